@@ -1,0 +1,89 @@
+// Format pictures: the two number pictures and the date and time pictures.
+#include <cmath>
+#include <optional>
+
+#include "frame/date_picture.h"
+#include "frame/date_text.h"
+#include "frame/number_text.h"
+#include "frame/regional.h"
+#include "zebevi/error.h"
+#include "zebevi/value.h"
+
+namespace zebevi {
+namespace {
+
+// "#,##0.00": two decimals, grouped whole digits.
+std::string GroupedTwoDecimals(double d, const Regional& regional) {
+  const RoundedDigits digits = RoundDecimal(d, 2);
+  std::string out = digits.negative ? "-" : "";
+  for (std::size_t i = 0; i < digits.whole.size(); ++i) {
+    if (i > 0 && (digits.whole.size() - i) % 3 == 0) out.push_back(regional.thousands);
+    out.push_back(digits.whole[i]);
+  }
+  out.push_back(regional.decimal);
+  return out + digits.fraction;
+}
+
+// "00": whole, at least two digits.
+std::string TwoDigits(double d) {
+  const RoundedDigits digits = RoundDecimal(d, 0);
+  std::string out = digits.negative ? "-" : "";
+  if (digits.whole.size() < 2) out.push_back('0');
+  return out + digits.whole;
+}
+
+// The number a number picture formats; nullopt when `plain` is a text that
+// is not a number. Null and "" are handled before.
+std::optional<double> PictureNumber(const Value& plain, const Regional& regional) {
+  switch (plain.kind()) {
+    case Kind::kEmpty:
+      return 0.0;
+    case Kind::kString:
+      return ReadNumber(plain.string(), regional);
+    default:
+      return ToDouble(plain);
+  }
+}
+
+// The day count a date picture formats; nullopt when `plain` is a text that
+// reads neither as a number nor as a date or time.
+std::optional<double> PictureDays(const Value& plain, const Regional& regional) {
+  if (plain.kind() != Kind::kString) return ToDouble(plain);
+  if (auto n = ReadNumber(plain.string(), regional)) return n;
+  return ReadDateText(plain.string(), regional);
+}
+
+}  // namespace
+
+Value Format(const Value& v, std::string_view picture) {
+  const Regional& regional = kRegional;
+  enum class Picture { kGrouped, kTwoDigits, kDate } kind;
+  std::optional<DatePicture> date_picture;
+  if (picture == "#,##0.00") {
+    kind = Picture::kGrouped;
+  } else if (picture == "00") {
+    kind = Picture::kTwoDigits;
+  } else if ((date_picture = DatePicture::Parse(picture, regional))) {
+    kind = Picture::kDate;
+  } else {
+    throw Error(5, "Invalid procedure call or argument");
+  }
+
+  const Value plain = Plain(v);
+  if (plain.is_null()) return plain;
+  if (plain.kind() == Kind::kString && plain.string().empty()) return plain;
+
+  if (kind == Picture::kDate) {
+    if (plain.is_empty()) return Value::String("");
+    const std::optional<double> days = PictureDays(plain, regional);
+    if (!days) return plain;
+    return Value::String(date_picture->Render(PartsFromDays(*days)));
+  }
+  const std::optional<double> number = PictureNumber(plain, regional);
+  if (!number) return plain;
+  if (!std::isfinite(*number)) throw Error::Overflow();
+  return Value::String(kind == Picture::kGrouped ? GroupedTwoDecimals(*number, regional)
+                                                 : TwoDigits(*number));
+}
+
+}  // namespace zebevi

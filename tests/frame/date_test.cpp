@@ -1,0 +1,81 @@
+#include "zebevi/date.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "frame/date_text.h"
+#include "support/test_support.h"
+
+namespace zebevi {
+namespace {
+
+TEST(DateTest, DaysAndPartsAgree) {
+  EXPECT_EQ(DaysFromParts({1899, 12, 30}), 0);
+  EXPECT_EQ(DaysFromParts({1900, 1, 1}), 2);
+  EXPECT_EQ(DaysFromParts({2002, 3, 5}), 37320);
+  EXPECT_EQ(DaysFromParts({2000, 2, 29, 12, 0, 0}), 36585.5);
+  for (const DateParts parts :
+       {DateParts{2002, 3, 5, 14, 7, 9}, DateParts{100, 1, 1}, DateParts{9999, 12, 31, 23, 59, 59},
+        DateParts{1600, 2, 29, 6}, DateParts{1899, 12, 29, 18}, DateParts{2100, 3, 1}}) {
+    EXPECT_EQ(PartsFromDays(DaysFromParts(parts)), parts) << parts.year << "-" << parts.month;
+  }
+}
+
+TEST(DateTest, NegativeCountsKeepTheTimeForward) {
+  EXPECT_EQ(PartsFromDays(-1.5), (DateParts{1899, 12, 29, 12}));
+  EXPECT_EQ(PartsFromDays(-0.25), (DateParts{1899, 12, 30, 6}));
+  EXPECT_EQ(DaysFromParts({1899, 12, 29, 12}), -1.5);
+}
+
+TEST(DateTest, TimeRoundsToTheNearestSecond) {
+  EXPECT_EQ(PartsFromDays(2.0 / 24 - 1e-9), (DateParts{1899, 12, 30, 2}));
+  EXPECT_EQ(PartsFromDays(1.0833333), (DateParts{1899, 12, 31, 2}));
+  EXPECT_EQ(PartsFromDays(0.03125), (DateParts{1899, 12, 30, 0, 45}));
+  // The last hair of a day carries into the next day.
+  EXPECT_EQ(PartsFromDays(36525.9999999), (DateParts{2000, 1, 1}));
+  EXPECT_EQ(PartsFromDays(-1.9999999), (DateParts{1899, 12, 28}));
+}
+
+TEST(DateTest, CountsOutsideTheCalendarOverflow) {
+  EXPECT_AUTOMATION_ERROR(PartsFromDays(1e7), 6);
+  EXPECT_AUTOMATION_ERROR(PartsFromDays(-1e7), 6);
+  EXPECT_AUTOMATION_ERROR(PartsFromDays(std::numeric_limits<double>::quiet_NaN()), 6);
+  EXPECT_AUTOMATION_ERROR(PartsFromDays(std::numeric_limits<double>::infinity()), 6);
+}
+
+TEST(DateTest, IsoDates) {
+  EXPECT_EQ(ParseIsoDate("2002-03-05"), (DateParts{2002, 3, 5}));
+  EXPECT_EQ(ParseIsoDate("2002-03-05 14:07:09"), (DateParts{2002, 3, 5, 14, 7, 9}));
+  EXPECT_EQ(ParseIsoDate("2002-03-05T14:07:09"), (DateParts{2002, 3, 5, 14, 7, 9}));
+  for (const char* text :
+       {"2002-3-5", "2002-02-30", "2001-02-29", "2002-13-01", "0099-01-01", "2002-03-05 24:00:00",
+        "2002-03-05 14:07", "2002-03-05x", " 2002-03-05", "2002/03/05", ""}) {
+    EXPECT_FALSE(ParseIsoDate(text).has_value()) << text;
+  }
+}
+
+TEST(DateTextTest, DayMonthYearTexts) {
+  EXPECT_EQ(ReadDateText("5/3/2002"), 37320);
+  EXPECT_EQ(ReadDateText(" 05/03/2002 "), 37320);
+  EXPECT_EQ(ReadDateText("05/03/2002 14:07"), DaysFromParts({2002, 3, 5, 14, 7}));
+  EXPECT_EQ(ReadDateText("05/03/2002  14:07:09"), DaysFromParts({2002, 3, 5, 14, 7, 9}));
+  EXPECT_EQ(ReadDateText("05/03/02"), 37320);
+  EXPECT_EQ(ReadDateText("05/03/30"), DaysFromParts({1930, 3, 5}));
+  EXPECT_EQ(ReadDateText("01:30"), 1.5 / 24);
+  EXPECT_EQ(ReadDateText("23:59:59"), DaysFromParts({1899, 12, 30, 23, 59, 59}));
+  EXPECT_EQ(ReadDateText("2002-03-05 14:07:09"), DaysFromParts({2002, 3, 5, 14, 7, 9}));
+  for (const char* text : {"25:01", "24:00", "12:60", "31/02/2002", "5/3/202", "5/3", "5/3/2002 x",
+                           "5/3/2002 25:00", "abc", "1,5", "05/03/2002 14", "", "\xc3\x28"}) {
+    EXPECT_FALSE(ReadDateText(text).has_value()) << text;
+  }
+}
+
+TEST(DateTextTest, Texts) {
+  EXPECT_EQ(DateText({2002, 3, 5}), "05/03/2002");
+  EXPECT_EQ(DateText({2002, 3, 5, 0, 0, 1}), "05/03/2002 00:00:01");
+  EXPECT_EQ(TimeText({1899, 12, 30, 9, 5, 0}), "09:05:00");
+}
+
+}  // namespace
+}  // namespace zebevi
