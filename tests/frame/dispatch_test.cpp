@@ -1,0 +1,94 @@
+#include "zebevi/dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace zebevi {
+namespace {
+
+TEST(InterfaceTable, ListsTheFourteenOperationsInOrder) {
+  const auto& table = InterfaceTable();
+  ASSERT_EQ(table.size(), 14u);
+  const std::vector<std::pair<std::string_view, std::size_t>> expected{
+      {"gConsulta_Espelho_Viagem", 47},
+      {"gConsulta_Grupo_Usuario_Parti", 18},
+      {"mBusca_Apuracao", 23},
+      {"mBusca_Dados_Docto_Viagem", 21},
+      {"mConsulta_TROCA_DOCTO_TRANSP", 10},
+      {"mBusca_Dados_Viagem", 13},
+      {"gValida_Num_Documento", 21},
+      {"gValida_Num_Pedido_Publ", 18},
+      {"mConsulta_Dados_Rota", 7},
+      {"mConsulta_Grupo_Usuario_Parti", 19},
+      {"mBusca_Nota_Fiscais", 11},
+      {"mConverte_Decimal_Hora", 3},
+      {"mPega_Hora", 4},
+      {"mPega_Minuto", 4}};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    EXPECT_EQ(table[i].name, expected[i].first);
+    EXPECT_EQ(table[i].params.size(), expected[i].second) << table[i].name;
+    EXPECT_EQ(table[i].dispid, 0x60030000 + static_cast<std::int32_t>(i));
+    EXPECT_EQ(table[i].params.back().name, "outvntMsg_ret");
+  }
+}
+
+TEST(InterfaceTable, CarriesTheTypedParameters) {
+  const OperationInfo* troca = FindOperation("mConsulta_TROCA_DOCTO_TRANSP");
+  ASSERT_NE(troca, nullptr);
+  EXPECT_EQ(troca->params[0].kind, ParamKind::kObject);
+  EXPECT_EQ(troca->params[3].kind, ParamKind::kInt32);
+  EXPECT_EQ(troca->params[4].kind, ParamKind::kInt32Array);
+  EXPECT_EQ(troca->params[5].kind, ParamKind::kString);
+  EXPECT_EQ(troca->result, ResultKind::kBoolean);
+  const OperationInfo* rota = FindOperation(0x60030008);
+  ASSERT_NE(rota, nullptr);
+  EXPECT_EQ(rota->name, "mConsulta_Dados_Rota");
+  EXPECT_EQ(rota->params[3].kind, ParamKind::kDbConnection);
+  EXPECT_EQ(FindOperation("mpega_hora")->result, ResultKind::kValue);
+  EXPECT_EQ(FindOperation("nothing"), nullptr);
+  EXPECT_EQ(FindOperation(0x6003000E), nullptr);
+}
+
+std::vector<Argument> HourArgs(Value seconds) {
+  return {std::move(seconds), Value(), Value(), Value()};
+}
+
+TEST(Invoke, CallsByNameAndByIdentifierWritingIntoTheArguments) {
+  auto evi = CreateEVI();
+  auto args = HourArgs(Value::Int32(5400));
+  EXPECT_EQ(Invoke(*evi, "MPEGA_HORA", args), Value::Boolean(true));
+  EXPECT_EQ(std::get<Value>(args[1]), Value("1"));
+  EXPECT_EQ(std::get<Value>(args[2]), Value::Double(1800));
+
+  std::vector<Argument> convert{Value::Int32(90061), Value(), Value()};
+  EXPECT_EQ(Invoke(*evi, 0x6003000B, convert), Value::Boolean(true));
+  EXPECT_EQ(std::get<Value>(convert[1]), Value("25:01"));
+}
+
+TEST(Invoke, RefusesWrongCountsKindsAndNamesWithoutCalling) {
+  auto evi = CreateEVI();
+  std::vector<Argument> three{Value::Int32(5400), Value(), Value()};
+  EXPECT_AUTOMATION_ERROR(Invoke(*evi, "mPega_Hora", three), 450);
+  std::vector<Argument> typed{Value::Int32(5400), std::string("x"), Value(), Value()};
+  EXPECT_AUTOMATION_ERROR(Invoke(*evi, "mPega_Hora", typed), 13);
+  EXPECT_EQ(std::get<std::string>(typed[1]), "x");
+  auto args = HourArgs(Value::Int32(1));
+  EXPECT_AUTOMATION_ERROR(Invoke(*evi, "mPega_Segundo", args), 438);
+  EXPECT_AUTOMATION_ERROR(Invoke(*evi, 0x60020000, args), 438);
+}
+
+TEST(Invoke, NewArgumentsStartAsNewVariables) {
+  EXPECT_EQ(std::get<Value>(NewArgument(ParamKind::kValue)), Value());
+  EXPECT_EQ(std::get<std::string>(NewArgument(ParamKind::kString)), "");
+  EXPECT_EQ(std::get<std::int32_t>(NewArgument(ParamKind::kInt32)), 0);
+  EXPECT_FALSE(std::get<Int32Array>(NewArgument(ParamKind::kInt32Array)).has_value());
+  EXPECT_EQ(std::get<DbConnectionRef>(NewArgument(ParamKind::kDbConnection)), nullptr);
+  for (const OperationInfo& op : InterfaceTable()) {
+    for (const ParamInfo& param : op.params)
+      EXPECT_TRUE(Holds(NewArgument(param.kind), param.kind));
+  }
+}
+
+}  // namespace
+}  // namespace zebevi

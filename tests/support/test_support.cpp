@@ -1,0 +1,122 @@
+#include "support/test_support.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace zebevi {
+
+void PrintTo(const Value& value, std::ostream* out) {
+  *out << KindName(value.kind());
+  switch (value.kind()) {
+    case Kind::kEmpty:
+    case Kind::kNull:
+    case Kind::kObject:
+      return;
+    case Kind::kString:
+      *out << " \"" << value.string() << '"';
+      return;
+    case Kind::kArray:
+      *out << " [";
+      for (std::size_t i = 0; i < value.array().size(); ++i) {
+        *out << (i ? ", " : "");
+        PrintTo(value.array()[i], out);
+      }
+      *out << ']';
+      return;
+    case Kind::kBoolean:
+      *out << (value.boolean() ? " true" : " false");
+      return;
+    default:
+      *out << ' ' << ToDouble(value);
+  }
+}
+
+}  // namespace zebevi
+
+namespace zebevi::testing {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  path_ = std::filesystem::temp_directory_path() /
+          ("zebevi-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void RunSqlScript(const std::filesystem::path& path, std::string_view sql) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open(path.c_str(), &db);
+  ASSERT_EQ(rc, SQLITE_OK) << sqlite3_errstr(rc);
+  char* message = nullptr;
+  rc = sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, &message);
+  std::string text = message ? message : "";
+  sqlite3_free(message);
+  sqlite3_close(db);
+  ASSERT_EQ(rc, SQLITE_OK) << text;
+}
+
+std::string SqliteConnection(const std::filesystem::path& path) { return "sqlite:" + path.string(); }
+
+namespace {
+
+std::string ShellQuote(std::string_view text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+std::string ReadWhole(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view input,
+                        const std::vector<std::string>& environment) {
+  const char* exe = std::getenv("ZEBEVI_EXE");
+  if (exe == nullptr) {
+    ADD_FAILURE() << "ZEBEVI_EXE is not set";
+    return {};
+  }
+  TempDir dir;
+  {
+    std::ofstream in(dir / "in", std::ios::binary);
+    in << input;
+  }
+  std::string command;
+  for (const std::string& assignment : environment) command += ShellQuote(assignment) + " ";
+  if (!environment.empty()) command = "env " + command;
+  command += ShellQuote(exe);
+  for (const std::string& arg : args) command += " " + ShellQuote(arg);
+  command += " <" + ShellQuote((dir / "in").string()) + " >" + ShellQuote((dir / "out").string()) +
+             " 2>" + ShellQuote((dir / "err").string());
+  const int raw = std::system(command.c_str());
+  CommandResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadWhole(dir / "out");
+  result.err = ReadWhole(dir / "err");
+  return result;
+}
+
+}  // namespace zebevi::testing

@@ -1,0 +1,69 @@
+// Helpers shared by the test programs.
+#ifndef ZEBEVI_TESTS_SUPPORT_TEST_SUPPORT_H_
+#define ZEBEVI_TESTS_SUPPORT_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zebevi/error.h"
+#include "zebevi/value.h"
+
+namespace zebevi {
+// Readable values in test failures: kind and content.
+void PrintTo(const Value& value, std::ostream* out);
+}  // namespace zebevi
+
+namespace zebevi::testing {
+
+// A fresh folder under the system's temporary folder, removed on
+// destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Creates (or extends) the SQLite file `path` by running `sql`, a script of
+// statements. Fails the test on any error.
+void RunSqlScript(const std::filesystem::path& path, std::string_view sql);
+
+// "sqlite:PATH".
+std::string SqliteConnection(const std::filesystem::path& path);
+
+// What a run of the real zebevi executable (ZEBEVI_EXE) printed and how it
+// ended.
+struct CommandResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view input = {},
+                        const std::vector<std::string>& environment = {});
+
+}  // namespace zebevi::testing
+
+// Expects `statement` to fail with a zebevi::Error of the given number.
+#define EXPECT_AUTOMATION_ERROR(statement, expected_number)                      \
+  do {                                                                           \
+    try {                                                                        \
+      statement;                                                                 \
+      ADD_FAILURE() << "expected automation error " << (expected_number);        \
+    } catch (const ::zebevi::Error& zebevi_error_) {                             \
+      EXPECT_EQ(zebevi_error_.number(), (expected_number))                       \
+          << zebevi_error_.description();                                        \
+    }                                                                            \
+  } while (false)
+
+#endif  // ZEBEVI_TESTS_SUPPORT_TEST_SUPPORT_H_
