@@ -1,0 +1,25 @@
+// `zebevi call OPERATION [JSON]`: invokes any operation by name through the
+// interface and prints its result and every parameter after the call.
+#ifndef ZEBEVI_CLI_CALL_COMMAND_H_
+#define ZEBEVI_CLI_CALL_COMMAND_H_
+
+#include <iosfwd>
+#include <string>
+
+namespace zebevi::cli {
+
+struct CallOptions {
+  std::string operation;
+  std::string json = "{}";  // "-" reads standard input
+};
+
+// Returns the exit status; writes the JSON answer to `out` and messages to
+// `err`.
+int RunCall(const CallOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
+
+// `zebevi ops`: the interface table, one operation a line.
+int RunOps(std::ostream& out);
+
+}  // namespace zebevi::cli
+
+#endif  // ZEBEVI_CLI_CALL_COMMAND_H_
