@@ -1,0 +1,30 @@
+#include "db/ascii.h"
+#include "db/session.h"
+#include "db/sqlite/sqlite_session.h"
+#include "zebevi/error.h"
+
+namespace zebevi::db {
+
+Session::~Session() = default;
+
+std::unique_ptr<Session> Connect(const ConnectionString& connection_string,
+                                 std::string_view user_id, std::string_view password) {
+  ConnectionString effective = connection_string;
+  if (!user_id.empty()) effective.Set("user id", std::string(user_id));
+  if (!password.empty()) effective.Set("password", std::string(password));
+
+  std::optional<std::string> provider = effective.Get("provider");
+  if (!provider || TrimBlanks(*provider).empty()) {
+    throw Error::Database(kDbConnectionFailed, "the connection string names no provider");
+  }
+  if (AsciiIEquals(*provider, "sqlite") || AsciiIEquals(*provider, "sqlite3")) {
+    return std::make_unique<SqliteSession>(effective);
+  }
+  if (AsciiIEquals(*provider, "postgresql") || AsciiIEquals(*provider, "postgres")) {
+    throw Error::Database(kDbConnectionFailed,
+                          "provider PostgreSQL is not available in this build");
+  }
+  throw Error::Database(kDbConnectionFailed, "unknown provider " + *provider);
+}
+
+}  // namespace zebevi::db

@@ -1,0 +1,35 @@
+// A field of a result set: one column, read at the cursor's current row.
+#ifndef ZEBEVI_DB_FIELD_H_
+#define ZEBEVI_DB_FIELD_H_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "db/cursor.h"
+#include "zebevi/value.h"
+
+namespace zebevi::db {
+
+class Field final : public AutomationObject {
+ public:
+  // REQUIRES: `cursor` is open on `table`; `column` is one of its columns.
+  Field(std::shared_ptr<const Cursor> cursor, std::shared_ptr<const Table> table,
+        std::size_t column);
+
+  const std::string& name() const { return table_->columns[column_]; }
+
+  // The value at the cursor's current row. Fails with kDbNoCurrentRecord at
+  // the end, and with kDbObjectClosed once the result set has closed (or
+  // opened another result).
+  Value DefaultValue() const override;
+
+ private:
+  std::shared_ptr<const Cursor> cursor_;
+  std::shared_ptr<const Table> table_;
+  std::size_t column_;
+};
+
+}  // namespace zebevi::db
+
+#endif  // ZEBEVI_DB_FIELD_H_

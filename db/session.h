@@ -1,0 +1,46 @@
+// The driver seam: one open database session of some engine, and the
+// factory that picks the engine from a connection string. Engine headers
+// never appear here.
+#ifndef ZEBEVI_DB_SESSION_H_
+#define ZEBEVI_DB_SESSION_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/connection_string.h"
+#include "zebevi/value.h"
+
+namespace zebevi::db {
+
+// A result read whole: column names as the engine gives them, and every row
+// with one Value per column. Immutable once built; result sets share it.
+struct Table {
+  std::vector<std::string> columns;
+  std::vector<std::vector<Value>> rows;
+};
+
+// One open session. Used by one thread at a time.
+class Session {
+ public:
+  virtual ~Session();
+
+  // Runs one command: a procedure call ("EXEC name args", see
+  // procedure_call.h) or one SQL statement, and reads its first result
+  // whole. Failures are database errors (kDbCommandFailed) with the
+  // engine's text.
+  virtual Table Execute(std::string_view command) = 0;
+};
+
+// Opens a session on the engine the connection string's provider names
+// ("SQLite"; "PostgreSQL" is not part of every build). A non-empty
+// `user_id` or `password` replaces the connection string's own. A missing
+// or unknown provider, or an engine that cannot connect, is a connection
+// failure (kDbConnectionFailed).
+std::unique_ptr<Session> Connect(const ConnectionString& connection_string,
+                                 std::string_view user_id, std::string_view password);
+
+}  // namespace zebevi::db
+
+#endif  // ZEBEVI_DB_SESSION_H_

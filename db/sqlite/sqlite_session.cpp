@@ -1,0 +1,80 @@
+#include "db/sqlite/sqlite_session.h"
+
+#include <sqlite3.h>
+
+#include "db/sqlite/sqlite_result.h"
+#include "db/sqlite/sqlite_statement.h"
+#include "zebevi/error.h"
+
+namespace zebevi::db {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+[[noreturn]] void CannotOpen(const std::string& path, std::string_view reason) {
+  throw Error::Database(kDbConnectionFailed,
+                        "cannot open database file " + path + ": " + std::string(reason));
+}
+
+}  // namespace
+
+void SqliteSession::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
+SqliteSession::SqliteSession(const ConnectionString& connection_string) {
+  std::string path = connection_string.Get("data source").value_or("");
+  if (path.empty()) {
+    throw Error::Database(kDbConnectionFailed,
+                          "the connection string names no Data Source for SQLite");
+  }
+  // Only files: an in-memory database would stand in for the real one.
+  if (path == ":memory:") CannotOpen(path, "not a file");
+  // A name starting "file:" would be read as a URI where SQLite takes URIs
+  // by default; "./" keeps it a plain file name.
+  std::string file_name = path.starts_with("file:") ? "./" + path : path;
+
+  sqlite3* db = nullptr;
+  int rc =
+      sqlite3_open_v2(file_name.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  db_.reset(db);
+  if (rc != SQLITE_OK) CannotOpen(path, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // SQLite reads nothing when it opens; reading the schema now tells a file
+  // that is no database from one that is.
+  rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) CannotOpen(path, sqlite3_errmsg(db));
+}
+
+SqliteSession::~SqliteSession() = default;
+
+Table SqliteSession::Execute(std::string_view command) {
+  if (std::optional<ProcedureCall> call = ParseProcedureCall(command)) return Call(*call);
+  SqliteStatement statement(db_.get(), command);
+  return ReadTable(statement);
+}
+
+Table SqliteSession::Call(const ProcedureCall& call) {
+  const std::string context = "procedure " + call.name + ": ";
+  SqliteStatement statement(db_.get(), ProcedureBody(call.name), context);
+  const int parameters = statement.parameter_count();
+  if (call.args.size() > static_cast<std::size_t>(parameters)) {
+    throw Error::Database(kDbCommandFailed,
+                          context + "too many arguments: " + std::to_string(call.args.size()) +
+                              " given, at most " + std::to_string(parameters) + " taken");
+  }
+  for (std::size_t k = 0; k < call.args.size(); ++k) {
+    statement.Bind(static_cast<int>(k + 1), call.args[k]);
+  }
+  return ReadTable(statement);
+}
+
+std::string SqliteSession::ProcedureBody(const std::string& name) {
+  const std::string not_found = "procedure " + name + " not found";
+  SqliteStatement lookup(db_.get(), "SELECT body FROM zeb_procedure WHERE name = ?1",
+                         not_found + ": ");
+  lookup.Bind(1, name);
+  if (!lookup.Step()) throw Error::Database(kDbCommandFailed, not_found);
+  const unsigned char* body = sqlite3_column_text(lookup.get(), 0);
+  return body ? reinterpret_cast<const char*>(body) : "";
+}
+
+}  // namespace zebevi::db

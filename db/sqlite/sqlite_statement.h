@@ -1,0 +1,51 @@
+// One prepared SQLite statement, finalized on destruction.
+#ifndef ZEBEVI_DB_SQLITE_SQLITE_STATEMENT_H_
+#define ZEBEVI_DB_SQLITE_SQLITE_STATEMENT_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "db/procedure_call.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zebevi::db {
+
+// Raises the last failure of `db` as a command failure: `context`, then
+// SQLite's own text.
+[[noreturn]] void ThrowSqliteError(sqlite3* db, std::string_view context);
+
+class SqliteStatement {
+ public:
+  // Prepares `sql`, which must hold exactly one statement (blanks, ';' and
+  // comments may follow it). Every failure of this statement is raised with
+  // `context` before SQLite's text.
+  SqliteStatement(sqlite3* db, std::string_view sql, std::string context = {});
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  sqlite3_stmt* get() const { return stmt_.get(); }
+  // The highest parameter index of the statement (?1 ... ?N).
+  int parameter_count() const;
+  // Binds `value` to parameter `index` (from 1).
+  void Bind(int index, const Literal& value);
+  // Steps once: true when a row is ready, false when the statement is done.
+  bool Step();
+
+ private:
+  struct Finalizer {
+    void operator()(sqlite3_stmt* stmt) const;
+  };
+  [[noreturn]] void Fail(std::string_view problem) const;
+
+  sqlite3* db_;
+  std::string context_;
+  std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+}  // namespace zebevi::db
+
+#endif  // ZEBEVI_DB_SQLITE_SQLITE_STATEMENT_H_

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/test_support.h"
+#include "zebevi/db.h"
+#include "zebevi/error.h"
+
+namespace zebevi {
+namespace {
+
+using ::zebevi::testing::RunSqlScript;
+using ::zebevi::testing::SqliteConnection;
+using ::zebevi::testing::TempDir;
+
+constexpr std::string_view kSchema = R"sql(
+CREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, body TEXT NOT NULL);
+CREATE TABLE nota (NOTA_FISCAL_ID INTEGER PRIMARY KEY, Numero_Nota TEXT, "Emissão" DATE);
+INSERT INTO nota VALUES (10, 'NF-1', '2024-01-05'), (20, 'NF-2', NULL), (30, 'NF-3', '2024-01-07');
+INSERT INTO zeb_procedure VALUES
+  ('SP_Notas', 'SELECT NOTA_FISCAL_ID, Numero_Nota, "Emissão" FROM nota WHERE NOTA_FISCAL_ID >= ?1 ORDER BY 1');
+)sql";
+
+// How many of this process's descriptors are open on `path`: a session
+// holds the database file open, so this tells whether a connection is.
+int OpenDescriptors(const std::filesystem::path& path) {
+  int count = 0;
+  const auto target = std::filesystem::canonical(path);
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink(entry.path(), ec) == target) ++count;
+  }
+  return count;
+}
+
+class DbRecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RunSqlScript(path_, kSchema);
+    connection_->Open(SqliteConnection(path_));
+  }
+
+  std::unique_ptr<DbRecordset> OpenSet(std::string_view command) {
+    auto set = std::make_unique<DbRecordset>();
+    set->set_cursor_location(CursorLocation::kClient);
+    set->Open(command, connection_);
+    return set;
+  }
+
+  TempDir dir_;
+  std::filesystem::path path_ = dir_ / "notas.db";
+  DbConnectionRef connection_ = std::make_shared<DbConnection>();
+};
+
+TEST_F(DbRecordsetTest, ListQueryStepsCountAndReadEveryRow) {
+  auto set = OpenSet("EXEC SP_Notas 0");
+  ASSERT_FALSE(set->eof());
+  set->MoveLast();
+  set->MoveFirst();
+  ASSERT_EQ(set->RecordCount(), 3);
+  std::vector<std::string> numbers;
+  while (!set->eof()) {
+    numbers.push_back(Plain(set->Fields("Numero_Nota")).string());
+    set->MoveNext();
+  }
+  EXPECT_EQ(numbers, (std::vector<std::string>{"NF-1", "NF-2", "NF-3"}));
+  EXPECT_AUTOMATION_ERROR(set->MoveNext(), kDbNoCurrentRecord);
+  set->MoveFirst();
+  EXPECT_EQ(Plain(set->Fields("NOTA_FISCAL_ID")), Value::Int32(10));
+  set->MoveLast();
+  EXPECT_EQ(Plain(set->Fields("NOTA_FISCAL_ID")), Value::Int32(30));
+  set->MoveNext();
+  EXPECT_TRUE(set->eof());
+  set->Close();
+  EXPECT_FALSE(set->is_open());
+}
+
+TEST_F(DbRecordsetTest, AnEmptyResultIsAtItsEndFromTheStart) {
+  auto set = OpenSet("EXEC SP_Notas 99");
+  EXPECT_TRUE(set->eof());
+  EXPECT_EQ(set->RecordCount(), 0);
+  set->MoveLast();
+  EXPECT_TRUE(set->eof());
+  set->MoveFirst();
+  EXPECT_TRUE(set->eof());
+  EXPECT_AUTOMATION_ERROR(set->MoveNext(), kDbNoCurrentRecord);
+  EXPECT_AUTOMATION_ERROR(Plain(set->Fields("Numero_Nota")), kDbNoCurrentRecord);
+}
+
+TEST_F(DbRecordsetTest, FieldsAreFoundInAnyLetterCase) {
+  auto set = OpenSet("EXEC SP_Notas 20");
+  for (std::string_view name : {"Numero_Nota", "numero_nota", "NUMERO_NOTA", "nUmErO_nOtA"}) {
+    EXPECT_EQ(Plain(set->Fields(name)), Value::String("NF-2")) << name;
+  }
+  // ASCII letters fold; other letters match as written.
+  EXPECT_EQ(Plain(set->Fields("EMISSãO")), Value::Null());
+  EXPECT_AUTOMATION_ERROR(set->Fields("Numero"), kDbItemNotFound);
+  try {
+    set->Fields("Data_Emissao");
+  } catch (const Error& e) {
+    EXPECT_NE(e.description().find("Data_Emissao"), std::string::npos) << e.description();
+  }
+}
+
+TEST_F(DbRecordsetTest, AFieldFollowsTheCursor) {
+  auto set = OpenSet("EXEC SP_Notas 0");
+  Value id = set->Fields("nota_fiscal_id");
+  Value emitted = set->Fields("Emissão");
+  ASSERT_EQ(id.kind(), Kind::kObject);
+  EXPECT_EQ(Plain(id), Value::Int32(10));
+  EXPECT_EQ(Plain(emitted).kind(), Kind::kDate);
+  set->MoveNext();
+  EXPECT_EQ(Plain(id), Value::Int32(20));
+  EXPECT_EQ(Plain(emitted), Value::Null());
+  set->MoveLast();
+  EXPECT_EQ(Plain(id), Value::Int32(30));
+  set->MoveNext();
+  EXPECT_AUTOMATION_ERROR(Plain(id), kDbNoCurrentRecord);
+}
+
+TEST_F(DbRecordsetTest, AFieldOfAClosedResultSetFails) {
+  auto set = OpenSet("EXEC SP_Notas 0");
+  Value id = set->Fields("NOTA_FISCAL_ID");
+  set->Close();
+  EXPECT_AUTOMATION_ERROR(Plain(id), kDbObjectClosed);
+
+  set->Open("SELECT 'other' AS NOTA_FISCAL_ID", connection_);
+  // A field belongs to one result, not to the next one the set opens.
+  EXPECT_AUTOMATION_ERROR(Plain(id), kDbObjectClosed);
+  Value other = set->Fields("NOTA_FISCAL_ID");
+  set.reset();
+  EXPECT_AUTOMATION_ERROR(Plain(other), kDbObjectClosed);
+}
+
+TEST_F(DbRecordsetTest, AClosedResultSetRefusesWork) {
+  DbRecordset set;
+  EXPECT_FALSE(set.is_open());
+  EXPECT_AUTOMATION_ERROR(set.eof(), kDbObjectClosed);
+  EXPECT_AUTOMATION_ERROR(set.RecordCount(), kDbObjectClosed);
+  EXPECT_AUTOMATION_ERROR(set.MoveFirst(), kDbObjectClosed);
+  EXPECT_AUTOMATION_ERROR(set.MoveLast(), kDbObjectClosed);
+  EXPECT_AUTOMATION_ERROR(set.MoveNext(), kDbObjectClosed);
+  EXPECT_AUTOMATION_ERROR(set.Fields("x"), kDbObjectClosed);
+  EXPECT_AUTOMATION_ERROR(set.Close(), kDbObjectClosed);
+}
+
+TEST_F(DbRecordsetTest, OpeningNeedsAnOpenConnectionAndAClosedSet) {
+  DbRecordset set;
+  EXPECT_AUTOMATION_ERROR(set.Open("SELECT 1", DbConnectionRef()), kDbConnectionFailed);
+  EXPECT_AUTOMATION_ERROR(set.Open("SELECT 1", std::make_shared<DbConnection>()), kDbObjectClosed);
+  EXPECT_FALSE(set.is_open());
+  EXPECT_AUTOMATION_ERROR(set.Open("SELECT nothing", connection_), kDbCommandFailed);
+  EXPECT_FALSE(set.is_open());
+
+  set.Open("SELECT 1 AS one", connection_);
+  EXPECT_AUTOMATION_ERROR(set.Open("SELECT 2 AS one", connection_), kDbCommandFailed);
+  EXPECT_EQ(Plain(set.Fields("one")), Value::Int32(1));
+}
+
+TEST_F(DbRecordsetTest, AResultOutlivesItsConnection) {
+  auto set = OpenSet("EXEC SP_Notas 0");
+  connection_->Close();
+  set->MoveLast();
+  EXPECT_EQ(Plain(set->Fields("Numero_Nota")), Value::String("NF-3"));
+}
+
+TEST_F(DbRecordsetTest, ASetOpenedOnAConnectionStringOwnsItsConnection) {
+  connection_->Close();
+  ASSERT_EQ(OpenDescriptors(path_), 0);
+  {
+    DbRecordset set;
+    set.Open("EXEC SP_Notas 30", SqliteConnection(path_));
+    EXPECT_EQ(OpenDescriptors(path_), 1);
+    EXPECT_EQ(Plain(set.Fields("Numero_Nota")), Value::String("NF-3"));
+    set.Close();
+    EXPECT_EQ(OpenDescriptors(path_), 0) << "Close closes the private connection";
+
+    set.Open("EXEC SP_Notas 0", "Provider=SQLite;Data Source=" + path_.string());
+    EXPECT_EQ(set.RecordCount(), 3);
+    EXPECT_EQ(OpenDescriptors(path_), 1);
+  }
+  EXPECT_EQ(OpenDescriptors(path_), 0) << "destruction closes the private connection";
+
+  DbRecordset failing;
+  EXPECT_AUTOMATION_ERROR(failing.Open("EXEC SP_Nowhere", SqliteConnection(path_)),
+                          kDbCommandFailed);
+  EXPECT_FALSE(failing.is_open());
+  EXPECT_EQ(OpenDescriptors(path_), 0) << "a failed command leaves no connection behind";
+  EXPECT_AUTOMATION_ERROR(failing.Open("SELECT 1", SqliteConnection(dir_ / "missing.db")),
+                          kDbConnectionFailed);
+}
+
+}  // namespace
+}  // namespace zebevi

@@ -1,0 +1,227 @@
+#include "db/sqlite/sqlite_session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "db/connection_string.h"
+#include "support/test_support.h"
+#include "zebevi/error.h"
+#include "zebevi/value.h"
+
+namespace zebevi::db {
+namespace {
+
+using ::zebevi::testing::RunSqlScript;
+using ::zebevi::testing::SqliteConnection;
+using ::zebevi::testing::TempDir;
+
+constexpr std::string_view kSchema = R"sql(
+CREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, body TEXT NOT NULL);
+CREATE TABLE t (id INTEGER PRIMARY KEY, name TEXT);
+INSERT INTO t VALUES (1, 'um'), (2, 'dois'), (3, 'três');
+CREATE TABLE kinds (i INTEGER, r REAL, s TEXT, d DATE, dt DATETIME, ts timestamp,
+                    tz TIMESTAMP WITH TIME ZONE, b BLOB, nd VARCHAR(10));
+INSERT INTO kinds VALUES
+  (42, 2.5, 'olá', '2024-03-15', '2024-03-15 14:30:00', '2024-03-15T14:30:00',
+   '1999-12-31', x'41420043', '2024-03-15'),
+  (-2147483648, -0.125, '', '15/03/2024', '2024-02-30 10:00:00', '2024-03-15 14:30',
+   NULL, NULL, NULL),
+  (2147483648, NULL, NULL, NULL, 45366, 'amanhã', '', NULL, NULL),
+  (-2147483649, 1e300, '2024-03-15', '2024-03-15', NULL, NULL, NULL, NULL, NULL);
+INSERT INTO zeb_procedure VALUES
+  ('SP_By_Id', 'SELECT id, name FROM t WHERE id = ?1'),
+  ('SP_By_Name', 'SELECT id FROM t WHERE name = ?1'),
+  ('SP_Echo', 'SELECT ?1 AS a, typeof(?1) AS ta, ?2 AS b, typeof(?2) AS tb, ?3 AS c, typeof(?3) AS tc'),
+  ('SP_Dates', 'SELECT d, dt FROM kinds WHERE i = ?1'),
+  ('SP_Two', 'SELECT 1; SELECT 2'),
+  ('SP_Trailing', 'SELECT count(*) AS n FROM t;  -- all of them'),
+  ('SP_Broken', 'SELECT missing FROM nowhere'),
+  ('SP_Write', 'UPDATE t SET name = ?1');
+)sql";
+
+class SqliteSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RunSqlScript(path_, kSchema);
+    session_ = std::make_unique<SqliteSession>(ConnectionString::Parse(SqliteConnection(path_)));
+  }
+
+  // The failure's description, after checking it is a command failure.
+  std::string Failure(std::string_view command) {
+    try {
+      session_->Execute(command);
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), kDbCommandFailed) << e.description();
+      return e.description();
+    }
+    ADD_FAILURE() << "no failure for " << command;
+    return "";
+  }
+
+  std::int64_t CountOfT() { return session_->Execute("SELECT count(*) FROM t").rows[0][0].int32(); }
+
+  TempDir dir_;
+  std::filesystem::path path_ = dir_ / "fixture.db";
+  std::unique_ptr<SqliteSession> session_;
+};
+
+const double k20240315 = 45366;  // days since 1899-12-30
+const double k1430 = 14.5 / 24;
+
+TEST_F(SqliteSessionTest, ColumnsMapToValueKinds) {
+  Table table = session_->Execute("SELECT * FROM kinds ORDER BY rowid");
+  ASSERT_EQ(table.columns,
+            (std::vector<std::string>{"i", "r", "s", "d", "dt", "ts", "tz", "b", "nd"}));
+  ASSERT_EQ(table.rows.size(), 4u);
+  const auto& first = table.rows[0];
+  EXPECT_EQ(first[0], Value::Int32(42));
+  EXPECT_EQ(first[1], Value::Double(2.5));
+  EXPECT_EQ(first[2], Value::String("olá"));
+  EXPECT_EQ(first[3], Value::Date(k20240315));
+  EXPECT_EQ(first[4], Value::Date(k20240315 + k1430));
+  EXPECT_EQ(first[5], Value::Date(k20240315 + k1430));
+  EXPECT_EQ(first[6], Value::Date(36525));
+  EXPECT_EQ(first[7], Value::String(std::string("AB\0C", 4)));
+  EXPECT_EQ(first[8], Value::String("2024-03-15")) << "ISO text outside a date column";
+}
+
+TEST_F(SqliteSessionTest, IntegersOutsideInt32BecomeDoubles) {
+  Table table = session_->Execute("SELECT i FROM kinds ORDER BY rowid");
+  EXPECT_EQ(table.rows[1][0], Value::Int32(-2147483647 - 1));
+  EXPECT_EQ(table.rows[2][0], Value::Double(2147483648.0));
+  EXPECT_EQ(table.rows[3][0], Value::Double(-2147483649.0));
+  EXPECT_EQ(session_->Execute("SELECT 9007199254740993").rows[0][0],
+            Value::Double(9007199254740992.0));
+}
+
+TEST_F(SqliteSessionTest, NullsAndOddTextInDateColumns) {
+  Table table = session_->Execute("SELECT r, s, d, dt, ts, tz FROM kinds ORDER BY rowid");
+  const auto& second = table.rows[1];
+  EXPECT_EQ(second[1], Value::String(""));
+  EXPECT_EQ(second[2], Value::String("15/03/2024")) << "not ISO";
+  EXPECT_EQ(second[3], Value::String("2024-02-30 10:00:00")) << "no such day";
+  EXPECT_EQ(second[4], Value::String("2024-03-15 14:30")) << "no seconds";
+  EXPECT_EQ(second[5], Value::Null());
+  const auto& third = table.rows[2];
+  EXPECT_EQ(third[0], Value::Null());
+  EXPECT_EQ(third[1], Value::Null());
+  EXPECT_EQ(third[2], Value::Null());
+  EXPECT_EQ(third[3], Value::Int32(45366)) << "a number in a date column stays a number";
+  EXPECT_EQ(third[4], Value::String("amanhã"));
+  EXPECT_EQ(third[5], Value::String(""));
+  EXPECT_EQ(table.rows[3][0], Value::Double(1e300));
+}
+
+TEST_F(SqliteSessionTest, ProcedureCallsIgnoreLetterCase) {
+  for (std::string_view command : {"EXEC SP_By_Id 2", "Exec sp_by_id 2", "exec SP_BY_ID 2 "}) {
+    Table table = session_->Execute(command);
+    EXPECT_EQ(table.columns, (std::vector<std::string>{"id", "name"})) << command;
+    ASSERT_EQ(table.rows.size(), 1u) << command;
+    EXPECT_EQ(table.rows[0][1], Value::String("dois")) << command;
+  }
+  EXPECT_TRUE(session_->Execute("EXEC SP_By_Id 9").rows.empty());
+}
+
+TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
+  auto row = session_->Execute("EXEC SP_Echo 7, '7', NULL").rows.at(0);
+  EXPECT_EQ(row[0], Value::Int32(7));
+  EXPECT_EQ(row[1], Value::String("integer"));
+  EXPECT_EQ(row[2], Value::String("7"));
+  EXPECT_EQ(row[3], Value::String("text"));
+  EXPECT_EQ(row[4], Value::Null());
+  EXPECT_EQ(row[5], Value::String("null"));
+
+  row = session_->Execute("EXEC SP_Echo -1.5, 3000000000, 'O''Neil'").rows.at(0);
+  EXPECT_EQ(row[0], Value::Double(-1.5));
+  EXPECT_EQ(row[1], Value::String("real"));
+  EXPECT_EQ(row[2], Value::Double(3000000000.0));
+  EXPECT_EQ(row[3], Value::String("integer"));
+  EXPECT_EQ(row[4], Value::String("O'Neil"));
+}
+
+TEST_F(SqliteSessionTest, MissingArgumentsAreNull) {
+  auto row = session_->Execute("EXEC SP_Echo 1").rows.at(0);
+  EXPECT_EQ(row[3], Value::String("null"));
+  EXPECT_EQ(row[5], Value::String("null"));
+  row = session_->Execute("EXEC SP_Echo").rows.at(0);
+  EXPECT_EQ(row[1], Value::String("null"));
+}
+
+TEST_F(SqliteSessionTest, ProcedureBodiesKeepDateColumns) {
+  Table table = session_->Execute("EXEC SP_Dates 42");
+  ASSERT_EQ(table.rows.size(), 1u);
+  EXPECT_EQ(table.rows[0][0], Value::Date(k20240315));
+  EXPECT_EQ(table.rows[0][1], Value::Date(k20240315 + k1430));
+}
+
+TEST_F(SqliteSessionTest, InjectedTextIsOnlyAText) {
+  // Spliced into the body, the first would match every row; the second
+  // would drop the table.
+  EXPECT_TRUE(session_->Execute("EXEC SP_By_Name 'x'' OR ''1''=''1'").rows.empty());
+  EXPECT_TRUE(session_->Execute("EXEC SP_By_Name 'x''; DROP TABLE t; --'").rows.empty());
+  EXPECT_EQ(CountOfT(), 3);
+  EXPECT_EQ(session_->Execute("EXEC SP_By_Name 'três'").rows.at(0)[0], Value::Int32(3));
+}
+
+TEST_F(SqliteSessionTest, NonLiteralArgumentsAreRefused) {
+  EXPECT_NE(Failure("EXEC SP_By_Id id").find("argument 1"), std::string::npos);
+  EXPECT_NE(Failure("EXEC SP_By_Id (SELECT max(id) FROM t)").find("argument 1"), std::string::npos);
+  EXPECT_NE(Failure("EXEC SP_By_Id 1; DELETE FROM t").find("after argument 1"), std::string::npos);
+  EXPECT_NE(Failure("EXEC SP_By_Id 1 OR 1=1").find("after argument 1"), std::string::npos);
+  EXPECT_EQ(CountOfT(), 3);
+}
+
+TEST_F(SqliteSessionTest, UnknownProceduresAndExtraArgumentsNameTheProcedure) {
+  EXPECT_NE(Failure("EXEC SP_Nowhere 1").find("procedure SP_Nowhere not found"), std::string::npos);
+  std::string extra = Failure("EXEC SP_By_Id 1, 2");
+  EXPECT_NE(extra.find("SP_By_Id"), std::string::npos) << extra;
+  EXPECT_NE(extra.find("too many arguments: 2 given, at most 1 taken"), std::string::npos) << extra;
+}
+
+TEST_F(SqliteSessionTest, BodiesRunOneStatementAndReportTheirFailures) {
+  EXPECT_NE(Failure("EXEC SP_Two").find("procedure SP_Two: the command holds more than one"),
+            std::string::npos);
+  EXPECT_EQ(session_->Execute("EXEC SP_Trailing").rows.at(0)[0], Value::Int32(3));
+  std::string broken = Failure("EXEC SP_Broken");
+  EXPECT_NE(broken.find("procedure SP_Broken: no such table: nowhere"), std::string::npos)
+      << broken;
+}
+
+TEST_F(SqliteSessionTest, PlainSqlRunsOneStatement) {
+  EXPECT_EQ(session_->Execute("  SELECT name FROM t WHERE id = 1;  ").rows.at(0)[0],
+            Value::String("um"));
+  EXPECT_NE(Failure("SELECT 1; SELECT 2").find("more than one statement"), std::string::npos);
+  EXPECT_NE(Failure("SELECT 1; DELETE FROM t").find("more than one statement"), std::string::npos);
+  EXPECT_NE(Failure("").find("no statement"), std::string::npos);
+  EXPECT_NE(Failure("-- nothing").find("no statement"), std::string::npos);
+  EXPECT_NE(Failure("SELEC 1").find("syntax error"), std::string::npos);
+  EXPECT_NE(Failure("SELECT nope FROM t").find("no such column: nope"), std::string::npos);
+}
+
+TEST_F(SqliteSessionTest, TheDatabaseIsOpenedReadOnly) {
+  EXPECT_NE(Failure("UPDATE t SET name = 'x'").find("readonly"), std::string::npos);
+  EXPECT_NE(Failure("EXEC SP_Write 'x'").find("procedure SP_Write: "), std::string::npos);
+  EXPECT_NE(Failure("CREATE TABLE u (x)").find("readonly"), std::string::npos);
+  EXPECT_EQ(session_->Execute("SELECT name FROM t WHERE id = 1").rows.at(0)[0],
+            Value::String("um"));
+}
+
+TEST_F(SqliteSessionTest, ADatabaseWithoutCatalogHasNoProcedures) {
+  TempDir other;
+  RunSqlScript(other / "plain.db", "CREATE TABLE t (x);");
+  SqliteSession plain(ConnectionString::Parse(SqliteConnection(other / "plain.db")));
+  try {
+    plain.Execute("EXEC SP_By_Id 1");
+    ADD_FAILURE() << "no failure";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kDbCommandFailed);
+    EXPECT_NE(e.description().find("procedure SP_By_Id not found: no such table: zeb_procedure"),
+              std::string::npos)
+        << e.description();
+  }
+}
+
+}  // namespace
+}  // namespace zebevi::db
