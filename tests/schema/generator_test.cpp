@@ -1,0 +1,230 @@
+#include "schema/generator.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "schema/brazil.h"
+#include "schema/reference_fixture.h"
+#include "schema/sqlite_reader.h"
+#include "support/test_support.h"
+
+namespace zebevi::schema::test {
+namespace {
+
+using zebevi::testing::TempDir;
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(Generator, SameSeedGivesSameContentAndAnotherSeedDoesNot) {
+  const Reference& reference = SharedReference();
+  TempDir dir;
+  GenerateSqlite(dir / "same.db", Options(kReferenceDocuments, kReferenceSeed));
+  GenerateSqlite(dir / "other.db", Options(kReferenceDocuments, kReferenceSeed + 1));
+  const std::uint64_t hash = reference.db.ContentHash();
+  EXPECT_EQ(SqliteReader(dir / "same.db").ContentHash(), hash);
+  EXPECT_NE(SqliteReader(dir / "other.db").ContentHash(), hash);
+}
+
+TEST(Generator, NeverTouchesAnExistingFile) {
+  TempDir dir;
+  const auto path = dir / "precious.db";
+  std::ofstream(path) << "keep me";
+  try {
+    GenerateSqlite(path, Options(20));
+    ADD_FAILURE() << "an existing file was accepted";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("already exists"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadFile(path), "keep me");
+}
+
+TEST(Generator, FailureLeavesNoFileBehind) {
+  TempDir dir;
+  EXPECT_THROW(GenerateSqlite(dir / "small.db", Options(kMinimumDocuments - 1)),
+               std::runtime_error);
+  EXPECT_FALSE(std::filesystem::exists(dir / "small.db"));
+
+  GeneratorOptions options = Options(3000);
+  options.progress = [](std::int64_t done, std::int64_t) {
+    if (done >= 2048) throw std::runtime_error("cancelled");
+  };
+  EXPECT_THROW(GenerateSqlite(dir / "cancelled.db", options), std::runtime_error);
+  EXPECT_FALSE(std::filesystem::exists(dir / "cancelled.db"));
+
+  EXPECT_THROW(GenerateSqlite(dir / "missing" / "folder.db", Options(20)), std::runtime_error);
+}
+
+TEST(Generator, ReportsProgressUpToTheTotal) {
+  TempDir dir;
+  std::int64_t last = 0;
+  int calls = 0;
+  GeneratorOptions options = Options(2500);
+  options.progress = [&](std::int64_t done, std::int64_t total) {
+    EXPECT_EQ(total, 2500);
+    EXPECT_GE(done, last);
+    last = done;
+    ++calls;
+  };
+  GenerateSqlite(dir / "progress.db", options);
+  EXPECT_EQ(last, 2500);
+  EXPECT_GE(calls, 3);
+}
+
+TEST(Generator, SummaryCountsMatchTheTables) {
+  const Reference& reference = SharedReference();
+  const GeneratorSummary& summary = reference.summary;
+  const SqliteReader& db = reference.db;
+  EXPECT_EQ(summary.documents, kReferenceDocuments);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM docto_transporte"), summary.documents);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM pedido"), summary.orders);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM nota_fiscal"), summary.invoices);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM tracking_mensagem"), summary.occurrences);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM resumo_ciclo"), summary.cycles);
+  EXPECT_EQ(db.Count("SELECT count(DISTINCT docto_transp_pai_id) FROM troca_docto_transp"),
+            summary.exchanges);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM troca_docto_transp"), summary.exchanged_children);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM rota"), summary.routes);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM parceiro"), summary.parties);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM cliente"), summary.customers);
+
+  std::int64_t rows = 0;
+  for (const auto& table : db.Query("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                    "AND name NOT IN ('zeb_procedure', 'sqlite_stat1')")
+                               .rows) {
+    rows += db.Count("SELECT count(*) FROM " + std::get<std::string>(table[0]));
+  }
+  EXPECT_EQ(rows, summary.rows);
+}
+
+TEST(Generator, BuildsIndexesCatalogAndStatistics) {
+  const SqliteReader& db = SharedReference().db;
+  EXPECT_EQ(db.Count("SELECT count(*) FROM zeb_procedure"), 9);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                     "AND name = 'ix_tracking_mensagem_docto'"),
+            1);
+  EXPECT_GT(db.Count("SELECT count(*) FROM sqlite_stat1"), 0);
+  // The catalog's names are found whatever their case.
+  EXPECT_EQ(db.Count("SELECT count(*) FROM zeb_procedure WHERE name = 'sp_zeb_con_tempo_km_rota'"),
+            1);
+}
+
+// Proportions on a larger set, where chance evens out.
+TEST(Generator, ProportionsAndRangesAreRealistic) {
+  TempDir dir;
+  const GeneratorSummary summary = GenerateSqlite(dir / "large.db", Options(4000, 99));
+  const SqliteReader db(dir / "large.db");
+  const auto share = [&](std::string_view where) {
+    return static_cast<double>(
+               db.Count("SELECT count(*) FROM docto_transporte d WHERE " + std::string(where))) /
+           4000.0;
+  };
+  const double exchanged =
+      static_cast<double>(summary.exchanges + summary.exchanged_children) / 4000;
+  EXPECT_GT(exchanged, 0.14);
+  EXPECT_LT(exchanged, 0.28);
+  EXPECT_GT(share("rota_id IS NULL"), 0.10);
+  EXPECT_LT(share("rota_id IS NULL"), 0.20);
+  const double uncycled = share(
+      "NOT EXISTS (SELECT 1 FROM resumo_ciclo r WHERE r.docto_transporte_id = "
+      "d.docto_transporte_id)");
+  EXPECT_GT(uncycled, 0.03);
+  EXPECT_LT(uncycled, 0.08);
+
+  const ResultSet children = db.Query(
+      "SELECT min(n), max(n) FROM (SELECT count(*) AS n FROM troca_docto_transp "
+      "GROUP BY docto_transp_pai_id)");
+  EXPECT_EQ(std::get<std::int64_t>(children.rows[0][0]), 1);
+  EXPECT_EQ(std::get<std::int64_t>(children.rows[0][1]), 4);
+
+  const auto per_document = [&](std::string_view table) {
+    return db.Query("SELECT min(n), max(n) FROM (SELECT count(*) AS n FROM " + std::string(table) +
+                    " GROUP BY docto_transporte_id)");
+  };
+  const ResultSet invoices = per_document("nota_fiscal");
+  EXPECT_EQ(std::get<std::int64_t>(invoices.rows[0][0]), 1);
+  EXPECT_EQ(std::get<std::int64_t>(invoices.rows[0][1]), 5);
+  const ResultSet occurrences = per_document("tracking_mensagem");
+  EXPECT_EQ(std::get<std::int64_t>(occurrences.rows[0][0]), 3);
+  EXPECT_EQ(std::get<std::int64_t>(occurrences.rows[0][1]), 20);
+  EXPECT_EQ(db.Count("SELECT count(DISTINCT docto_transporte_id) FROM nota_fiscal"), 4000);
+
+  EXPECT_GT(db.Count("SELECT count(*) FROM nota_fiscal WHERE val_declarado > 1000000"), 0);
+  EXPECT_GT(
+      db.Count("SELECT count(*) FROM nota_fiscal WHERE val_declarado <> round(val_declarado)"), 0);
+  EXPECT_GT(db.Count("SELECT count(*) FROM nota_fiscal WHERE val_declarado = round(val_declarado)"),
+            0);
+  EXPECT_GT(db.Count("SELECT count(*) FROM resumo_ciclo WHERE tempo_rem_dest > 86400"), 0);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM docto_transporte WHERE data_emissao < '2024-01-01' "
+                     "OR data_entrega >= '2027-01-01'"),
+            0);
+  EXPECT_EQ(db.Count("SELECT count(*) FROM nota_fiscal WHERE data_emissao < '2024-01-01'"), 0);
+}
+
+TEST(Generator, RowsAreConsistent) {
+  const SqliteReader& db = SharedReference().db;
+  // Tracking moves forward in time and distance.
+  EXPECT_EQ(db.Count("SELECT count(*) FROM tracking_mensagem a JOIN tracking_mensagem b "
+                     "ON b.docto_transporte_id = a.docto_transporte_id "
+                     "AND b.tracking_mensagem_id = a.tracking_mensagem_id + 1 "
+                     "WHERE b.data_tracking < a.data_tracking OR b.odometro < a.odometro"),
+            0);
+  // The verdict follows the arrival times; documents under way have none.
+  EXPECT_EQ(db.Count("SELECT count(*) FROM docto_transporte WHERE flag_no_prazo IS NOT "
+                     "CASE WHEN data_chegada_cliente_prevista IS NULL THEN 'I' "
+                     "WHEN data_chegada_cliente_efetiva IS NULL THEN NULL "
+                     "WHEN data_chegada_cliente_efetiva <= data_chegada_cliente_prevista "
+                     "THEN 'S' ELSE 'N' END"),
+            0);
+  // The cycle's totals are the sums of their parts.
+  EXPECT_EQ(db.Count("SELECT count(*) FROM resumo_ciclo WHERE tempo_proc <> tempo_carga + "
+                     "tempo_descarga OR tempo_transporte <> tempo_pos_carga + tempo_rem_dest + "
+                     "tempo_ant_desc OR tempo_operacao <> tempo_ate_rem + tempo_ant_carga + "
+                     "tempo_carga + tempo_transporte + tempo_descarga + tempo_pos_desc + "
+                     "tempo_retorno OR abs(km_total - km_ate_rem - km_rem_dest - km_apos_dest) "
+                     "> 0.001"),
+            0);
+  // A child belongs to one exchange, and no parent is a child.
+  EXPECT_EQ(db.Count("SELECT count(*) FROM troca_docto_transp WHERE docto_transp_pai_id IN "
+                     "(SELECT docto_transp_filho_id FROM troca_docto_transp)"),
+            0);
+  EXPECT_TRUE(db.Query("PRAGMA foreign_key_check").rows.empty());
+}
+
+TEST(Generator, TaxNumbersAndPlatesAreWellFormed) {
+  const SqliteReader& db = SharedReference().db;
+  for (const auto& row : db.Query("SELECT cgc FROM parceiro WHERE cgc IS NOT NULL UNION ALL "
+                                  "SELECT cgc FROM empresa UNION ALL SELECT cgc FROM fornecedor")
+                             .rows) {
+    const std::string& cgc = std::get<std::string>(row[0]);
+    ASSERT_EQ(cgc.size(), 14u);
+    EXPECT_EQ(Cgc(std::stoll(cgc.substr(0, 8)), std::stoi(cgc.substr(8, 4))), cgc);
+  }
+  for (const auto& row : db.Query("SELECT cpf FROM parceiro WHERE cpf IS NOT NULL UNION ALL "
+                                  "SELECT cpf FROM colaborador")
+                             .rows) {
+    const std::string& cpf = std::get<std::string>(row[0]);
+    ASSERT_EQ(cpf.size(), 11u);
+    EXPECT_EQ(Cpf(std::stoll(cpf.substr(0, 9))), cpf);
+  }
+  const std::regex plate("[A-Z]{3}[0-9][A-Z0-9][0-9]{2}");
+  for (const auto& row :
+       db.Query("SELECT placa FROM cavalo UNION ALL SELECT placa FROM carreta").rows) {
+    EXPECT_TRUE(std::regex_match(std::get<std::string>(row[0]), plate));
+  }
+  EXPECT_EQ(db.Count("SELECT count(*) - count(DISTINCT placa) FROM "
+                     "(SELECT placa FROM cavalo UNION ALL SELECT placa FROM carreta)"),
+            0);
+}
+
+}  // namespace
+}  // namespace zebevi::schema::test

@@ -1,0 +1,57 @@
+// Reading a generated database in tests, straight through SQLite: plain
+// queries, procedure calls through the zeb_procedure catalog, and a
+// fingerprint of the whole content.
+#ifndef ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
+#define ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+
+namespace zebevi::schema::test {
+
+using Cell = std::variant<std::nullptr_t, std::int64_t, double, std::string>;
+
+struct ResultSet {
+  std::vector<std::string> columns;
+  std::vector<std::string> decltypes;  // "" for a column without declared type
+  std::vector<std::vector<Cell>> rows;
+
+  // Index of a column, found without regard to case; throws when missing.
+  std::size_t column(std::string_view name) const;
+  const Cell& at(std::size_t row, std::string_view name) const;
+  std::int64_t integer(std::size_t row, std::string_view name) const;
+  double real(std::size_t row, std::string_view name) const;  // integers too
+  std::string text(std::size_t row, std::string_view name) const;
+  bool is_null(std::size_t row, std::string_view name) const;
+  std::string decltype_of(std::string_view name) const;
+};
+
+class SqliteReader {
+ public:
+  explicit SqliteReader(const std::filesystem::path& path);
+
+  // Runs `sql` with `args` bound to ?1, ?2, ...; throws on any error.
+  ResultSet Query(std::string_view sql, const std::vector<Cell>& args = {}) const;
+  // Runs the catalog body of `procedure` with its arguments.
+  ResultSet Call(std::string_view procedure, const std::vector<Cell>& args) const;
+  std::int64_t Count(std::string_view sql, const std::vector<Cell>& args = {}) const;
+  // A hash of every row of every table, in a fixed order.
+  std::uint64_t ContentHash() const;
+
+ private:
+  struct Closer {
+    void operator()(sqlite3* db) const;
+  };
+  std::unique_ptr<sqlite3, Closer> db_;
+};
+
+}  // namespace zebevi::schema::test
+
+#endif  // ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
