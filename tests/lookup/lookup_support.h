@@ -1,0 +1,58 @@
+// Helpers of the lookup tests: the reference database, the commands sent,
+// fixture databases holding one procedure.
+#ifndef ZEBEVI_TESTS_LOOKUP_LOOKUP_SUPPORT_H_
+#define ZEBEVI_TESTS_LOOKUP_LOOKUP_SUPPORT_H_
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frame/trap.h"
+#include "schema/generator.h"
+#include "zebevi/db.h"
+#include "zebevi/error.h"
+#include "zebevi/value.h"
+
+namespace zebevi::testing {
+
+inline const std::string kClientes(frame::kClientesText);
+
+// A reference database generated once for the test program.
+struct ReferenceDb {
+  std::filesystem::path path;
+  Value connection_string;
+  schema::GeneratorSummary summary;
+};
+const ReferenceDb& Reference();
+
+// Every command sent to a database while this object lives.
+class CommandLog {
+ public:
+  CommandLog();
+  ~CommandLog();
+  CommandLog(const CommandLog&) = delete;
+  CommandLog& operator=(const CommandLog&) = delete;
+  const std::vector<std::string>& commands() const { return commands_; }
+
+ private:
+  std::vector<std::string> commands_;
+};
+
+// Writes `sql` (tables and rows) into `path`, with a procedure table that
+// holds `procedure` whose body is `body` (parameters ?1..?N).
+void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
+                      std::string_view procedure, std::string_view body);
+
+// The failure that opening `connection_string` raises.
+Error RefusalOf(const std::string& connection_string);
+
+// The trap's detail for the diagnostic user.
+std::string Detail(std::string_view prefix, const Error& e, int label);
+
+// The array a list output holds, as plain values.
+ValueArray Items(const Value& list);
+
+}  // namespace zebevi::testing
+
+#endif  // ZEBEVI_TESTS_LOOKUP_LOOKUP_SUPPORT_H_
