@@ -1,18 +1,18 @@
 #include "db/ascii.h"
+#include "db/pool.h"
+#include "db/pool_settings.h"
 #include "db/session.h"
 #include "db/sqlite/sqlite_session.h"
 #include "zebevi/error.h"
+#ifdef ZEBEVI_WITH_POSTGRES
+#include "db/postgres/pg_session.h"
+#endif
 
 namespace zebevi::db {
 
 Session::~Session() = default;
 
-std::unique_ptr<Session> Connect(const ConnectionString& connection_string,
-                                 std::string_view user_id, std::string_view password) {
-  ConnectionString effective = connection_string;
-  if (!user_id.empty()) effective.Set("user id", std::string(user_id));
-  if (!password.empty()) effective.Set("password", std::string(password));
-
+std::unique_ptr<Session> OpenEngineSession(const ConnectionString& effective) {
   std::optional<std::string> provider = effective.Get("provider");
   if (!provider || TrimBlanks(*provider).empty()) {
     throw Error::Database(kDbConnectionFailed, "the connection string names no provider");
@@ -21,10 +21,25 @@ std::unique_ptr<Session> Connect(const ConnectionString& connection_string,
     return std::make_unique<SqliteSession>(effective);
   }
   if (AsciiIEquals(*provider, "postgresql") || AsciiIEquals(*provider, "postgres")) {
+#ifdef ZEBEVI_WITH_POSTGRES
+    return std::make_unique<PgSession>(effective);
+#else
     throw Error::Database(kDbConnectionFailed,
                           "provider PostgreSQL is not available in this build");
+#endif
   }
   throw Error::Database(kDbConnectionFailed, "unknown provider " + *provider);
+}
+
+std::unique_ptr<Session> Connect(const ConnectionString& connection_string,
+                                 std::string_view user_id, std::string_view password) {
+  ConnectionString effective = connection_string;
+  if (!user_id.empty()) effective.Set("user id", std::string(user_id));
+  if (!password.empty()) effective.Set("password", std::string(password));
+
+  const PoolSettings settings = PoolSettings::From(effective);
+  if (!settings.enabled) return OpenEngineSession(effective);
+  return ConnectionPool::Process().Acquire(effective, settings);
 }
 
 }  // namespace zebevi::db

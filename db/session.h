@@ -28,18 +28,33 @@ class Session {
 
   // Runs one command: a procedure call ("EXEC name args", see
   // procedure_call.h) or one SQL statement, and reads its first result
-  // whole. Failures are database errors (kDbCommandFailed) with the
-  // engine's text.
+  // whole. Failures are database errors with the engine's text:
+  // kDbConnectionFailed when the session itself is lost (it is then never
+  // reused), kDbCommandFailed otherwise.
   virtual Table Execute(std::string_view command) = 0;
+
+  // Whether the session may be lent again as it stands: not lost, and not
+  // inside a transaction a command left open. Cheap, no round trip.
+  virtual bool Reusable() const = 0;
+  // A cheap check that an idle session still reaches its database, made
+  // before a pooled session is lent again; no command is sent or traced.
+  virtual bool Healthy() = 0;
 };
 
 // Opens a session on the engine the connection string's provider names
 // ("SQLite"; "PostgreSQL" is not part of every build). A non-empty
-// `user_id` or `password` replaces the connection string's own. A missing
-// or unknown provider, or an engine that cannot connect, is a connection
+// `user_id` or `password` replaces the connection string's own. Unless the
+// string says Pooling=false, the session comes from the process's
+// connection pool (pool.h) and goes back to it when released. A missing or
+// unknown provider, or an engine that cannot connect, is a connection
 // failure (kDbConnectionFailed).
 std::unique_ptr<Session> Connect(const ConnectionString& connection_string,
                                  std::string_view user_id, std::string_view password);
+
+// Opens a new session of the engine that `effective` (the connection string
+// with any user id and password already in it) names, outside any pool.
+// Failures as for Connect.
+std::unique_ptr<Session> OpenEngineSession(const ConnectionString& effective);
 
 }  // namespace zebevi::db
 

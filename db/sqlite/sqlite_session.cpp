@@ -1,6 +1,11 @@
 #include "db/sqlite/sqlite_session.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "db/sqlite/sqlite_result.h"
 #include "db/sqlite/sqlite_statement.h"
@@ -10,6 +15,13 @@ namespace zebevi::db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+
+// The device and inode of `path`, or nothing when it cannot be read.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return std::pair<std::uint64_t, std::uint64_t>(info.st_dev, info.st_ino);
+}
 
 [[noreturn]] void CannotOpen(const std::string& path, std::string_view reason) {
   throw Error::Database(kDbConnectionFailed,
@@ -42,6 +54,8 @@ SqliteSession::SqliteSession(const ConnectionString& connection_string) {
   // that is no database from one that is.
   rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) CannotOpen(path, sqlite3_errmsg(db));
+  path_ = file_name;
+  if (auto identity = FileIdentity(path_)) std::tie(device_, inode_) = *identity;
 }
 
 SqliteSession::~SqliteSession() = default;
@@ -50,6 +64,13 @@ Table SqliteSession::Execute(std::string_view command) {
   if (std::optional<ProcedureCall> call = ParseProcedureCall(command)) return Call(*call);
   SqliteStatement statement(db_.get(), command);
   return ReadTable(statement);
+}
+
+bool SqliteSession::Reusable() const { return sqlite3_get_autocommit(db_.get()) != 0; }
+
+bool SqliteSession::Healthy() {
+  auto identity = FileIdentity(path_);
+  return identity && identity->first == device_ && identity->second == inode_;
 }
 
 Table SqliteSession::Call(const ProcedureCall& call) {

@@ -7,6 +7,7 @@
 #ifndef ZEBEVI_DB_SQLITE_SQLITE_SESSION_H_
 #define ZEBEVI_DB_SQLITE_SQLITE_SESSION_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ class SqliteSession final : public Session {
   ~SqliteSession() override;
 
   Table Execute(std::string_view command) override;
+  // Outside a transaction.
+  bool Reusable() const override;
+  // The file is still the one opened (not removed or replaced).
+  bool Healthy() override;
 
  private:
   struct Closer {
@@ -37,6 +42,10 @@ class SqliteSession final : public Session {
   std::string ProcedureBody(const std::string& name);
 
   std::unique_ptr<sqlite3, Closer> db_;
+  std::string path_;
+  // The file's identity when opened.
+  std::uint64_t device_ = 0;
+  std::uint64_t inode_ = 0;
 };
 
 }  // namespace zebevi::db

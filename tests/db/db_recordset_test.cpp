@@ -167,29 +167,42 @@ TEST_F(DbRecordsetTest, AResultOutlivesItsConnection) {
 }
 
 TEST_F(DbRecordsetTest, ASetOpenedOnAConnectionStringOwnsItsConnection) {
+  // Without pooling, the private connection is the file's only session.
+  const std::string unpooled = "Provider=SQLite;Pooling=false;Data Source=" + path_.string();
   connection_->Close();
-  ASSERT_EQ(OpenDescriptors(path_), 0);
+  {
+    DbRecordset set;
+    set.Open("EXEC SP_Notas 30", unpooled);
+    EXPECT_EQ(Plain(set.Fields("Numero_Nota")), Value::String("NF-3"));
+    const int open = OpenDescriptors(path_);
+    EXPECT_GE(open, 1);
+    set.Close();
+    EXPECT_EQ(OpenDescriptors(path_), open - 1) << "Close closes the private connection";
+
+    set.Open("EXEC SP_Notas 0", "Provider=SQLite;Pooling=false;Data Source=" + path_.string());
+    EXPECT_EQ(set.RecordCount(), 3);
+    EXPECT_EQ(OpenDescriptors(path_), open);
+  }
+  const int left = OpenDescriptors(path_);
+
+  DbRecordset failing;
+  EXPECT_AUTOMATION_ERROR(failing.Open("EXEC SP_Nowhere", unpooled), kDbCommandFailed);
+  EXPECT_FALSE(failing.is_open());
+  EXPECT_EQ(OpenDescriptors(path_), left) << "a failed command leaves no connection behind";
+  EXPECT_AUTOMATION_ERROR(failing.Open("SELECT 1", SqliteConnection(dir_ / "missing.db")),
+                          kDbConnectionFailed);
+}
+
+TEST_F(DbRecordsetTest, APooledPrivateConnectionGoesBackToThePool) {
+  // The fixture's connection, closed, waits in the pool; the set borrows it.
+  connection_->Close();
+  const int pooled = OpenDescriptors(path_);
   {
     DbRecordset set;
     set.Open("EXEC SP_Notas 30", SqliteConnection(path_));
-    EXPECT_EQ(OpenDescriptors(path_), 1);
-    EXPECT_EQ(Plain(set.Fields("Numero_Nota")), Value::String("NF-3"));
-    set.Close();
-    EXPECT_EQ(OpenDescriptors(path_), 0) << "Close closes the private connection";
-
-    set.Open("EXEC SP_Notas 0", "Provider=SQLite;Data Source=" + path_.string());
-    EXPECT_EQ(set.RecordCount(), 3);
-    EXPECT_EQ(OpenDescriptors(path_), 1);
+    EXPECT_EQ(OpenDescriptors(path_), pooled) << "the idle session was lent, none opened";
   }
-  EXPECT_EQ(OpenDescriptors(path_), 0) << "destruction closes the private connection";
-
-  DbRecordset failing;
-  EXPECT_AUTOMATION_ERROR(failing.Open("EXEC SP_Nowhere", SqliteConnection(path_)),
-                          kDbCommandFailed);
-  EXPECT_FALSE(failing.is_open());
-  EXPECT_EQ(OpenDescriptors(path_), 0) << "a failed command leaves no connection behind";
-  EXPECT_AUTOMATION_ERROR(failing.Open("SELECT 1", SqliteConnection(dir_ / "missing.db")),
-                          kDbConnectionFailed);
+  EXPECT_EQ(OpenDescriptors(path_), pooled) << "and it went back when the set closed";
 }
 
 }  // namespace

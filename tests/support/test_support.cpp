@@ -10,36 +10,6 @@
 #include <fstream>
 #include <sstream>
 
-namespace zebevi {
-
-void PrintTo(const Value& value, std::ostream* out) {
-  *out << KindName(value.kind());
-  switch (value.kind()) {
-    case Kind::kEmpty:
-    case Kind::kNull:
-    case Kind::kObject:
-      return;
-    case Kind::kString:
-      *out << " \"" << value.string() << '"';
-      return;
-    case Kind::kArray:
-      *out << " [";
-      for (std::size_t i = 0; i < value.array().size(); ++i) {
-        *out << (i ? ", " : "");
-        PrintTo(value.array()[i], out);
-      }
-      *out << ']';
-      return;
-    case Kind::kBoolean:
-      *out << (value.boolean() ? " true" : " false");
-      return;
-    default:
-      *out << ' ' << ToDouble(value);
-  }
-}
-
-}  // namespace zebevi
-
 namespace zebevi::testing {
 
 TempDir::TempDir() {
@@ -69,8 +39,6 @@ void RunSqlScript(const std::filesystem::path& path, std::string_view sql) {
 
 std::string SqliteConnection(const std::filesystem::path& path) { return "sqlite:" + path.string(); }
 
-namespace {
-
 std::string ShellQuote(std::string_view text) {
   std::string quoted = "'";
   for (char c : text) {
@@ -82,6 +50,8 @@ std::string ShellQuote(std::string_view text) {
   }
   return quoted + "'";
 }
+
+namespace {
 
 std::string ReadWhole(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

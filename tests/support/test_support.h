@@ -11,12 +11,8 @@
 #include <vector>
 
 #include "zebevi/error.h"
+#include "support/value_printer.h"
 #include "zebevi/value.h"
-
-namespace zebevi {
-// Readable values in test failures: kind and content.
-void PrintTo(const Value& value, std::ostream* out);
-}  // namespace zebevi
 
 namespace zebevi::testing {
 
@@ -41,6 +37,9 @@ void RunSqlScript(const std::filesystem::path& path, std::string_view sql);
 
 // "sqlite:PATH".
 std::string SqliteConnection(const std::filesystem::path& path);
+
+// `text` as one shell word, single-quoted.
+std::string ShellQuote(std::string_view text);
 
 // What a run of the real zebevi executable (ZEBEVI_EXE) printed and how it
 // ended.

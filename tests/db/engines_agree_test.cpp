@@ -1,0 +1,163 @@
+// Both engines hold the same reference data set; every procedure, and the
+// one plain SELECT the component sends, must give the same columns and the
+// same rows on each, in the same order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/ascii.h"
+#include "db/session.h"
+#include "support/engines.h"
+#include "support/test_support.h"
+#include "zebevi/db.h"
+
+namespace zebevi {
+namespace {
+
+using testing::Engine;
+using testing::ReferenceOn;
+
+class EnginesAgreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
+    sqlite_ = OpenOn(Engine::kSqlite);
+    postgres_ = OpenOn(Engine::kPostgres);
+  }
+
+  static DbConnectionRef OpenOn(Engine engine) {
+    auto connection = std::make_shared<DbConnection>();
+    connection->Open(ReferenceOn(engine).connection_string);
+    return connection;
+  }
+
+  // Runs `command` on both engines, expects the same answer and returns it.
+  // Procedures must also spell their columns alike; a plain SELECT's names
+  // may differ in case (the server folds unquoted names).
+  db::Table Agree(const std::string& command) {
+    const db::Table expected = sqlite_->session().Execute(command);
+    const db::Table actual = postgres_->session().Execute(command);
+    EXPECT_EQ(actual.columns.size(), expected.columns.size()) << command;
+    const bool procedure = db::AsciiIStartsWith(command, "exec");
+    for (std::size_t c = 0; c < std::min(actual.columns.size(), expected.columns.size()); ++c) {
+      if (procedure) {
+        EXPECT_EQ(actual.columns[c], expected.columns[c]) << command;
+      } else {
+        EXPECT_TRUE(db::AsciiIEquals(actual.columns[c], expected.columns[c]))
+            << command << ": " << actual.columns[c] << " / " << expected.columns[c];
+      }
+    }
+    EXPECT_EQ(actual.rows, expected.rows) << command;
+    ++compared_;
+    return expected;
+  }
+
+  const schema::GeneratorSummary& summary() const { return ReferenceOn(Engine::kSqlite).summary; }
+
+  DbConnectionRef sqlite_;
+  DbConnectionRef postgres_;
+  int compared_ = 0;
+};
+
+std::string Number(const Value& v) { return v.is_null() ? "NULL" : std::to_string(ToInt32(v)); }
+
+TEST_F(EnginesAgreeTest, TripQueriesOfEveryDocument) {
+  for (std::int64_t id = 0; id <= testing::kReferenceDocuments + 1; ++id) {
+    const std::string doc = std::to_string(id);
+    const db::Table exchange = Agree("EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   " + doc);
+    // As the exchange lookup reads it: the parent and the flag.
+    std::string parent = doc;
+    std::string flag = "N";
+    if (!exchange.rows.empty() && exchange.rows[0][0] == Value::Int32(0)) {
+      parent = Number(exchange.rows[0][1]);
+      flag = "S";
+    }
+    for (const std::string& f : {flag, std::string(flag == "S" ? "N" : "S")}) {
+      const std::string args = doc + ", " + parent + ", '" + f + "' ";
+      const db::Table header = Agree("Exec SP_ZEB_CON_Dados_Doc_Viagem11 " + args);
+      Agree("exec SP_ZEB_CON_NOTA_FISCAL_DOCTO3 " + args);
+      Agree("Exec SP_ZEB_CON_TRACKING_CICLO5 " + args);
+      Agree("Exec SP_ZEB_CON_TRACK_CICLO_CLI5 " + args);
+      Agree("Exec SP_ZEB_CON_Resumo_Ciclo2 " + doc + ", '" + f + "'");
+      if (!header.rows.empty()) {
+        Agree("Exec SP_ZEB_CON_Tempo_km_Rota  " + Number(header.rows[0][14]));
+      }
+    }
+  }
+  EXPECT_GT(compared_, 1000);
+}
+
+TEST_F(EnginesAgreeTest, OddArgumentsGiveTheSameAnswers) {
+  const std::string doc = std::to_string(summary().exchanged_document_id);
+  const std::string parent = std::to_string(summary().exchange_parent_id);
+  for (const std::string& args : std::vector<std::string>{
+           doc + ", " + parent + ", 'S'", doc + ".0, " + parent + ", 'S'", doc + ".5, 0, 'S'",
+           doc + ", NULL, 'S'", "NULL, NULL, NULL", doc + ", " + parent + ", 's'", doc,
+           doc + ", " + parent, "-1, -1, 'N'", "1e2, 0, 'N'"}) {
+    Agree("Exec SP_ZEB_CON_Dados_Doc_Viagem11 " + args);
+    Agree("exec SP_ZEB_CON_NOTA_FISCAL_DOCTO3 " + args);
+    Agree("Exec SP_ZEB_CON_TRACKING_CICLO5 " + args);
+  }
+  for (const char* route : {"7", "7.0", "7.25", "NULL", "-7", "99999999999", ""}) {
+    Agree(std::string("Exec SP_ZEB_CON_Tempo_km_Rota  ") + route);
+  }
+}
+
+TEST_F(EnginesAgreeTest, DocumentLookups) {
+  const schema::GeneratorSummary& s = summary();
+  const std::string order = "'" + s.multi_document_order + "'";
+  const std::string company = std::to_string(s.multi_document_order_company_id);
+  const db::Table found = Agree("EXEC SP_ZEB_CON_Docto_Transporte_ID6 " + order +
+                                ", NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL ");
+  EXPECT_EQ(static_cast<std::int64_t>(found.rows.size()), s.multi_document_order_documents);
+  for (const std::string& rest : std::vector<std::string>{
+           ", NULL, NULL, " + company + ", NULL, NULL, NULL, NULL, NULL ",
+           ", NULL, 100001, NULL, NULL, NULL, NULL, NULL, NULL ", ", '', 0, 0, 0, 0, 0, 0, 0 ",
+           ", NULL, NULL, 0, 0, 0, 0, 1, 0 ", ", NULL, NULL, 0, 0, 0, 0, 2, 1 ",
+           ", NULL, NULL, 0, 0, 0, 0, 3, 3 ", ", NULL, NULL, 0, 0, 0, 1, 0, 0 ",
+           ", NULL, NULL, 0, 0, 1, 0, 0, 0 ", ", NULL, NULL, 0.5, 0, 0, 0, 0, 0 "}) {
+    Agree("EXEC SP_ZEB_CON_Docto_Transporte_ID6 " + order + rest);
+    Agree("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL" + rest);
+  }
+  for (std::int64_t number = 100001; number < 100001 + testing::kReferenceDocuments; number += 7) {
+    Agree("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, NULL, " + std::to_string(number) +
+          ", NULL, NULL, NULL, NULL, NULL, NULL ");
+  }
+}
+
+TEST_F(EnginesAgreeTest, PublishedOrderLookups) {
+  const schema::GeneratorSummary& s = summary();
+  const std::string order = "'" + s.multi_document_order + "'";
+  const std::string company = "'" + std::to_string(s.multi_document_order_company_id) + "'";
+  const std::string cgc = s.consignee_cgc;
+  const std::string punctuated = cgc.substr(0, 2) + "." + cgc.substr(2, 3) + "." +
+                                 cgc.substr(5, 3) + "/" + cgc.substr(8, 4) + "-" + cgc.substr(12);
+  for (const std::string& tail : std::vector<std::string>{
+           "NULL, NULL, NULL, NULL", "'2024-01-01', '2026-12-31', NULL, NULL",
+           "'2024-02-30', NULL, NULL, NULL", "NULL, '2024-13-01', NULL, NULL",
+           "'2025-06-01 10:00:00', NULL, NULL, NULL", "NULL, NULL, '" + cgc + "', NULL",
+           "NULL, NULL, '" + punctuated + "', NULL", "NULL, NULL, NULL, '123.456.789-00'",
+           "NULL, NULL, '', ''"}) {
+    for (const std::string& who :
+         {company, std::string("'0'"), std::string("' 1x'"), std::string("NULL")}) {
+      Agree("EXEC SP_ZEB_CONS_pedido_PUBL " + who + ", null, " + order + ", " + tail + " ");
+    }
+    Agree("EXEC SP_ZEB_CONS_pedido_PUBL " + company + ", null, 'NAO-EXISTE', " + tail + " ");
+  }
+}
+
+TEST_F(EnginesAgreeTest, UserGroupGrants) {
+  const schema::GeneratorSummary& s = summary();
+  for (std::int64_t group :
+       {s.granted_user_group_id, s.refused_user_group_id, s.empty_user_group_id, std::int64_t{0}}) {
+    Agree(
+        "SELECT GRP.GRUPO_USUARIO_PARTICUL_ID, GRP.PARTICUL_FUNCAO_ID, PFU.desc_particul_funcao "
+        "FROM GRUPO_USUARIO_PARTICUL GRP, PARTICUL_FUNCAO PFU Where GRP.PARTICUL_FUNCAO_ID = "
+        "PFU.PARTICUL_FUNCAO_ID AND grp.Grupo_Usuario_Id = " +
+        std::to_string(group) + " And presenca_particularidade = 'S' ORDER BY 1");
+  }
+}
+
+}  // namespace
+}  // namespace zebevi

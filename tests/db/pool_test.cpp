@@ -1,0 +1,175 @@
+// The connection pool on SQLite files: what goes back, what is dropped, the
+// limit with its wait, expiry and several threads. The same pool serves
+// PostgreSQL (pg_faults_test.cpp covers what only a server can show).
+#include "db/pool.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "db/connection_string.h"
+#include "support/test_support.h"
+#include "zebevi/db.h"
+#include "zebevi/error.h"
+
+namespace zebevi {
+namespace {
+
+using ::zebevi::testing::RunSqlScript;
+using ::zebevi::testing::SqliteConnection;
+using ::zebevi::testing::TempDir;
+using Clock = std::chrono::steady_clock;
+
+class PoolTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RunSqlScript(path_, "CREATE TABLE t (x); INSERT INTO t VALUES (1);"); }
+
+  // The pool's counts for `connection_string` opened without a user.
+  static db::ConnectionPool::Counts Counts(const std::string& connection_string) {
+    return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(connection_string));
+  }
+
+  static DbConnectionRef Open(const std::string& connection_string) {
+    auto connection = std::make_shared<DbConnection>();
+    connection->Open(connection_string);
+    return connection;
+  }
+
+  static Value Read(DbConnection& connection) {
+    return connection.session().Execute("SELECT x FROM t").rows.at(0).at(0);
+  }
+
+  TempDir dir_;
+  std::filesystem::path path_ = dir_ / "pool.db";
+  std::string connection_string_ = "Provider=SQLite;Data Source=" + path_.string();
+};
+
+TEST_F(PoolTest, AClosedConnectionWaitsIdleAndIsLentAgain) {
+  DbConnectionRef first = Open(connection_string_);
+  EXPECT_EQ(Counts(connection_string_).lent, 1u);
+  first->Close();
+  EXPECT_EQ(Counts(connection_string_).lent, 0u);
+  EXPECT_EQ(Counts(connection_string_).idle, 1u);
+
+  DbConnectionRef second = Open(connection_string_);
+  EXPECT_EQ(Counts(connection_string_).idle, 0u) << "the idle one is lent, none is opened";
+  EXPECT_EQ(Counts(connection_string_).lent, 1u);
+  EXPECT_EQ(Read(*second), Value::Int32(1));
+  second.reset();  // the release returns it too
+  EXPECT_EQ(Counts(connection_string_).idle, 1u);
+}
+
+TEST_F(PoolTest, KeysSeparateStringsAndCredentials) {
+  DbConnectionRef plain = Open(connection_string_);
+  auto as_user = std::make_shared<DbConnection>();
+  as_user->Open(connection_string_, "SISTEMA", "TRMVQKD");
+  plain->Close();
+  as_user->Close();
+  EXPECT_EQ(Counts(connection_string_).idle, 1u);
+  db::ConnectionString with_user = db::ConnectionString::Parse(connection_string_);
+  with_user.Set("user id", "SISTEMA");
+  with_user.Set("password", "TRMVQKD");
+  EXPECT_EQ(db::ConnectionPool::Process().CountsOf(with_user).idle, 1u);
+}
+
+TEST_F(PoolTest, PoolingFalseOpensAndClosesEveryTime) {
+  const std::string unpooled = connection_string_ + ";Pooling=false";
+  DbConnectionRef connection = Open(unpooled);
+  EXPECT_EQ(Read(*connection), Value::Int32(1));
+  EXPECT_EQ(Counts(unpooled).lent, 0u);
+  connection->Close();
+  EXPECT_EQ(Counts(unpooled).idle, 0u);
+}
+
+TEST_F(PoolTest, ASessionLeftInATransactionIsDropped) {
+  DbConnectionRef connection = Open(connection_string_);
+  connection->session().Execute("BEGIN");
+  connection->Close();
+  EXPECT_EQ(Counts(connection_string_).idle, 0u);
+  EXPECT_EQ(Counts(connection_string_).lent, 0u);
+}
+
+TEST_F(PoolTest, AnIdleSessionOnAReplacedFileIsDropped) {
+  Open(connection_string_)->Close();
+  ASSERT_EQ(Counts(connection_string_).idle, 1u);
+  std::filesystem::remove(path_);
+  RunSqlScript(path_, "CREATE TABLE t (x); INSERT INTO t VALUES (2);");
+
+  DbConnectionRef connection = Open(connection_string_);
+  EXPECT_EQ(Read(*connection), Value::Int32(2)) << "a fresh session reads the new file";
+}
+
+TEST_F(PoolTest, AFullPoolWaitsForAReturnThenGivesUp) {
+  const std::string one = connection_string_ + ";Max Pool Size=1;Pool Timeout=1";
+  DbConnectionRef holder = Open(one);
+
+  Clock::time_point start = Clock::now();
+  try {
+    Open(one);
+    ADD_FAILURE() << "a second connection while the only one is lent";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kDbConnectionFailed);
+    EXPECT_NE(e.description().find("within 1 s"), std::string::npos) << e.description();
+    EXPECT_EQ(e.description().find(path_.string()), std::string::npos) << e.description();
+  }
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(900));
+
+  std::thread returner([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    holder->Close();
+  });
+  DbConnectionRef waiter = Open(one);
+  returner.join();
+  EXPECT_EQ(Read(*waiter), Value::Int32(1));
+  EXPECT_EQ(Counts(one).lent, 1u);
+}
+
+TEST_F(PoolTest, IdleSessionsExpire) {
+  const std::string brief = connection_string_ + ";Pool Idle Timeout=1";
+  Open(brief)->Close();
+  ASSERT_EQ(Counts(brief).idle, 1u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  // Any checkout, of any key, closes what has expired.
+  Open(connection_string_)->Close();
+  EXPECT_EQ(Counts(brief).idle, 0u);
+}
+
+TEST_F(PoolTest, PoolSettingsMustBeValid) {
+  for (const char* bad : {";Pooling=maybe", ";Max Pool Size=0", ";Pool Timeout=-1",
+                          ";Pool Idle Timeout=soon", ";Max Pool Size=100000"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_AUTOMATION_ERROR(Open(connection_string_ + bad), kDbConnectionFailed);
+  }
+  EXPECT_EQ(Read(*Open(connection_string_ + ";pooling=NO")), Value::Int32(1));
+}
+
+TEST_F(PoolTest, ThreadsShareTheSessionsOfAKey) {
+  const std::string shared = connection_string_ + ";Max Pool Size=3";
+  constexpr int kThreads = 8;
+  constexpr int kRounds = 40;
+  std::atomic<int> read{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      for (int round = 0; round < kRounds; ++round) {
+        DbRecordset rows;
+        rows.Open("SELECT x FROM t", shared);
+        if (!rows.eof()) ++read;
+        rows.Close();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(read, kThreads * kRounds);
+  EXPECT_EQ(Counts(shared).lent, 0u);
+  EXPECT_GE(Counts(shared).idle, 1u);
+  EXPECT_LE(Counts(shared).idle, 3u);
+}
+
+}  // namespace
+}  // namespace zebevi

@@ -1,0 +1,124 @@
+#include "support/engines.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <stdexcept>
+
+#include "schema/dataset.h"
+#include "support/test_support.h"
+#include "zebevi/db.h"
+
+namespace zebevi::testing {
+namespace {
+
+// Counts what the data set would write, storing nothing: the summary of the
+// data set a server already holds, and its row count per table.
+class CountingSink final : public schema::RowSink {
+ public:
+  void Write(const schema::TableLayout& table, std::span<const schema::SqlValue>) override {
+    ++counts_[std::string(table.name)];
+  }
+  const std::map<std::string, std::int64_t>& counts() const { return counts_; }
+
+ private:
+  std::map<std::string, std::int64_t> counts_;
+};
+
+schema::GeneratorOptions ReferenceOptions() {
+  schema::GeneratorOptions options;
+  options.documents = kReferenceDocuments;
+  options.seed = kReferenceSeed;
+  return options;
+}
+
+std::unique_ptr<EngineReference> PrepareSqlite() {
+  // Kept until the program ends, with the file in it.
+  static TempDir dir;
+  const std::filesystem::path path = dir / "reference.db";
+  auto reference = std::make_unique<EngineReference>();
+  reference->engine = Engine::kSqlite;
+  reference->connection_string = SqliteConnection(path);
+  reference->summary = schema::GenerateSqlite(path, ReferenceOptions());
+  return reference;
+}
+
+// Compares every table's row count with what the data set writes: another
+// data set, or none, is refused with the way to get the right one.
+std::unique_ptr<EngineReference> PreparePostgres() {
+  auto reference = std::make_unique<EngineReference>();
+  reference->engine = Engine::kPostgres;
+  reference->connection_string = *PostgresConnection();
+  CountingSink expected;
+  reference->summary = schema::ProduceDataSet(expected, ReferenceOptions());
+  auto connection = std::make_shared<DbConnection>();
+  connection->Open(reference->connection_string);
+  for (const auto& [table, count] : expected.counts()) {
+    DbRecordset rows;
+    rows.Open("SELECT count(*) AS n FROM " + table, connection);
+    const double n = ToDouble(rows.Fields("n").object()->DefaultValue());
+    if (n != static_cast<double>(count)) {
+      throw std::runtime_error("the PostgreSQL server does not hold the reference data set (" +
+                               table + " has " + std::to_string(static_cast<std::int64_t>(n)) +
+                               " rows, not " + std::to_string(count) +
+                               "); start it with scripts/pg-test-server");
+    }
+  }
+  return reference;
+}
+
+}  // namespace
+
+std::vector<Engine> AllEngines() { return {Engine::kSqlite, Engine::kPostgres}; }
+
+std::string EngineName(Engine engine) {
+  return engine == Engine::kSqlite ? "SQLite" : "PostgreSQL";
+}
+
+std::string EngineParamName(const ::testing::TestParamInfo<Engine>& info) {
+  return EngineName(info.param);
+}
+
+std::optional<std::string> PostgresConnection() {
+  const char* text = std::getenv("ZEBEVI_PG_CONNECTION");
+  if (text == nullptr || *text == '\0') return std::nullopt;
+  return std::string(text);
+}
+
+bool InCi() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && std::string_view(ci) == "true";
+}
+
+bool EngineAvailable(Engine engine, std::string* why) {
+  if (engine == Engine::kSqlite || PostgresConnection()) return true;
+  *why =
+      "ZEBEVI_PG_CONNECTION is not set: run the tests through scripts/run-tests, or start a "
+      "server with eval \"$(scripts/pg-test-server start BUILD/schema/zebevi_pg_load)\"";
+  return false;
+}
+
+const EngineReference& ReferenceOn(Engine engine) {
+  static std::mutex mutex;
+  static std::map<Engine, std::unique_ptr<EngineReference>> references;
+  std::lock_guard lock(mutex);
+  std::unique_ptr<EngineReference>& reference = references[engine];
+  if (!reference) {
+    reference = engine == Engine::kSqlite ? PrepareSqlite() : PreparePostgres();
+  }
+  return *reference;
+}
+
+void EngineTest::SetUp() {
+  ZEBEVI_REQUIRE_ENGINE(GetParam());
+  try {
+    ReferenceOn(GetParam());
+  } catch (const std::exception& e) {
+    FAIL() << EngineName(GetParam()) << " reference data set: " << e.what();
+  }
+}
+
+}  // namespace zebevi::testing
