@@ -4,14 +4,30 @@
 #include <optional>
 
 #include "cli/call_command.h"
+#include "cli/console.h"
+#include "cli/demo_command.h"
 #include "cli/exit_codes.h"
+#include "cli/flags_command.h"
+#include "cli/lookup_commands.h"
 #include "cli/trace_printer.h"
+#include "cli/trip_command.h"
 
 int main(int argc, char** argv) {
   using namespace zebevi::cli;
   CLI::App app{"zebevi: trip summaries, feature flags and document lookups for road freight"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "zebevi 0.1.0");
+
+  DemoOptions demo;
+  CLI::App* demo_verb = AddDemoVerb(app, demo);
+  TripOptions trip;
+  CLI::App* trip_verb = AddTripVerb(app, trip);
+  FindOptions find;
+  CLI::App* find_verb = AddFindVerb(app, find);
+  OrderOptions order;
+  CLI::App* order_verb = AddOrderVerb(app, order);
+  FlagsOptions flags;
+  CLI::App* flags_verb = AddFlagsVerb(app, flags);
 
   CallOptions call;
   bool trace = false;
@@ -29,6 +45,13 @@ int main(int argc, char** argv) {
     const int code = app.exit(e);
     return code == 0 ? kExitOk : kExitUsage;
   }
+
+  const Console console = ProcessConsole();
+  if (*demo_verb) return RunDemo(demo, console);
+  if (*trip_verb) return RunTrip(trip, console);
+  if (*find_verb) return RunFind(find, console);
+  if (*order_verb) return RunOrder(order, console);
+  if (*flags_verb) return RunFlags(flags, console);
 
   std::optional<TraceToStream> tracing;
   if (trace) tracing.emplace(std::cerr);

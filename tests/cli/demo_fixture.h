@@ -1,0 +1,53 @@
+// One demo database per test program, made the way a person makes it:
+// `zebevi demo --documents 300 --json PATH` through the real executable.
+// Its JSON summary names documents, orders and groups with known traits.
+#ifndef ZEBEVI_TESTS_CLI_DEMO_FIXTURE_H_
+#define ZEBEVI_TESTS_CLI_DEMO_FIXTURE_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace zebevi::testing {
+
+using Json = nlohmann::ordered_json;
+
+inline constexpr std::int64_t kDemoTestDocuments = 300;
+
+struct DemoDatabase {
+  std::filesystem::path path;
+  Json facts;  // what `zebevi demo --json` printed
+
+  // A fact as command-line text ("7", "4500021498").
+  std::string Fact(const char* key) const;
+};
+
+// Generated on first use; removed when the program ends.
+const DemoDatabase& SharedDemo();
+
+// Runs zebevi with `args` then "--db" and the shared demo database.
+CommandResult RunOnDemo(std::vector<std::string> args);
+
+// The lines of the block under the line that starts with `title`: blank
+// lines right after the title are skipped, the block ends at the next blank
+// line. A test failure when there is no such title.
+std::vector<std::string> Block(const std::string& text, const std::string& title);
+
+// Runs zebevi under `script`, so that its standard output and standard
+// error are a terminal; both arrive together in `out` (lines end "\r\n").
+CommandResult RunInTerminal(const std::vector<std::string>& args,
+                            const std::vector<std::string>& environment = {});
+
+// Standard output parsed as JSON (a test failure when it is not JSON).
+Json OutputJson(const CommandResult& run);
+
+// The lines of a text.
+std::vector<std::string> Lines(const std::string& text);
+
+}  // namespace zebevi::testing
+
+#endif  // ZEBEVI_TESTS_CLI_DEMO_FIXTURE_H_

@@ -1,0 +1,261 @@
+// `zebevi find`, `zebevi order` and `zebevi flags` through the real
+// executable, on a demo database.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "demo_fixture.h"
+
+namespace zebevi::testing {
+namespace {
+
+std::size_t Columns(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// The display column where `cell` starts in `line`.
+std::size_t ColumnOf(const std::string& line, const std::string& cell) {
+  const std::size_t at = line.find(cell);
+  EXPECT_NE(at, std::string::npos) << cell << " not in " << line;
+  return at == std::string::npos ? 0 : Columns(line.substr(0, at));
+}
+
+// The call's parameter `name` in the plain form.
+Json Plain(const Json& tagged) {
+  if (!tagged.contains("value")) return nullptr;
+  if (!tagged["value"].is_array()) return tagged["value"];
+  Json items = Json::array();
+  for (const Json& item : tagged["value"]) items.push_back(Plain(item));
+  return items;
+}
+
+// Each row field of a verb's JSON against element i of the call's list.
+void ExpectRowsMatchCall(const Json& rows, const Json& params) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (const auto& [list, value] : rows[i].items()) {
+      EXPECT_EQ(value, Plain(params[list])[i]) << list << "[" << i << "]";
+    }
+  }
+}
+
+TEST(FindCommand, ListsTheDocumentsOfAnOrderAsAnAlignedTable) {
+  const DemoDatabase& demo = SharedDemo();
+  const std::string count = demo.Fact("multi_document_order_documents");
+  const CommandResult run = RunOnDemo({"find", "--order", demo.Fact("multi_document_order")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.err.empty());
+  EXPECT_EQ(Lines(run.out).front(), "Documentos de transporte (" + count + ")");
+  const std::vector<std::string> table = Block(run.out, "Documentos de transporte");
+  ASSERT_EQ(table.size(), std::stoul(count) + 2) << run.out;
+  EXPECT_EQ(
+      table[0].rfind("  Id  Documento  Emissão     Chegada              Ponto de operação  ", 0),
+      0u)
+      << table[0];
+  EXPECT_EQ(table[0].substr(table[0].size() - 9), "  Cliente");
+
+  const Json json =
+      OutputJson(RunOnDemo({"find", "--order", demo.Fact("multi_document_order"), "--json"}));
+  EXPECT_EQ(json["result"], 0);
+  EXPECT_EQ(json["message"], nullptr);
+  EXPECT_EQ(json["outvntQtde_Docto"].dump(), count);
+  const Json& rows = json["documents"];
+  ASSERT_EQ(rows.size(), std::stoul(count));
+  // Accented names do not push the columns after them out of line.
+  const std::size_t customer_column = ColumnOf(table[0], "Cliente");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::string& line = table[i + 2];
+    EXPECT_EQ(ColumnOf(line, rows[i]["outarrvntCliente"].get<std::string>()), customer_column);
+    EXPECT_EQ(ColumnOf(line, rows[i]["outarrvntData_Emissao"].get<std::string>()),
+              ColumnOf(table[0], "Emissão"));
+    // Numbers end under the end of their header.
+    const std::string number = rows[i]["outarrvntNum_Docto_Transporte"];
+    EXPECT_EQ(ColumnOf(line, " " + number + " ") + 1 + number.size(),
+              ColumnOf(table[0], "Documento") + 9);
+  }
+}
+
+TEST(FindCommand, JsonCarriesTheListsOfTheCall) {
+  const DemoDatabase& demo = SharedDemo();
+  const CommandResult find =
+      RunOnDemo({"find", "--order", demo.Fact("multi_document_order"), "--company",
+                 demo.Fact("multi_document_order_company_id"), "--json"});
+  ASSERT_EQ(find.status, 0) << find.err;
+  const Json json = OutputJson(find);
+  const Json call =
+      OutputJson(RunZebevi({"call", "gValida_Num_Documento",
+                            Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
+                                 {"invntNum_Pedido", demo.Fact("multi_document_order")},
+                                 {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}}
+                                .dump()}));
+  EXPECT_EQ(json["result"], call["result"]["value"]);
+  EXPECT_EQ(json["outvntQtde_Docto"], Plain(call["params"]["outvntQtde_Docto"]));
+  ASSERT_FALSE(json["documents"].empty());
+  ExpectRowsMatchCall(json["documents"], call["params"]);
+}
+
+TEST(FindCommand, EndsWithStatusOneAndTheMessageOfARefusal) {
+  const DemoDatabase& demo = SharedDemo();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"find"}, "Informe algum documento."},
+      {{"find", "--order", "1", "--invoice", "2", "--document", "3"},
+       "Informe somente um documento."},
+      {{"find", "--document", "12A"}, "O número do conhecimento deve ser númerico."},
+      {{"find", "--order", "no-such-order"}, "Documento não cadastrado."},
+      {{"find", "--order", demo.Fact("multi_document_order"), "--company", "999999"},
+       "Documento não cadastrado."}};
+  for (const auto& [args, message] : cases) {
+    const CommandResult run = RunOnDemo(args);
+    EXPECT_EQ(run.status, 1) << message;
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    EXPECT_EQ(run.err, "zebevi: " + message + "\n");
+  }
+}
+
+TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
+  const DemoDatabase& demo = SharedDemo();
+  const std::string order = demo.Fact("multi_document_order");
+  const std::string company = demo.Fact("multi_document_order_company_id");
+  const CommandResult run = RunOnDemo({"order", order, "--company", company});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string count = demo.Fact("multi_document_order_documents");
+  EXPECT_EQ(Lines(run.out).front(),
+            "Pedido " + order + " · documentos de transporte (" + count + ")");
+  const std::vector<std::string> table = Block(run.out, "Pedido ");
+  ASSERT_EQ(table.size(), std::stoul(count) + 2);
+  EXPECT_EQ(table[0], "  Id  Documento  Emissão     Entrega");
+
+  const Json all = OutputJson(RunOnDemo({"order", order, "--company", company, "--json"}));
+  const Json call =
+      OutputJson(RunZebevi({"call", "gValida_Num_Pedido_Publ",
+                            Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
+                                 {"invntNum_Pedido", order},
+                                 {"invntempresa_Id", demo.facts["multi_document_order_company_id"]},
+                                 {"idioma", "P"}}
+                                .dump()}));
+  EXPECT_EQ(all["outvntTam_arr"], Plain(call["params"]["outvntTam_arr"]));
+  EXPECT_EQ(all["outvntRetorno"], Plain(call["params"]["outvntRetorno"]));
+  ExpectRowsMatchCall(all["documents"], call["params"]);
+
+  const Json by_cgc = OutputJson(RunOnDemo(
+      {"order", order, "--company", company, "--cgc", demo.Fact("consignee_cgc"), "--json"}));
+  EXPECT_GT(by_cgc["documents"].size(), 0u);
+  EXPECT_LT(by_cgc["documents"].size(), all["documents"].size());
+
+  // Dates in either form narrow alike; the first issue date bounds the list.
+  const std::string first = all["documents"][0]["outvntarr_Data_emissao"];
+  const std::string iso = first.substr(6, 4) + "-" + first.substr(3, 2) + "-" + first.substr(0, 2);
+  const Json day_first =
+      OutputJson(RunOnDemo({"order", order, "--company", company, "--to", first, "--json"}));
+  const Json iso_form =
+      OutputJson(RunOnDemo({"order", order, "--company", company, "--to", iso, "--json"}));
+  EXPECT_EQ(day_first["documents"], iso_form["documents"]);
+  EXPECT_EQ(day_first["query"]["inData_Emissao_Fim"], iso + "T00:00:00");
+  ASSERT_FALSE(day_first["documents"].empty());
+  for (const Json& row : day_first["documents"]) EXPECT_EQ(row["outvntarr_Data_emissao"], first);
+}
+
+TEST(OrderCommand, GivesItsMessagesInEitherLanguage) {
+  const DemoDatabase& demo = SharedDemo();
+  const std::string company = demo.Fact("multi_document_order_company_id");
+  const CommandResult pt = RunOnDemo({"order", "no-such-order", "--company", company});
+  EXPECT_EQ(pt.status, 1);
+  EXPECT_EQ(pt.err, "zebevi: Não existe o Pedido informado no banco de dados.\n");
+  const CommandResult en = RunOnDemo({"order", "no-such-order", "--company", company, "--english"});
+  EXPECT_EQ(en.status, 1);
+  EXPECT_EQ(en.err, "zebevi: Can´t find any cargo whit this filter.\n");
+  const CommandResult no_company = RunOnDemo({"order", demo.Fact("multi_document_order")});
+  EXPECT_EQ(no_company.status, 1);
+  EXPECT_EQ(no_company.err, "zebevi: Cadastro de Pedido com problemas.\n");
+}
+
+TEST(OrderCommand, RefusesADateItCannotRead) {
+  for (const char* date : {"31/02/2026", "2026-13-01", "5/3/2026", "amanhã"}) {
+    const CommandResult run = RunOnDemo({"order", "1", "--from", date});
+    EXPECT_EQ(run.status, 2) << date;
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err,
+              "zebevi: not a date: " + std::string(date) + " (write dd/mm/yyyy or YYYY-MM-DD)\n");
+  }
+}
+
+TEST(FlagsCommand, ShowsTheThirteenFeaturesOfAGroup) {
+  const DemoDatabase& demo = SharedDemo();
+  const std::string group = demo.Fact("granted_user_group_id");
+  const CommandResult run = RunOnDemo({"flags", group});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out).front(), "Recursos do grupo de usuários " + group);
+  const std::vector<std::string> table = Block(run.out, "Recursos do grupo");
+  ASSERT_EQ(table.size(), 15u) << run.out;
+  EXPECT_EQ(table[0], "  Código  Recurso                            Liberado");
+  EXPECT_EQ(table[2],
+            "     114  Número do pedido                   " + std::string(1, table[2].back()));
+
+  const Json json = OutputJson(RunOnDemo({"flags", group, "--json"}));
+  const Json call =
+      OutputJson(RunZebevi({"call", "gConsulta_Grupo_Usuario_Parti",
+                            Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
+                                 {"invntGrupo_Usuario_Id", demo.facts["granted_user_group_id"]}}
+                                .dump()}));
+  ASSERT_EQ(json["flags"].size(), 13u);
+  std::size_t row = 2;
+  std::size_t granted = 0;
+  for (const auto& [output, flag] : json["flags"].items()) {
+    EXPECT_EQ(flag, Plain(call["params"][output])) << output;
+    // The table shows the same letter, code 114 onwards in interface order.
+    const std::string& line = table[row];
+    EXPECT_EQ(line.rfind("     " + std::to_string(114 + row - 2), 0), 0u) << line;
+    EXPECT_EQ(line.substr(line.size() - 1), flag.get<std::string>()) << line;
+    granted += flag == "S";
+    ++row;
+  }
+  EXPECT_GT(granted, 0u);
+  EXPECT_LT(granted, 13u);
+}
+
+TEST(FlagsCommand, ShowsTheMessageOfAGroupWithoutGrants) {
+  const DemoDatabase& demo = SharedDemo();
+  const CommandResult run = RunOnDemo({"flags", demo.Fact("empty_user_group_id")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.out)[1], "Direitos do grupo do usuário não cadastrados.");
+  const std::vector<std::string> table = Block(run.out, "Direitos do grupo");
+  ASSERT_EQ(table.size(), 15u);
+  for (std::size_t i = 2; i < table.size(); ++i) EXPECT_EQ(table[i].back(), 'N') << table[i];
+  const Json json = OutputJson(RunOnDemo({"flags", demo.Fact("empty_user_group_id"), "--json"}));
+  EXPECT_EQ(json["message"], "Direitos do grupo do usuário não cadastrados.");
+  EXPECT_EQ(json["result"], 0);
+}
+
+TEST(LookupVerbs, ShareTheDatabaseAndUsageRules) {
+  TempDir dir;
+  const std::string missing = (dir / "missing.db").string();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"find", "--order", "1"}, std::vector<std::string>{"order", "1"},
+        std::vector<std::string>{"flags", "2"}}) {
+    std::vector<std::string> with_db = args;
+    with_db.insert(with_db.end(), {"--db", missing});
+    const CommandResult run = RunZebevi(with_db);
+    EXPECT_EQ(run.status, 4) << args[0];
+    EXPECT_EQ(run.err, "zebevi: no database at " + missing + "\n");
+
+    std::vector<std::string> bad = args;
+    bad.push_back("--frobnicate");
+    EXPECT_EQ(RunOnDemo(bad).status, 2) << args[0];
+
+    const CommandResult help = RunZebevi({args[0], "--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--db", "--json", "--trace"}) {
+      EXPECT_NE(help.out.find(option), std::string::npos) << args[0] << " " << option;
+    }
+  }
+  EXPECT_EQ(RunOnDemo({"order"}).status, 2);
+  EXPECT_EQ(RunOnDemo({"flags"}).status, 2);
+
+  const CommandResult traced = RunOnDemo({"flags", "2", "--trace"});
+  EXPECT_EQ(traced.err.rfind("{\"sql\":\"SELECT GRP.GRUPO_USUARIO_PARTICUL_ID, ", 0), 0u)
+      << traced.err;
+}
+
+}  // namespace
+}  // namespace zebevi::testing

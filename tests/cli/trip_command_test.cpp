@@ -1,0 +1,356 @@
+// `zebevi trip` through the real executable, on a demo database.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <regex>
+
+#include "demo_fixture.h"
+
+namespace zebevi::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Code points, which is what a terminal shows for the Latin texts here.
+std::size_t Columns(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// The call's parameters in the plain form: tagged values unwrapped, Empty
+// and Null as null.
+Json Plain(const Json& tagged) {
+  if (!tagged.contains("value")) return nullptr;
+  const Json& value = tagged["value"];
+  if (!value.is_array()) return value;
+  Json items = Json::array();
+  for (const Json& item : value) items.push_back(Plain(item));
+  return items;
+}
+
+// Every output of `zebevi call gConsulta_Espelho_Viagem` for `document`
+// against `zebevi trip --json`, name by name.
+void ExpectTripJsonMatchesCall(const std::string& document) {
+  SCOPED_TRACE("document " + document);
+  const CommandResult trip = RunOnDemo({"trip", document, "--json"});
+  ASSERT_EQ(trip.status, 0) << trip.err;
+  const Json summary = OutputJson(trip);
+  const CommandResult call =
+      RunZebevi({"call", "gConsulta_Espelho_Viagem",
+                 Json{{"invntConecta_db", "sqlite:" + SharedDemo().path.string()},
+                      {"invntDOCTO_TRANSPORTE_ID", std::stoi(document)}}
+                     .dump()});
+  ASSERT_EQ(call.status, 0) << call.err;
+  const Json answer = OutputJson(call);
+  const Json& params = answer["params"];
+
+  EXPECT_EQ(summary["result"], answer["result"]["value"]);
+  EXPECT_EQ(summary["document"], Plain(params["invntDOCTO_TRANSPORTE_ID"]));
+  EXPECT_EQ(summary["message"], Plain(params["outvntMsg_ret"]));
+  std::map<std::string, Json> shown;
+  for (const char* block : {"header", "distances", "times", "route"}) {
+    for (const auto& [name, value] : summary[block].items()) shown[name] = value;
+  }
+  for (const char* block : {"invoices", "occurrences"}) {
+    for (const auto& [name, value] : summary[block].items()) {
+      if (name != "rows") shown[name] = value;
+    }
+    const Json& rows = summary[block]["rows"];
+    const Json first = rows.empty() ? Json::object() : rows[0];
+    for (const auto& [name, value] : first.items()) {
+      Json column = Json::array();
+      for (const Json& row : rows) column.push_back(row[name]);
+      shown[name] = column;
+    }
+  }
+  // Every output of the operation is there, with the call's figure.
+  std::size_t outputs = 0;
+  for (const auto& [name, value] : params.items()) {
+    if (name.rfind("out", 0) != 0 || name == "outvntMsg_ret") continue;
+    ++outputs;
+    const bool unfilled_list = name.rfind("outarr", 0) == 0 && value["type"] == "Empty";
+    if (unfilled_list) {
+      EXPECT_EQ(shown.count(name), 0u) << name;
+      continue;
+    }
+    ASSERT_EQ(shown.count(name), 1u) << name << " missing from trip --json";
+    EXPECT_EQ(shown[name], Plain(value)) << name;
+  }
+  EXPECT_EQ(outputs, 40u);
+  // Minutes are the "HH:MM" texts read back.
+  for (const auto& [name, text] : summary["times"].items()) {
+    if (!text.is_string()) continue;
+    const std::string hhmm = text.get<std::string>();
+    const std::size_t colon = hhmm.find(':');
+    EXPECT_EQ(summary["minutes"][name],
+              std::stoi(hhmm.substr(0, colon)) * 60 + std::stoi(hhmm.substr(colon + 1)));
+  }
+}
+
+TEST(TripCommand, JsonCarriesTheFiguresOfTheCall) {
+  const DemoDatabase& demo = SharedDemo();
+  for (const char* kind :
+       {"exchanged_document_id", "plain_document_id", "document_without_route_id",
+        "document_without_cycle_id", "document_without_arrival_id"}) {
+    ExpectTripJsonMatchesCall(demo.Fact(kind));
+  }
+}
+
+TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
+  const std::string document = SharedDemo().Fact("exchanged_document_id");
+  const CommandResult run = RunOnDemo({"trip", document});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.err.empty()) << run.err;
+  EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "no colour off a terminal";
+  const Json json = OutputJson(RunOnDemo({"trip", document, "--json"}));
+
+  EXPECT_EQ(Lines(run.out).front(), "Espelho da viagem · documento " + document);
+  // Header: every label once, its value after it, all values in one column.
+  const std::vector<std::string> header = Block(run.out, "Espelho da viagem");
+  ASSERT_EQ(header.size(), 13u) << run.out;
+  const std::vector<std::string> labels{
+      "Pedido",    "Documento",       "Cavalo",           "Carreta",
+      "Motorista", "Produto",         "Remetente",        "Destinatário",
+      "Cliente",   "Chegada efetiva", "Chegada prevista", "Previsão do rastreador",
+      "Prazo"};
+  std::size_t value_column = 0;
+  std::size_t k = 0;
+  for (const auto& [output, value] : json["header"].items()) {
+    const std::string& line = header[k];
+    SCOPED_TRACE(line);
+    EXPECT_EQ(line.rfind("  " + labels[k] + " ", 0), 0u);
+    // An empty figure shows as a dash.
+    const std::string text = value.get<std::string>().empty() ? "—" : value.get<std::string>();
+    ASSERT_EQ(line.substr(line.size() - text.size()), text);
+    const std::size_t column = Columns(line) - Columns(text);
+    if (k == 0) value_column = column;
+    EXPECT_EQ(column, value_column) << "values align by columns, not bytes";
+    ++k;
+  }
+  EXPECT_NE(json["header"]["outvntNum_docto_Transporte"].get<std::string>().find(" / "),
+            std::string::npos);
+
+  const Json& invoices = json["invoices"]["rows"];
+  const std::vector<std::string> invoice_lines =
+      Block(run.out, "Notas fiscais (" + std::to_string(invoices.size()) + ")");
+  ASSERT_EQ(invoice_lines.size(), invoices.size() + 2);
+  EXPECT_EQ(invoice_lines[0], "  Nota fiscal  Peso real (kg)  Valor declarado (R$)");
+  for (std::size_t i = 0; i < invoices.size(); ++i) {
+    const std::string& line = invoice_lines[i + 2];
+    EXPECT_EQ(line.rfind("  " + invoices[i]["outarrvntNota_Fiscal"].get<std::string>(), 0), 0u);
+    // Right-aligned figures end where their headers end.
+    const std::string value = invoices[i]["outarrvntVal_Declarado"].get<std::string>();
+    EXPECT_EQ(line.substr(line.size() - value.size()), value);
+    EXPECT_EQ(Columns(line), Columns(invoice_lines[0]));
+  }
+
+  const Json& route = json["route"];
+  const std::vector<std::string> route_lines = Block(run.out, "Rota prevista");
+  ASSERT_EQ(route_lines.size(), 2u);
+  EXPECT_EQ(route_lines[0],
+            "  Distância (km)  " + route["outvntKm_Ate_Dest_Rota"].get<std::string>());
+  EXPECT_EQ(route_lines[1],
+            "  Tempo           " + route["outvntTempo_Ate_Dest_Rota"].get<std::string>());
+  EXPECT_EQ(Block(run.out, "Distâncias (km)").size(), 4u);
+}
+
+TEST(TripCommand, DrawsTheCycleTimesAsBarsInProportionToTheirMinutes) {
+  const std::string document = SharedDemo().Fact("plain_document_id");
+  const CommandResult run = RunOnDemo({"trip", document});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Json minutes = OutputJson(RunOnDemo({"trip", document, "--json"}))["minutes"];
+  const std::vector<std::string> bars = Block(run.out, "Tempos do ciclo (h:min)");
+  ASSERT_EQ(bars.size(), 13u) << run.out;
+  std::int64_t longest = 0;
+  for (const auto& [name, value] : minutes.items())
+    longest = std::max<std::int64_t>(longest, value);
+  ASSERT_GT(longest, 0);
+  const std::map<std::string, int> kEighths{{"█", 8}, {"▉", 7}, {"▊", 6}, {"▋", 5},
+                                            {"▌", 4}, {"▍", 3}, {"▎", 2}, {"▏", 1}};
+  std::size_t row = 0;
+  for (const auto& [name, value] : minutes.items()) {
+    const std::string& line = bars[row++];
+    SCOPED_TRACE(line);
+    int drawn = 0;
+    for (const auto& [block, eighths] : kEighths) {
+      for (std::size_t at = line.find(block); at != std::string::npos;
+           at = line.find(block, at + block.size())) {
+        drawn += eighths;
+      }
+    }
+    const double share = static_cast<double>(value.get<std::int64_t>()) / longest;
+    const int expected = value > 0 ? std::max(1, static_cast<int>(std::lround(share * 320))) : 0;
+    EXPECT_EQ(drawn, expected) << name;
+  }
+}
+
+TEST(TripCommand, ShowsTheOccurrencesAsATimelineWithTheTimeBetweenThem) {
+  const std::string document = SharedDemo().Fact("exchanged_document_id");
+  const CommandResult run = RunOnDemo({"trip", document});
+  const Json rows = OutputJson(RunOnDemo({"trip", document, "--json"}))["occurrences"]["rows"];
+  ASSERT_GE(rows.size(), 2u);
+  const std::vector<std::string> timeline =
+      Block(run.out, "Ocorrências de rastreamento (" + std::to_string(rows.size()) + ")");
+  ASSERT_EQ(timeline.size(), 2 * rows.size() - 1) << run.out;
+  const std::regex moment("(..)/(..)/(....) (..):(..)");
+  const auto minutes = [&](const Json& row) {
+    std::smatch m;
+    const std::string when = row["outarrvntData_Ocor"].get<std::string>();
+    EXPECT_TRUE(std::regex_match(when, m, moment)) << when;
+    using namespace std::chrono;
+    const sys_days day{year(std::stoi(m[3])) / month(std::stoi(m[2])) / std::stoi(m[1])};
+    return static_cast<int>(day.time_since_epoch().count()) * 24 * 60 + std::stoi(m[4]) * 60 +
+           std::stoi(m[5]);
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::string& line = timeline[2 * i];
+    EXPECT_EQ(line.rfind("  " + rows[i]["outarrvntData_Ocor"].get<std::string>() + "  ●  " +
+                             rows[i]["outarrvntDescr_Ocor"].get<std::string>(),
+                         0),
+              0u)
+        << line;
+    EXPECT_NE(line.find("odômetro " + rows[i]["outarrvntOdometro_Ocor"].get<std::string>()),
+              std::string::npos);
+    if (i == 0) continue;
+    const int gap = minutes(rows[i]) - minutes(rows[i - 1]);
+    const std::string between = timeline[2 * i - 1];
+    EXPECT_EQ(
+        between.substr(between.find("│")),
+        "│ +" + std::to_string(gap / 60) + (gap % 60 < 10 ? ":0" : ":") + std::to_string(gap % 60));
+  }
+}
+
+TEST(TripCommand, SaysWhichBlocksADocumentLacks) {
+  const DemoDatabase& demo = SharedDemo();
+  const CommandResult no_route = RunOnDemo({"trip", demo.Fact("document_without_route_id")});
+  ASSERT_EQ(no_route.status, 0) << no_route.err;
+  EXPECT_EQ(Block(no_route.out, "Rota prevista"), std::vector<std::string>{"  sem rota"});
+
+  const CommandResult no_cycle = RunOnDemo({"trip", demo.Fact("document_without_cycle_id")});
+  ASSERT_EQ(no_cycle.status, 0) << no_cycle.err;
+  EXPECT_EQ(Block(no_cycle.out, "Tempos do ciclo (h:min)"),
+            std::vector<std::string>{"  ciclo não apurado"});
+  EXPECT_EQ(Block(no_cycle.out, "Distâncias (km)"),
+            std::vector<std::string>{"  distâncias não apuradas"});
+
+  const CommandResult no_arrival = RunOnDemo({"trip", demo.Fact("document_without_arrival_id")});
+  ASSERT_EQ(no_arrival.status, 0) << no_arrival.err;
+  EXPECT_NE(no_arrival.out.find("\n  Chegada efetiva         —\n"), std::string::npos)
+      << no_arrival.out;
+}
+
+TEST(TripCommand, EndsWithStatusOneAndTheMessageWhenTheSummaryRefuses) {
+  const CommandResult unknown = RunOnDemo({"trip", "99999999"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_TRUE(unknown.out.empty()) << unknown.out;
+  EXPECT_EQ(unknown.err, "zebevi: Documentação de Viagem não encontrada.\n");
+
+  const CommandResult none = RunOnDemo({"trip", "abc"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, "zebevi: Informe um documento de transporte.\n");
+
+  // Scripts still get the answer as JSON.
+  const CommandResult json = RunOnDemo({"trip", "99999999", "--json"});
+  EXPECT_EQ(json.status, 1);
+  const Json answer = OutputJson(json);
+  EXPECT_EQ(answer["result"], 10);
+  EXPECT_EQ(answer["message"], "Documentação de Viagem não encontrada.");
+  EXPECT_EQ(answer["header"]["outvntNum_Pedido"], nullptr);
+}
+
+TEST(TripCommand, EndsWithStatusFourWithoutADatabase) {
+  TempDir dir;
+  const std::string missing = (dir / "missing.db").string();
+  const CommandResult path = RunZebevi({"trip", "1", "--db", missing});
+  EXPECT_EQ(path.status, 4);
+  EXPECT_TRUE(path.out.empty());
+  EXPECT_EQ(path.err, "zebevi: no database at " + missing + "\n");
+
+  const CommandResult connection = RunZebevi({"trip", "1", "--db", "sqlite:" + missing});
+  EXPECT_EQ(connection.status, 4);
+  EXPECT_EQ(connection.err.rfind("zebevi: cannot open the database: ", 0), 0u) << connection.err;
+  EXPECT_NE(connection.err.find("missing.db"), std::string::npos);
+
+  const CommandResult folder = RunZebevi({"trip", "1", "--db", dir.path().string()});
+  EXPECT_EQ(folder.status, 4);
+  EXPECT_EQ(folder.err, "zebevi: " + dir.path().string() + " is not a database file\n");
+}
+
+TEST(TripCommand, RefusesBadUsageWithStatusTwo) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"trip"}, std::vector<std::string>{"trip", "1", "--frobnicate"},
+        std::vector<std::string>{"trip", "1", "--db"},
+        std::vector<std::string>{"trip", "1", "--json", "--html", "-"}}) {
+    const CommandResult run = RunOnDemo(args);
+    EXPECT_EQ(run.status, 2) << args.back();
+    EXPECT_TRUE(run.out.empty()) << run.out;
+    EXPECT_FALSE(run.err.empty());
+  }
+  const CommandResult help = RunZebevi({"trip", "--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* option : {"--db", "--json", "--trace", "--html", "--user", "--customer-group"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(TripCommand, TracesEachCommandItSends) {
+  const DemoDatabase& demo = SharedDemo();
+  const CommandResult run = RunOnDemo({"trip", demo.Fact("plain_document_id"), "--trace"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> trace = Lines(run.err);
+  const std::vector<std::string> heads{
+      "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP", "Exec SP_ZEB_CON_Dados_Doc_Viagem11",
+      "exec SP_ZEB_CON_NOTA_FISCAL_DOCTO3", "Exec SP_ZEB_CON_TRACKING_CICLO5",
+      "Exec SP_ZEB_CON_Resumo_Ciclo2",      "Exec SP_ZEB_CON_Tempo_km_Rota"};
+  ASSERT_EQ(trace.size(), heads.size()) << run.err;
+  for (std::size_t i = 0; i < heads.size(); ++i) {
+    const Json line = Json::parse(trace[i]);
+    EXPECT_EQ(line["sql"].get<std::string>().rfind(heads[i], 0), 0u) << trace[i];
+  }
+  EXPECT_EQ(Lines(run.out).front(),
+            "Espelho da viagem · documento " + demo.Fact("plain_document_id"));
+
+  // A customer selects the customer's tracking procedure.
+  const CommandResult customer =
+      RunOnDemo({"trip", demo.Fact("plain_document_id"), "--customer", "1", "--trace"});
+  EXPECT_NE(customer.err.find("Exec SP_ZEB_CON_TRACK_CICLO_CLI5"), std::string::npos);
+}
+
+TEST(TripCommand, ColoursATerminalUnlessNoColorIsSet) {
+  const std::string db = SharedDemo().path.string();
+  const std::string document = SharedDemo().Fact("plain_document_id");
+  const CommandResult terminal = RunInTerminal({"trip", document, "--db", db}, {"NO_COLOR="});
+  ASSERT_EQ(terminal.status, 0) << terminal.out;
+  EXPECT_NE(terminal.out.find("\x1b[1mEspelho da viagem"), std::string::npos) << terminal.out;
+
+  const CommandResult plain = RunInTerminal({"trip", document, "--db", db}, {"NO_COLOR=1"});
+  ASSERT_EQ(plain.status, 0) << plain.out;
+  EXPECT_EQ(plain.out.find('\x1b'), std::string::npos) << plain.out;
+}
+
+TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
+  TempDir dir;
+  const fs::path copy = dir / "demo.db";
+  fs::copy_file(SharedDemo().path, copy);
+  const std::string document = SharedDemo().Fact("plain_document_id");
+  RunSqlScript(copy,
+               "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
+               "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
+                   document + ");");
+  const CommandResult page = RunZebevi({"trip", document, "--db", copy.string(), "--html", "-"});
+  ASSERT_EQ(page.status, 0) << page.err;
+  EXPECT_EQ(page.out.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.out.find("&lt;b&gt;Pó &amp; &quot;Cal&quot;&lt;/b&gt;"), std::string::npos);
+  EXPECT_EQ(page.out.find("<b>Pó"), std::string::npos);
+  const CommandResult text = RunZebevi({"trip", document, "--db", copy.string()});
+  EXPECT_NE(text.out.find("  Produto                 <b>Pó & \"Cal\"</b>\n"), std::string::npos)
+      << text.out;
+}
+
+}  // namespace
+}  // namespace zebevi::testing
