@@ -6,18 +6,6 @@
 
 namespace zebevi::testing {
 
-const ReferenceDb& Reference() {
-  static const TempDir dir;
-  static const ReferenceDb db = [] {
-    ReferenceDb made;
-    made.path = dir / "reference.db";
-    made.summary = schema::GenerateSqlite(made.path, {.documents = 100, .seed = 7, .progress = {}});
-    made.connection_string = SqliteConnection(made.path);
-    return made;
-  }();
-  return db;
-}
-
 CommandLog::CommandLog() {
   SetCommandTraceSink([this](const CommandTrace& trace) { commands_.push_back(trace.sql); });
 }

@@ -1,5 +1,5 @@
-// Helpers of the lookup tests: the reference database, the commands sent,
-// fixture databases holding one procedure.
+// Helpers of the lookup tests: the commands sent, fixture databases holding
+// one procedure, the trap's detail and list outputs.
 #ifndef ZEBEVI_TESTS_LOOKUP_LOOKUP_SUPPORT_H_
 #define ZEBEVI_TESTS_LOOKUP_LOOKUP_SUPPORT_H_
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "frame/trap.h"
-#include "schema/generator.h"
 #include "zebevi/db.h"
 #include "zebevi/error.h"
 #include "zebevi/value.h"
@@ -17,14 +16,6 @@
 namespace zebevi::testing {
 
 inline const std::string kClientes(frame::kClientesText);
-
-// A reference database generated once for the test program.
-struct ReferenceDb {
-  std::filesystem::path path;
-  Value connection_string;
-  schema::GeneratorSummary summary;
-};
-const ReferenceDb& Reference();
 
 // Every command sent to a database while this object lives.
 class CommandLog {

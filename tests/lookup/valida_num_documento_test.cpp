@@ -1,5 +1,5 @@
 // gValida_Num_Documento end to end: fixture databases for the edges, the
-// reference database for the ordinary path.
+// reference data set of every engine for the ordinary path.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lookup/lookup_support.h"
+#include "support/engines.h"
 #include "support/test_support.h"
 #include "zebevi/evi.h"
 
@@ -238,17 +239,20 @@ TEST_F(ValidaNumDocumentoTest, AMissingColumnKeepsWhatWasAlreadyStored) {
   EXPECT_TRUE(missing.message.string().ends_with(")   No Nº 4030")) << missing.message.string();
 }
 
-TEST(ValidaNumDocumentoReference, ListsTheDocumentsOfAnOrder) {
-  const ReferenceDb& db = Reference();
+class ValidaNumDocumentoOnEngines : public EngineTest {};
+
+TEST_P(ValidaNumDocumentoOnEngines, ListsTheDocumentsOfAnOrder) {
+  const schema::GeneratorSummary& summary = reference().summary;
+  const auto company = static_cast<std::int32_t>(summary.multi_document_order_company_id);
   Documento d;
-  d.conecta_db = db.connection_string;
-  d.empresa = Value::Int32(static_cast<int>(db.summary.multi_document_order_company_id));
-  d.pedido = " " + db.summary.multi_document_order + "\t";
+  d.conecta_db = reference().connection_string;
+  d.empresa = Value::Int32(company);
+  d.pedido = " " + summary.multi_document_order + "\t";
   d.nota_fiscal = "";
   d.docto = "";
   EXPECT_EQ(d.Run(), Value::Int16(0)) << d.message.string();
-  EXPECT_EQ(d.pedido, Value(db.summary.multi_document_order));
-  const auto n = db.summary.multi_document_order_documents;
+  EXPECT_EQ(d.pedido, Value(summary.multi_document_order));
+  const auto n = summary.multi_document_order_documents;
   ASSERT_GE(n, 2);
   EXPECT_EQ(d.qtde, Value::Int32(static_cast<int>(n)));
   std::set<std::string> ids;
@@ -261,11 +265,13 @@ TEST(ValidaNumDocumentoReference, ListsTheDocumentsOfAnOrder) {
   for (const Value& customer : Items(d.lists[5])) EXPECT_NE(customer, Value(""));
 
   // Another company sees none of them.
-  d.empresa = Value::Int32(static_cast<int>(db.summary.multi_document_order_company_id) + 1000);
+  d.empresa = Value::Int32(company + 1000);
   d.message = "earlier";
   EXPECT_EQ(d.Run(), Value::Int16(10));
   EXPECT_EQ(d.message, Value("Documento não cadastrado."));
 }
+
+ZEBEVI_INSTANTIATE_ON_ENGINES(ValidaNumDocumentoOnEngines);
 
 }  // namespace
 }  // namespace zebevi::testing

@@ -1,5 +1,6 @@
 // gValida_Num_Pedido_Publ end to end: fixture databases for the edges, the
-// reference database for the filters, and the real executable.
+// reference data set of every engine for the filters and the real
+// executable.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "lookup/lookup_support.h"
+#include "support/engines.h"
 #include "support/test_support.h"
 #include "zebevi/evi.h"
 
@@ -220,36 +222,37 @@ TEST_F(ValidaNumPedidoPublTest, TrapsWithTheLabelOfTheFailedStep) {
             Value(kClientes + Detail("gValida_Num_Pedido_Publ ( ", Error::TypeMismatch(), 4490)));
 }
 
-class ValidaNumPedidoPublReference : public ::testing::Test {
+class ValidaNumPedidoPublOnEngines : public EngineTest {
  protected:
-  Pedido Call(std::string order) {
+  const schema::GeneratorSummary& summary() const { return reference().summary; }
+  // The order with several documents, asked by its company.
+  Pedido Call() const {
     Pedido p;
-    p.conecta_db = db_.connection_string;
-    p.empresa = Value::Int32(static_cast<int>(db_.summary.multi_document_order_company_id));
-    p.pedido = std::move(order);
+    p.conecta_db = reference().connection_string;
+    p.empresa = Value::Int32(static_cast<int>(summary().multi_document_order_company_id));
+    p.pedido = summary().multi_document_order;
     return p;
   }
-  const ReferenceDb& db_ = Reference();
 };
 
-TEST_F(ValidaNumPedidoPublReference, ListsAnOrderAndNarrowsItByFilters) {
-  const auto n = db_.summary.multi_document_order_documents;
-  Pedido all = Call(db_.summary.multi_document_order);
+TEST_P(ValidaNumPedidoPublOnEngines, ListsAnOrderAndNarrowsItByFilters) {
+  const auto n = summary().multi_document_order_documents;
+  Pedido all = Call();
   EXPECT_EQ(all.Run(), Value::Int16(0)) << all.message.string();
   EXPECT_EQ(ToInt32(all.tam_arr), n);
   EXPECT_EQ(Items(all.lists[0]).size(), static_cast<std::size_t>(n));
   for (const Value& issued : Items(all.lists[2])) EXPECT_EQ(issued.string().size(), 10u);
 
   // The consignee's CGC keeps some but not all of them.
-  Pedido by_cgc = Call(db_.summary.multi_document_order);
-  by_cgc.cgc = db_.summary.consignee_cgc;
+  Pedido by_cgc = Call();
+  by_cgc.cgc = summary().consignee_cgc;
   EXPECT_EQ(by_cgc.Run(), Value::Int16(0)) << by_cgc.message.string();
   const std::size_t kept = Items(by_cgc.lists[0]).size();
   EXPECT_GT(kept, 0u);
   EXPECT_LT(kept, static_cast<std::size_t>(n));
 
   // Issue dates in the far future leave nothing.
-  Pedido later = Call(db_.summary.multi_document_order);
+  Pedido later = Call();
   later.idioma = "I";
   later.emissao_ini = "01/01/2090";
   EXPECT_EQ(later.Run(), Value::Int16(10));
@@ -257,18 +260,18 @@ TEST_F(ValidaNumPedidoPublReference, ListsAnOrderAndNarrowsItByFilters) {
   EXPECT_TRUE(later.Untouched());
 }
 
-TEST_F(ValidaNumPedidoPublReference, AnUnknownCompanyGetsNoRowAtAll) {
-  Pedido p = Call(db_.summary.multi_document_order);
+TEST_P(ValidaNumPedidoPublOnEngines, AnUnknownCompanyGetsNoRowAtAll) {
+  Pedido p = Call();
   p.empresa = Value::Int32(987654);
   p.idioma = "I";
   EXPECT_EQ(p.Run(), Value::Int16(10));
   EXPECT_EQ(p.message, Value(kNoRowEnglish));
 }
 
-TEST_F(ValidaNumPedidoPublReference, TheExecutableAnswersInEnglishForAnUnknownOrder) {
-  const nlohmann::json params{{"invntConecta_db", db_.connection_string.string()},
+TEST_P(ValidaNumPedidoPublOnEngines, TheExecutableAnswersInEnglishForAnUnknownOrder) {
+  const nlohmann::json params{{"invntConecta_db", reference().connection_string},
                               {"invntUsuario_Internet_id", 5},
-                              {"invntempresa_Id", db_.summary.multi_document_order_company_id},
+                              {"invntempresa_Id", summary().multi_document_order_company_id},
                               {"idioma", "I"},
                               {"invntNum_Pedido", "NAO-EXISTE-999"},
                               {"outvntMsg_ret", ""}};
@@ -279,6 +282,8 @@ TEST_F(ValidaNumPedidoPublReference, TheExecutableAnswersInEnglishForAnUnknownOr
   EXPECT_EQ(answer["params"]["outvntMsg_ret"]["value"], kCantFind);
   EXPECT_EQ(answer["params"]["outvntTam_arr"], nlohmann::json::parse(R"({"type": "Empty"})"));
 }
+
+ZEBEVI_INSTANTIATE_ON_ENGINES(ValidaNumPedidoPublOnEngines);
 
 }  // namespace
 }  // namespace zebevi::testing

@@ -1,7 +1,7 @@
-// The feature flags of a user group, end to end on SQLite databases: the
-// entry operation on a connection string, the inner query on a connection.
+// The feature flags of a user group, end to end: the entry operation on a
+// connection string, the inner query on a connection; on a fixture SQLite
+// database for the edges and on the reference data set of every engine.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <array>
 #include <set>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frame/trap.h"
-#include "schema/generator.h"
+#include "support/engines.h"
 #include "support/test_support.h"
 #include "zebevi/db.h"
 #include "zebevi/evi.h"
@@ -203,43 +203,58 @@ TEST_F(GrupoUsuarioPartiTest, ARefusedConnectionReportsLabelZeroAndKeepsTheFlags
                               " No Nº 0"));
 }
 
-// The group of the reference database with several grants and some
-// refusals: exactly its present grants come back.
-TEST(GrupoUsuarioPartiReference, MatchesTheGrantsOfTheReferenceDatabase) {
-  TempDir dir;
-  const auto path = dir / "reference.db";
-  const schema::GeneratorSummary summary = schema::GenerateSqlite(
-      path, {.documents = schema::kMinimumDocuments, .seed = 3, .progress = {}});
-  std::set<int> present;
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT PARTICUL_FUNCAO_ID FROM GRUPO_USUARIO_PARTICUL WHERE "
-                     "Grupo_Usuario_Id = ?1 AND presenca_particularidade = 'S' AND "
-                     "PARTICUL_FUNCAO_ID BETWEEN 114 AND 126",
-                     -1, &stmt, nullptr);
-  sqlite3_bind_int64(stmt, 1, summary.granted_user_group_id);
-  while (sqlite3_step(stmt) == SQLITE_ROW) present.insert(sqlite3_column_int(stmt, 0));
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
+class GrupoUsuarioPartiOnEngines : public testing::EngineTest {
+ protected:
+  // The codes of the flags that `group` is granted, read straight from the
+  // table.
+  std::set<int> PresentGrants(std::int64_t group) const {
+    DbRecordset rows;
+    rows.Open(
+        "SELECT PARTICUL_FUNCAO_ID AS code FROM GRUPO_USUARIO_PARTICUL WHERE Grupo_Usuario_Id = " +
+            std::to_string(group) +
+            " AND presenca_particularidade = 'S' AND PARTICUL_FUNCAO_ID BETWEEN 114 AND 126",
+        reference().connection_string);
+    std::set<int> codes;
+    for (; !rows.eof(); rows.MoveNext()) codes.insert(ToInt32(Plain(rows.Fields("code"))));
+    return codes;
+  }
+  Value Group(std::int64_t id) const { return Value::Int32(static_cast<std::int32_t>(id)); }
+};
+
+// The group with several grants and some refusals: exactly its present
+// grants come back, from the entry operation and from the inner query.
+TEST_P(GrupoUsuarioPartiOnEngines, MatchesTheGrantsOfTheReferenceData) {
+  const schema::GeneratorSummary& summary = reference().summary;
+  const std::set<int> present = PresentGrants(summary.granted_user_group_id);
   ASSERT_GE(present.size(), 2u);
 
-  const Value db_string = SqliteConnection(path);
-  const Outcome granted = Entry(db_string, Value::Int32(5),
-                                Value::Int32(static_cast<int>(summary.granted_user_group_id)));
-  EXPECT_EQ(granted.status, Value::Int16(0));
+  const Value db_string(reference().connection_string);
+  const Outcome granted = Entry(db_string, Value::Int32(5), Group(summary.granted_user_group_id));
+  EXPECT_EQ(granted.status, Value::Int16(0)) << granted.message.string();
   const std::vector<int> codes = granted.flags.Granted();
   EXPECT_EQ(std::set<int>(codes.begin(), codes.end()), present);
+  EXPECT_EQ(codes.size(), present.size());
   EXPECT_EQ(granted.message, Value("earlier"));
 
+  auto connection = std::make_shared<DbConnection>();
+  connection->Open(reference().connection_string);
+  const Inner inner = Query(connection, Value::Int32(5), Group(summary.granted_user_group_id));
+  EXPECT_TRUE(inner.result) << inner.message.string();
+  EXPECT_EQ(inner.flags.Granted(), codes);
+  EXPECT_TRUE(connection->is_open()) << "the inner query never closes its connection";
+}
+
+TEST_P(GrupoUsuarioPartiOnEngines, GroupsWithoutGrantsAreToldSo) {
+  const schema::GeneratorSummary& summary = reference().summary;
   for (std::int64_t group : {summary.refused_user_group_id, summary.empty_user_group_id}) {
-    const Outcome none = Entry(db_string, Value::Int32(5), Value::Int32(static_cast<int>(group)));
-    EXPECT_EQ(none.status, Value::Int16(0));
-    EXPECT_TRUE(none.flags.AllAre(Value("N")));
-    EXPECT_EQ(none.message, Value(kNoGrants));
+    const Outcome none = Entry(Value(reference().connection_string), Value::Int32(5), Group(group));
+    EXPECT_EQ(none.status, Value::Int16(0)) << group;
+    EXPECT_TRUE(none.flags.AllAre(Value("N"))) << group;
+    EXPECT_EQ(none.message, Value(kNoGrants)) << group;
   }
 }
+
+ZEBEVI_INSTANTIATE_ON_ENGINES(GrupoUsuarioPartiOnEngines);
 
 }  // namespace
 }  // namespace zebevi

@@ -1,48 +1,39 @@
-// The route measures on fixture databases made of nothing but the catalog
-// row and the table its body reads, and on the reference database through
-// the real executable.
+// mConsulta_Dados_Rota on a fixture database, and on the reference data set
+// of every engine through the real executable.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-#include "frame/trap.h"
-#include "schema/generator.h"
-#include "support/test_support.h"
-#include "zebevi/db.h"
+#include "support/engines.h"
+#include "trip_fixture.h"
 #include "zebevi/evi.h"
 
 namespace zebevi::testing {
 namespace {
 
-const std::string kClientes(frame::kClientesText);
+constexpr std::string_view kRoutes = R"sql(
+CREATE TABLE rota (rota_id INTEGER, total_km REAL, tempo_previsto);
+INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_Tempo_km_Rota',
+  'SELECT total_km, tempo_previsto FROM rota WHERE rota_id = ?1 ORDER BY rowid');
+INSERT INTO rota VALUES (7, 412.5, 1.0833333333333333);  -- a day and two hours
+INSERT INTO rota VALUES (8, 95, 0.03125);                 -- 45 minutes
+INSERT INTO rota VALUES (9, 10, '05:30');                 -- a time text
+INSERT INTO rota VALUES (10, 1, 0.5);
+INSERT INTO rota VALUES (10, 2, 0.75);                    -- a second row, ignored
+INSERT INTO rota VALUES (11, 3, 1e9);                     -- past any calendar
+INSERT INTO rota VALUES (12, NULL, NULL);
+)sql";
 
 class RouteMeasures : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RunSqlScript(db_, R"(
-      CREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, body TEXT NOT NULL);
-      CREATE TABLE rota (rota_id INTEGER, total_km REAL, tempo_previsto);
-      INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_Tempo_km_Rota',
-        'SELECT total_km, tempo_previsto FROM rota WHERE rota_id = ?1 ORDER BY rowid');
-      INSERT INTO rota VALUES (7, 412.5, 1.0833333333333333);  -- a day and two hours
-      INSERT INTO rota VALUES (8, 95, 0.03125);                 -- 45 minutes
-      INSERT INTO rota VALUES (9, 10, '05:30');                 -- a time text
-      INSERT INTO rota VALUES (10, 1, 0.5);
-      INSERT INTO rota VALUES (10, 2, 0.75);                    -- a second row, ignored
-      INSERT INTO rota VALUES (11, 3, 1e9);                     -- past any calendar
-      INSERT INTO rota VALUES (12, NULL, NULL);)");
-    connection_->Open(SqliteConnection(db_));
-  }
-
   bool Query(Value route, Value user = Value::Int32(5)) {
     Value company;
     return evi_->mConsulta_Dados_Rota(user, company, route, connection_, km_, tempo_, message_);
   }
 
-  TempDir dir_;
-  std::filesystem::path db_ = dir_ / "route.db";
+  FixtureDatabase db_{kRoutes};
+  DbConnectionRef connection_ = db_.Open();
   std::shared_ptr<_EVI> evi_ = CreateEVI();
-  DbConnectionRef connection_ = std::make_shared<DbConnection>();
   Value km_{"km before"};
   Value tempo_{"time before"};
   Value message_{"message before"};
@@ -77,41 +68,37 @@ TEST_F(RouteMeasures, KeepsTheDistanceWhenTheTimeCannotBeShown) {
   EXPECT_FALSE(Query(Value::Int32(11), Value::Int32(1)));
   EXPECT_EQ(km_, Value("3"));
   EXPECT_EQ(tempo_, Value("time before"));
-  EXPECT_EQ(message_.string().rfind(kClientes + "mConsulta_Dados_Rota ( ", 0), 0u);
+  EXPECT_EQ(message_.string().rfind(kClientes.string() + "mConsulta_Dados_Rota ( ", 0), 0u);
   EXPECT_TRUE(message_.string().ends_with(" No Nº 4770")) << message_.string();
 }
 
 TEST_F(RouteMeasures, TrapsADatabaseFailureAtTheOpeningStep) {
-  RunSqlScript(db_, "DROP TABLE rota;");
+  RunSqlScript(db_.path(), "DROP TABLE rota;");
   EXPECT_FALSE(Query(Value::Int32(7)));
-  EXPECT_EQ(message_, Value(kClientes));
+  EXPECT_EQ(message_, kClientes);
+  CommandLog log;
   EXPECT_FALSE(Query(Value::Int32(7), Value("1")));
-  const std::string& text = message_.string();
-  EXPECT_EQ(text.rfind(kClientes + "mConsulta_Dados_Rota ( ", 0), 0u) << text;
-  EXPECT_NE(text.find("no such table"), std::string::npos) << text;
-  EXPECT_TRUE(text.ends_with(")   No Nº 4690")) << text;
+  EXPECT_EQ(message_, kClientes & Detail("mConsulta_Dados_Rota ( ", log.last_error(), 4690));
+  EXPECT_NE(message_.string().find("no such table"), std::string::npos) << message_.string();
   EXPECT_EQ(km_, Value("km before"));
 }
 
 TEST_F(RouteMeasures, SendsTheCommandWithItsTwoBlanks) {
-  std::vector<std::string> sent;
-  SetCommandTraceSink([&](const CommandTrace& trace) { sent.push_back(trace.sql); });
+  CommandLog log;
   Query(Value::Int32(7));
   Query(Value());
-  SetCommandTraceSink(nullptr);
-  EXPECT_EQ(sent, (std::vector<std::string>{"Exec SP_ZEB_CON_Tempo_km_Rota  7",
-                                            "Exec SP_ZEB_CON_Tempo_km_Rota  NULL"}));
+  EXPECT_EQ(log.commands(), (std::vector<std::string>{"Exec SP_ZEB_CON_Tempo_km_Rota  7",
+                                                      "Exec SP_ZEB_CON_Tempo_km_Rota  NULL"}));
 }
 
-TEST(RouteMeasuresCall, AnswersOnTheReferenceDatabaseWithATraceLine) {
-  TempDir dir;
-  const auto db = dir / "reference.db";
-  schema::GeneratorOptions options;
-  options.documents = schema::kMinimumDocuments;
-  schema::GenerateSqlite(db, options);
+class RouteMeasuresOnEngines : public EngineTest {};
+
+TEST_P(RouteMeasuresOnEngines, TheExecutableAnswersWithATraceLine) {
   const CommandResult run =
       RunZebevi({"call", "--trace", "mConsulta_Dados_Rota",
-                 nlohmann::json{{"invntRota_id", 7}, {"inOdb", "sqlite:" + db.string()}}.dump()});
+                 nlohmann::json{{"invntRota_id", reference().summary.route_id},
+                                {"inOdb", reference().connection_string}}
+                     .dump()});
   ASSERT_EQ(run.status, 0) << run.err;
   const auto answer = nlohmann::json::parse(run.out);
   EXPECT_EQ(answer["result"]["value"], true);
@@ -121,10 +108,13 @@ TEST(RouteMeasuresCall, AnswersOnTheReferenceDatabaseWithATraceLine) {
   EXPECT_EQ(tempo.size(), 5u);
   EXPECT_EQ(tempo[2], ':');
   const auto trace = nlohmann::json::parse(run.err);
-  EXPECT_EQ(trace["sql"], "Exec SP_ZEB_CON_Tempo_km_Rota  7");
+  EXPECT_EQ(trace["sql"],
+            "Exec SP_ZEB_CON_Tempo_km_Rota  " + std::to_string(reference().summary.route_id));
   EXPECT_EQ(trace["rows"], 1);
   EXPECT_TRUE(trace["us"].is_number_integer());
 }
+
+ZEBEVI_INSTANTIATE_ON_ENGINES(RouteMeasuresOnEngines);
 
 }  // namespace
 }  // namespace zebevi::testing

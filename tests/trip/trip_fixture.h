@@ -1,8 +1,10 @@
 // Helpers for the trip-summary tests: small fixture databases, the log of
-// the commands sent, and the diagnostic detail a trap appends.
+// the commands sent, the diagnostic detail a trap appends, and a client's
+// variables for a whole trip summary.
 #ifndef ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 #define ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -66,6 +68,44 @@ class UncreatableRules {
 
   // The failure that such a step raises.
   Error failure() const;
+};
+
+// The forty outputs of gConsulta_Espelho_Viagem, in interface order.
+// clang-format off
+enum SummaryOutput {
+  kNumPedido, kNumDocto, kCavalo, kCarreta, kColaborador,
+  kQtdeNota, kNotaFiscal, kPesoReal, kValDeclarado,
+  kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor,
+  kKmTotal, kKmAteRem, kKmRemDest, kKmAposDest,
+  kTempoOperacao, kTempoTransporte, kTempoAteRem, kTempoRetorno, kTempoTotalCargaDesc,
+  kTempoCarga, kTempoDescarga, kTempoJanelaEspera, kTempoPosCarga, kTempoPosDesc,
+  kTempoAntCarga, kTempoAntDesc, kTempoRemDes,
+  kChegadaEfetiva, kChegadaPrevista, kFlagNoPrazo, kPrevistaRastreador,
+  kRemetente, kDestinatario, kCliente, kKmRota, kTempoRota, kProduto,
+  kOutputs
+};
+// clang-format on
+
+// A client's variables for one gConsulta_Espelho_Viagem call. Every output
+// starts as "in", so that the ones the call leaves alone show.
+struct SummaryCall {
+  Value conecta;
+  Value user = Value::Int32(5);
+  Value grupo_usuario = Value::Array({Value("never read")});
+  Value cliente;
+  Value grupo_cliente;
+  Value docto;
+  std::array<Value, kOutputs> out;
+  Value message = "earlier";
+  Value status;
+
+  SummaryCall(std::string connection_string, Value document);
+
+  void Run();
+  // The outputs that still hold what the client passed.
+  std::vector<int> untouched() const;
+  // All forty-seven parameters, in interface order, as the call left them.
+  std::vector<Value> parameters() const;
 };
 
 }  // namespace zebevi::testing

@@ -1,72 +1,15 @@
 // gConsulta_Espelho_Viagem through the interface, on fixture databases for
-// the edges and on the reference database for ordinary documents.
+// the edges and on the reference data set of every engine for ordinary
+// documents.
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 
-#include "schema/generator.h"
+#include "support/engines.h"
 #include "trip_fixture.h"
-#include "zebevi/evi.h"
 
-namespace zebevi {
+namespace zebevi::testing {
 namespace {
-
-using ::zebevi::testing::CommandLog;
-using ::zebevi::testing::FixtureDatabase;
-using ::zebevi::testing::kClientes;
-
-// The forty outputs, in interface order.
-// clang-format off
-enum Out {
-  kNumPedido, kNumDocto, kCavalo, kCarreta, kColaborador,
-  kQtdeNota, kNotaFiscal, kPesoReal, kValDeclarado,
-  kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor,
-  kKmTotal, kKmAteRem, kKmRemDest, kKmAposDest,
-  kTempoOperacao, kTempoTransporte, kTempoAteRem, kTempoRetorno, kTempoTotalCargaDesc,
-  kTempoCarga, kTempoDescarga, kTempoJanelaEspera, kTempoPosCarga, kTempoPosDesc,
-  kTempoAntCarga, kTempoAntDesc, kTempoRemDes,
-  kChegadaEfetiva, kChegadaPrevista, kFlagNoPrazo, kPrevistaRastreador,
-  kRemetente, kDestinatario, kCliente, kKmRota, kTempoRota, kProduto,
-  kOutputs
-};
-// clang-format on
-
-// A client's variables for one call.
-struct Summary {
-  Value conecta;
-  Value user = Value::Int32(5);
-  Value grupo_usuario = Value::Array({Value("never read")});
-  Value cliente;
-  Value grupo_cliente;
-  Value docto;
-  std::array<Value, kOutputs> out;
-  Value message = "earlier";
-  Value status;
-
-  Summary(std::string connection_string, Value document)
-      : conecta(std::move(connection_string)), docto(std::move(document)) {
-    out.fill(Value("in"));
-  }
-
-  void Run() {
-    std::shared_ptr<_EVI> evi = CreateEVI();
-    auto& o = out;
-    status = evi->gConsulta_Espelho_Viagem(
-        conecta, user, grupo_usuario, cliente, grupo_cliente, docto, o[0], o[1], o[2], o[3], o[4],
-        o[5], o[6], o[7], o[8], o[9], o[10], o[11], o[12], o[13], o[14], o[15], o[16], o[17], o[18],
-        o[19], o[20], o[21], o[22], o[23], o[24], o[25], o[26], o[27], o[28], o[29], o[30], o[31],
-        o[32], o[33], o[34], o[35], o[36], o[37], o[38], o[39], message);
-  }
-
-  // The outputs that still hold what the client passed.
-  std::vector<int> untouched() const {
-    std::vector<int> outputs;
-    for (int i = 0; i < kOutputs; ++i) {
-      if (out[i] == Value("in")) outputs.push_back(i);
-    }
-    return outputs;
-  }
-};
 
 // How many of this process's descriptors are open on `path`: an open
 // connection holds the database file.
@@ -132,9 +75,9 @@ INSERT INTO zeb_procedure VALUES
 class TripSummaryTest : public ::testing::Test {
  protected:
   // Unpooled, so that releasing the connection closes the file.
-  Summary Call(Value document) {
-    return Summary("Provider=SQLite;Data Source=" + db_.path().string() + ";Pooling=false",
-                   std::move(document));
+  SummaryCall Call(Value document) {
+    return SummaryCall("Provider=SQLite;Data Source=" + db_.path().string() + ";Pooling=false",
+                       std::move(document));
   }
 
   FixtureDatabase db_{kTrips};
@@ -142,7 +85,7 @@ class TripSummaryTest : public ::testing::Test {
 
 TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteFillsEveryOutput) {
   CommandLog log;
-  Summary summary = Call(Value(" 1001\t"));
+  SummaryCall summary = Call(Value(" 1001\t"));
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(0));
   EXPECT_EQ(log.commands(), (std::vector<std::string>{
@@ -164,7 +107,7 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteFillsEveryOutput) {
 
 TEST_F(TripSummaryTest, ADocumentWithoutRouteSkipsTheRouteQuery) {
   CommandLog log;
-  Summary summary = Call(Value::Int32(2));
+  SummaryCall summary = Call(Value::Int32(2));
   summary.cliente = Value::Int32(33);
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(0));
@@ -177,7 +120,7 @@ TEST_F(TripSummaryTest, ADocumentWithoutRouteSkipsTheRouteQuery) {
 
 TEST_F(TripSummaryTest, WithoutExchangeRowsTheParentStaysZeroAndTheFlagEmpty) {
   CommandLog log;
-  Summary summary = Call(Value("3"));
+  SummaryCall summary = Call(Value("3"));
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(0));
   ASSERT_EQ(log.commands().size(), 5u);
@@ -189,7 +132,7 @@ TEST_F(TripSummaryTest, WithoutExchangeRowsTheParentStaysZeroAndTheFlagEmpty) {
 
 TEST_F(TripSummaryTest, AHeaderNotFoundStopsAfterTheExchangeLookup) {
   CommandLog log;
-  Summary summary = Call(Value::Int32(4));
+  SummaryCall summary = Call(Value::Int32(4));
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(10));
   EXPECT_EQ(summary.message, Value("Documentação de Viagem não encontrada."));
@@ -200,7 +143,7 @@ TEST_F(TripSummaryTest, AHeaderNotFoundStopsAfterTheExchangeLookup) {
 
 TEST_F(TripSummaryTest, AQueryAnsweringFalseStopsWithItsMessageAndKeepsEarlierOutputs) {
   CommandLog log;
-  Summary summary = Call(Value::Int32(5));
+  SummaryCall summary = Call(Value::Int32(5));
   summary.user = Value::Int32(1);
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(10));
@@ -219,7 +162,7 @@ TEST_F(TripSummaryTest, AQueryAnsweringFalseStopsWithItsMessageAndKeepsEarlierOu
 TEST_F(TripSummaryTest, AMissingDocumentRunsNoQuery) {
   for (const Value& missing : {Value(), Value(" \t "), Value::Int32(0)}) {
     CommandLog log;
-    Summary summary = Call(missing);
+    SummaryCall summary = Call(missing);
     summary.Run();
     EXPECT_EQ(summary.status, Value::Int16(10));
     EXPECT_EQ(summary.message, Value("Informe um documento de transporte."));
@@ -232,7 +175,7 @@ TEST_F(TripSummaryTest, AMissingDocumentRunsNoQuery) {
 
 TEST_F(TripSummaryTest, FailuresOfItsOwnStepsSetStatus50WithTheStepLabel) {
   // A null identifier cannot become text.
-  Summary null_document = Call(Value::Null());
+  SummaryCall null_document = Call(Value::Null());
   null_document.user = Value("1");
   null_document.Run();
   EXPECT_EQ(null_document.status, Value::Int16(50));
@@ -241,7 +184,7 @@ TEST_F(TripSummaryTest, FailuresOfItsOwnStepsSetStatus50WithTheStepLabel) {
   EXPECT_EQ(null_document.untouched().size(), static_cast<std::size_t>(kOutputs));
 
   // Neither can a null connection string.
-  Summary null_connection = Call(Value::Int32(1001));
+  SummaryCall null_connection = Call(Value::Int32(1001));
   null_connection.conecta = Value::Null();
   null_connection.user = Value::Int32(1);
   null_connection.Run();
@@ -249,25 +192,25 @@ TEST_F(TripSummaryTest, FailuresOfItsOwnStepsSetStatus50WithTheStepLabel) {
   EXPECT_EQ(null_connection.message,
             kClientes & "gConsulta_Espelho_Viagem ( Invalid use of Null : 94)   No Nº 1300");
 
-  Summary plain_user = Call(Value::Null());
+  SummaryCall plain_user = Call(Value::Null());
   plain_user.Run();
   EXPECT_EQ(plain_user.message, kClientes);
   EXPECT_EQ(OpenDescriptors(db_.path()), 0) << "released after the trap";
 }
 
 TEST_F(TripSummaryTest, WithoutValueRulesTheCleaningStepFails) {
-  testing::UncreatableRules uncreatable;
-  Summary summary = Call(Value::Int32(1001));
+  UncreatableRules uncreatable;
+  SummaryCall summary = Call(Value::Int32(1001));
   summary.user = Value::Int32(1);
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(50));
-  EXPECT_EQ(summary.message, kClientes & testing::Detail("gConsulta_Espelho_Viagem ( ",
-                                                         uncreatable.failure(), 1330));
+  EXPECT_EQ(summary.message,
+            kClientes & Detail("gConsulta_Espelho_Viagem ( ", uncreatable.failure(), 1330));
 }
 
 TEST(TripSummary, AnUnreachableDatabaseFailsAtTheOpeningStep) {
-  testing::TempDir dir;
-  const std::string unreachable = testing::SqliteConnection(dir / "missing" / "trip.db");
+  TempDir dir;
+  const std::string unreachable = SqliteConnection(dir / "missing" / "trip.db");
   Error failure(0, "");
   try {
     DbConnection().Open(unreachable, "SISTEMA", "TRMVQKD");
@@ -275,40 +218,21 @@ TEST(TripSummary, AnUnreachableDatabaseFailsAtTheOpeningStep) {
     failure = error;
   }
   ASSERT_NE(failure.number(), 0);
-  Summary summary(unreachable, Value(" 12\t"));
+  SummaryCall summary(unreachable, Value(" 12\t"));
   summary.user = Value::Int32(1);
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(50));
-  EXPECT_EQ(summary.message,
-            kClientes & testing::Detail("gConsulta_Espelho_Viagem ( ", failure, 1320));
+  EXPECT_EQ(summary.message, kClientes & Detail("gConsulta_Espelho_Viagem ( ", failure, 1320));
   EXPECT_EQ(summary.docto, Value(" 12\t")) << "the identifier is never reached";
 }
 
-// The reference database, generated once for these tests.
-class ReferenceTripTest : public ::testing::Test {
+class TripSummaryOnEngines : public EngineTest {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new testing::TempDir();
-    schema::GeneratorOptions options;
-    options.documents = 40;
-    summary_ = schema::GenerateSqlite(*dir_ / "reference.db", options);
+  SummaryCall Call(std::int64_t document) const {
+    return SummaryCall(reference().connection_string,
+                       Value::Int32(static_cast<std::int32_t>(document)));
   }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
-
-  static Summary Call(std::int64_t document) {
-    return Summary(testing::SqliteConnection(*dir_ / "reference.db"),
-                   Value::Int32(static_cast<std::int32_t>(document)));
-  }
-
-  static testing::TempDir* dir_;
-  static schema::GeneratorSummary summary_;
 };
-
-testing::TempDir* ReferenceTripTest::dir_ = nullptr;
-schema::GeneratorSummary ReferenceTripTest::summary_;
 
 // The procedure each command calls: its second word.
 std::vector<std::string> Procedures(const std::vector<std::string>& commands) {
@@ -320,9 +244,9 @@ std::vector<std::string> Procedures(const std::vector<std::string>& commands) {
   return names;
 }
 
-TEST_F(ReferenceTripTest, AnExchangedDocumentWithARouteFillsAllFortyOutputs) {
+TEST_P(TripSummaryOnEngines, AnExchangedDocumentWithARouteFillsAllFortyOutputs) {
   CommandLog log;
-  Summary summary = Call(summary_.exchanged_document_id);
+  SummaryCall summary = Call(reference().summary.exchanged_document_id);
   summary.Run();
   EXPECT_EQ(summary.status, Value::Int16(0)) << ToString(summary.message);
   EXPECT_EQ(
@@ -330,8 +254,8 @@ TEST_F(ReferenceTripTest, AnExchangedDocumentWithARouteFillsAllFortyOutputs) {
       (std::vector<std::string>{"SP_ZEB_CON_TROCA_DOCTO_TRANSP", "SP_ZEB_CON_Dados_Doc_Viagem11",
                                 "SP_ZEB_CON_NOTA_FISCAL_DOCTO3", "SP_ZEB_CON_TRACKING_CICLO5",
                                 "SP_ZEB_CON_Resumo_Ciclo2", "SP_ZEB_CON_Tempo_km_Rota"}));
-  const std::string document = std::to_string(summary_.exchanged_document_id);
-  const std::string parent = std::to_string(summary_.exchange_parent_id);
+  const std::string document = std::to_string(reference().summary.exchanged_document_id);
+  const std::string parent = std::to_string(reference().summary.exchange_parent_id);
   EXPECT_EQ(log.commands()[1],
             "Exec SP_ZEB_CON_Dados_Doc_Viagem11 " + document + ", " + parent + ", 'S' ");
   EXPECT_EQ(summary.untouched(), std::vector<int>{});
@@ -346,22 +270,31 @@ TEST_F(ReferenceTripTest, AnExchangedDocumentWithARouteFillsAllFortyOutputs) {
   EXPECT_EQ(summary.message, Value("earlier"));
 }
 
-TEST_F(ReferenceTripTest, DocumentsWithoutRouteOrCycleKeepThoseOutputs) {
+TEST_P(TripSummaryOnEngines, DocumentsWithoutRouteCycleOrArrivalTimesShowSo) {
   CommandLog log;
-  Summary without_route = Call(summary_.document_without_route_id);
+  SummaryCall without_route = Call(reference().summary.document_without_route_id);
   without_route.Run();
   EXPECT_EQ(without_route.status, Value::Int16(0));
   EXPECT_EQ(log.commands().size(), 5u);
   EXPECT_EQ(without_route.out[kKmRota], Value("in"));
   EXPECT_EQ(without_route.out[kTempoRota], Value("in"));
 
-  Summary without_cycle = Call(summary_.document_without_cycle_id);
+  SummaryCall without_cycle = Call(reference().summary.document_without_cycle_id);
   without_cycle.Run();
   EXPECT_EQ(without_cycle.status, Value::Int16(0));
   for (int i = kKmTotal; i <= kTempoRemDes; ++i) {
     EXPECT_EQ(without_cycle.out[i], Value("in")) << "output " << i;
   }
+
+  SummaryCall without_arrival = Call(reference().summary.document_without_arrival_id);
+  without_arrival.Run();
+  EXPECT_EQ(without_arrival.status, Value::Int16(0));
+  for (int i : {kChegadaEfetiva, kChegadaPrevista, kPrevistaRastreador}) {
+    EXPECT_EQ(without_arrival.out[i], Value("")) << "output " << i;
+  }
 }
 
+ZEBEVI_INSTANTIATE_ON_ENGINES(TripSummaryOnEngines);
+
 }  // namespace
-}  // namespace zebevi
+}  // namespace zebevi::testing
