@@ -183,9 +183,11 @@ TEST_F(PgFaultsTest, OperationsTrapKilledBackendsAndRecover) {
 
   // Kills this test's sessions, and only those, again and again.
   std::atomic<bool> stop{false};
+  std::atomic<bool> killing{false};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::thread killer([&] {
     DbConnectionRef admin = Open(Connection(";Pooling=false"));
+    killing = true;
     while (!stop) {
       admin->session().Execute(
           "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
@@ -193,8 +195,13 @@ TEST_F(PgFaultsTest, OperationsTrapKilledBackendsAndRecover) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   });
+  while (!killing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // At least 60 calls, and on until the killer has hit one: a fast machine
+  // can finish a short run between two kills.
   int failed = 0;
-  for (int call = 0; call < 60; ++call) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  for (int call = 0; (call < 60 || failed == 0) && std::chrono::steady_clock::now() < deadline;
+       ++call) {
     const FlagsCall result = CallFlags(key, group);
     if (result.status == Value::Int16(10)) {
       ++failed;
