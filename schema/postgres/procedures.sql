@@ -331,7 +331,8 @@ RETURNS TABLE (contador integer, retorno integer, "Docto_Transporte_id" integer,
                num_docto_transporte integer, data_emissao date, data_entrega timestamp(0))
 LANGUAGE sql STABLE AS $$
 WITH empresa_pedido (empresa_id) AS (
-  SELECT empresa_id FROM empresa WHERE empresa_id = zeb_cast_integer(p_empresa)),
+  SELECT empresa_id FROM empresa
+   WHERE p_empresa IS NULL OR empresa_id = zeb_cast_integer(p_empresa)),
 filtro (cgc, cpf) AS (
   SELECT nullif(replace(replace(replace(replace(p_cgc, '.', ''), '-', ''), '/', ''), ' ', ''), ''),
          nullif(replace(replace(replace(replace(p_cpf, '.', ''), '-', ''), '/', ''), ' ', ''), '')),
@@ -356,7 +357,7 @@ SELECT (SELECT count(*) FROM achado)::integer,
   JOIN docto_transporte d ON d.docto_transporte_id = achado.docto_transporte_id
 UNION ALL
 SELECT 0, 0, NULL, NULL, NULL, NULL
-  FROM empresa_pedido
- WHERE NOT EXISTS (SELECT 1 FROM achado)
+ WHERE EXISTS (SELECT 1 FROM empresa_pedido)
+   AND NOT EXISTS (SELECT 1 FROM achado)
 ORDER BY 5 NULLS FIRST, 3 NULLS FIRST
 $$;

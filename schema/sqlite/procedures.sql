@@ -269,10 +269,11 @@ SELECT d.docto_transporte_id AS Docto_Transporte_id,
 -- punctuation; a NULL filter is not applied. Every row carries contador, the
 -- number of documents found, and retorno 1, then one document, oldest issue
 -- first. Nothing found: one row with contador 0 and retorno 0. An unknown
--- company: no row at all.
+-- company: no row at all. A NULL company, like the other filters, is not
+-- applied: the order is looked up in every company.
 INSERT INTO zeb_procedure (name, body) VALUES ('SP_ZEB_CONS_pedido_PUBL', '
 WITH empresa_pedido (empresa_id) AS (
-  SELECT empresa_id FROM empresa WHERE empresa_id = CAST(?1 AS INTEGER)),
+  SELECT empresa_id FROM empresa WHERE ?1 IS NULL OR empresa_id = CAST(?1 AS INTEGER)),
 filtro (cgc, cpf) AS (
   SELECT nullif(replace(replace(replace(replace(?6, ''.'', ''''), ''-'', ''''), ''/'', ''''), '' '', ''''), ''''),
          nullif(replace(replace(replace(replace(?7, ''.'', ''''), ''-'', ''''), ''/'', ''''), '' '', ''''), '''')),
@@ -297,7 +298,7 @@ SELECT (SELECT count(*) FROM achado) AS contador,
   JOIN docto_transporte d ON d.docto_transporte_id = achado.docto_transporte_id
 UNION ALL
 SELECT 0, 0, NULL, NULL, NULL, NULL
-  FROM empresa_pedido
- WHERE NOT EXISTS (SELECT 1 FROM achado)
+ WHERE EXISTS (SELECT 1 FROM empresa_pedido)
+   AND NOT EXISTS (SELECT 1 FROM achado)
 ORDER BY data_emissao, Docto_Transporte_id
 ');

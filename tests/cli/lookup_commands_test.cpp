@@ -126,6 +126,11 @@ TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
   ASSERT_EQ(table.size(), std::stoul(count) + 2);
   EXPECT_EQ(table[0], "  Id  Documento  Emissão     Entrega");
 
+  // The company is optional: without it the order is looked up everywhere.
+  const CommandResult anywhere = RunOnDemo({"order", order});
+  ASSERT_EQ(anywhere.status, 0) << anywhere.err;
+  EXPECT_EQ(Lines(anywhere.out).front().rfind("Pedido " + order + " · ", 0), 0u) << anywhere.out;
+
   const Json all = OutputJson(RunOnDemo({"order", order, "--company", company, "--json"}));
   const Json call =
       OutputJson(RunZebevi({"call", "gValida_Num_Pedido_Publ",
@@ -165,9 +170,10 @@ TEST(OrderCommand, GivesItsMessagesInEitherLanguage) {
   const CommandResult en = RunOnDemo({"order", "no-such-order", "--company", company, "--english"});
   EXPECT_EQ(en.status, 1);
   EXPECT_EQ(en.err, "zebevi: Can´t find any cargo whit this filter.\n");
-  const CommandResult no_company = RunOnDemo({"order", demo.Fact("multi_document_order")});
-  EXPECT_EQ(no_company.status, 1);
-  EXPECT_EQ(no_company.err, "zebevi: Cadastro de Pedido com problemas.\n");
+  const CommandResult unknown_company =
+      RunOnDemo({"order", demo.Fact("multi_document_order"), "--company", "999999"});
+  EXPECT_EQ(unknown_company.status, 1);
+  EXPECT_EQ(unknown_company.err, "zebevi: Cadastro de Pedido com problemas.\n");
 }
 
 TEST(OrderCommand, RefusesADateItCannotRead) {

@@ -213,7 +213,14 @@ TEST_F(Lookups, PublishedOrderCountsItsDocuments) {
 
   EXPECT_TRUE(Published("999", order).rows.empty());
   EXPECT_TRUE(Published("abc", order).rows.empty());
-  EXPECT_TRUE(Published(nullptr, order).rows.empty());
+
+  // Without a company the order is looked up in every company.
+  const ResultSet anywhere = Published(nullptr, order);
+  EXPECT_GE(std::ssize(anywhere.rows), summary_.multi_document_order_documents);
+  EXPECT_EQ(anywhere.integer(0, "contador"), std::ssize(anywhere.rows));
+  const ResultSet nowhere = Published(nullptr, "0000000000");
+  ASSERT_EQ(nowhere.rows.size(), 1u);
+  EXPECT_EQ(nowhere.integer(0, "contador"), 0);
 }
 
 TEST_F(Lookups, PublishedOrderFiltersByIssueDates) {
