@@ -6,12 +6,6 @@
 
 namespace zebevi::testing {
 
-CommandLog::CommandLog() {
-  SetCommandTraceSink([this](const CommandTrace& trace) { commands_.push_back(trace.sql); });
-}
-
-CommandLog::~CommandLog() { SetCommandTraceSink(nullptr); }
-
 void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
                       std::string_view procedure, std::string_view body) {
   std::string quoted;
@@ -30,11 +24,6 @@ Error RefusalOf(const std::string& connection_string) {
   }
   ADD_FAILURE() << connection_string << " was not refused";
   return Error(0, "");
-}
-
-std::string Detail(std::string_view prefix, const Error& e, int label) {
-  return std::string(prefix) + e.description() + " : " + std::to_string(e.number()) + ")   No Nº " +
-         std::to_string(label);
 }
 
 ValueArray Items(const Value& list) {

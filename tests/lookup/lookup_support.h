@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/trap.h"
+#include "support/command_log.h"
 #include "zebevi/db.h"
 #include "zebevi/error.h"
 #include "zebevi/value.h"
@@ -17,19 +18,6 @@ namespace zebevi::testing {
 
 inline const std::string kClientes(frame::kClientesText);
 
-// Every command sent to a database while this object lives.
-class CommandLog {
- public:
-  CommandLog();
-  ~CommandLog();
-  CommandLog(const CommandLog&) = delete;
-  CommandLog& operator=(const CommandLog&) = delete;
-  const std::vector<std::string>& commands() const { return commands_; }
-
- private:
-  std::vector<std::string> commands_;
-};
-
 // Writes `sql` (tables and rows) into `path`, with a procedure table that
 // holds `procedure` whose body is `body` (parameters ?1..?N).
 void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
@@ -37,9 +25,6 @@ void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
 
 // The failure that opening `connection_string` raises.
 Error RefusalOf(const std::string& connection_string);
-
-// The trap's detail for the diagnostic user.
-std::string Detail(std::string_view prefix, const Error& e, int label);
 
 // The array a list output holds, as plain values.
 ValueArray Items(const Value& list);

@@ -20,25 +20,6 @@ DbConnectionRef FixtureDatabase::Open() const {
   return connection;
 }
 
-CommandLog::CommandLog() {
-  SetCommandTraceSink([this](const CommandTrace& trace) { traces_.push_back(trace); });
-}
-
-CommandLog::~CommandLog() { SetCommandTraceSink(nullptr); }
-
-std::vector<std::string> CommandLog::commands() const {
-  std::vector<std::string> sql;
-  for (const CommandTrace& trace : traces_) sql.push_back(trace.sql);
-  return sql;
-}
-
-const Error& CommandLog::last_error() const { return traces_.at(traces_.size() - 1).error.value(); }
-
-std::string Detail(std::string_view prefix, const Error& error, int label) {
-  return std::string(prefix) + error.description() + " : " + std::to_string(error.number()) +
-         ")  " + " No Nº " + std::to_string(label);
-}
-
 UncreatableRules::UncreatableRules() {
   SetValueRulesFactory([] { return std::unique_ptr<ValueRules>(); });
 }

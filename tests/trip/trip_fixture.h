@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/command_log.h"
 #include "support/test_support.h"
 #include "zebevi/db.h"
 #include "zebevi/value.h"
@@ -35,26 +36,6 @@ class FixtureDatabase {
   TempDir dir_;
   std::filesystem::path path_;
 };
-
-// The commands sent to any database while it lives, with their failures.
-class CommandLog {
- public:
-  CommandLog();
-  ~CommandLog();
-  CommandLog(const CommandLog&) = delete;
-  CommandLog& operator=(const CommandLog&) = delete;
-
-  std::vector<std::string> commands() const;
-  // The failure of the last command. REQUIRES: it failed.
-  const Error& last_error() const;
-
- private:
-  std::vector<CommandTrace> traces_;
-};
-
-// What a trap appends for the diagnostic user: the prefix, the failure's
-// description and number, and the label of the failing step.
-std::string Detail(std::string_view prefix, const Error& error, int label);
 
 // While it lives, the value rules component cannot be created: the first
 // step of an operation that needs it fails. The library's own rules come
