@@ -1,6 +1,7 @@
 // The PostgreSQL engine through libpq. Procedures are server functions
 // returning tables, called as pg_statement.h describes; any other command
-// runs as one SQL statement. The whole result is read into the Table.
+// runs as one SQL statement. Each procedure call is prepared once per
+// session (pg_prepared.h). The whole result is read into the Table.
 //
 // The session watches for its own loss: a connection-class failure, or the
 // server ending the session while it is idle (the notice that says so is
@@ -12,6 +13,7 @@
 #include <memory>
 #include <string_view>
 
+#include "db/postgres/pg_prepared.h"
 #include "db/session.h"
 
 struct pg_conn;
@@ -47,6 +49,7 @@ class PgSession final : public Session {
   void WaitForConnection(std::chrono::seconds timeout);
 
   std::unique_ptr<pg_conn, Finisher> connection_;
+  PgPreparedStatements prepared_;
   bool lost_ = false;
 };
 

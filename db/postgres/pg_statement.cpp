@@ -107,15 +107,42 @@ PgStatement::PgStatement(const ProcedureCall& call) : context_("procedure " + ca
   sql_ += ")";
 }
 
-PgResult PgStatement::Run(pg_conn* connection) const {
+std::string PgStatement::Key() const {
+  std::string key = sql_;
+  for (unsigned type : types_) key += ' ' + NumberText(type);
+  return key;
+}
+
+std::vector<const char*> PgStatement::Values() const {
   std::vector<const char*> values;
   values.reserve(values_.size());
   for (const std::optional<std::string>& value : values_) {
     values.push_back(value ? value->c_str() : nullptr);
   }
+  return values;
+}
+
+PgResult PgStatement::Run(pg_conn* connection) const {
+  const std::vector<const char*> values = Values();
   std::vector<Oid> types(types_.begin(), types_.end());
-  PgResult result(PQexecParams(connection, sql_.c_str(), static_cast<int>(values.size()),
-                               types.data(), values.data(), nullptr, nullptr, 0));
+  return Checked(connection,
+                 PgResult(PQexecParams(connection, sql_.c_str(), static_cast<int>(values.size()),
+                                       types.data(), values.data(), nullptr, nullptr, 0)));
+}
+
+void PgStatement::Prepare(pg_conn* connection, const std::string& name) const {
+  std::vector<Oid> types(types_.begin(), types_.end());
+  Checked(connection, PgResult(PQprepare(connection, name.c_str(), sql_.c_str(),
+                                         static_cast<int>(types.size()), types.data())));
+}
+
+PgResult PgStatement::RunPrepared(pg_conn* connection, const std::string& name) const {
+  const std::vector<const char*> values = Values();
+  return PgResult(PQexecPrepared(connection, name.c_str(), static_cast<int>(values.size()),
+                                 values.data(), nullptr, nullptr, 0));
+}
+
+PgResult PgStatement::Checked(pg_conn* connection, PgResult result) const {
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return result;
   if (status == PGRES_EMPTY_QUERY) {

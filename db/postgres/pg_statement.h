@@ -1,5 +1,6 @@
 // One command for the server: its SQL text and its parameters, run with
-// PQexecParams, which takes exactly one statement and never splices a
+// PQexecParams, or prepared (PQprepare) and run as a prepared statement
+// (PQexecPrepared); both take exactly one statement and never splice a
 // parameter into the text.
 //
 // A procedure call "EXEC name args" becomes
@@ -42,12 +43,24 @@ class PgStatement {
 
   const std::string& sql() const { return sql_; }
   const std::string& context() const { return context_; }
+  // What tells prepared statements apart: the text and the argument types.
+  std::string Key() const;
 
   // Runs the statement on `connection` and returns its result, rows or
   // none. A failure is raised as a database error (see ThrowPgError).
   PgResult Run(pg_conn* connection) const;
+  // Prepares the statement on `connection` as `name`. Failures as for Run.
+  void Prepare(pg_conn* connection, const std::string& name) const;
+  // Runs the statement prepared as `name` with this one's arguments, and
+  // returns the result as it came, failures included.
+  PgResult RunPrepared(pg_conn* connection, const std::string& name) const;
+  // `result` when it holds rows or none; else its failure, raised as Run
+  // raises it.
+  PgResult Checked(pg_conn* connection, PgResult result) const;
 
  private:
+  std::vector<const char*> Values() const;
+
   std::string sql_;
   std::string context_;  // before the server's text in a failure
   std::vector<unsigned> types_;

@@ -15,6 +15,18 @@ namespace zebevi::db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+// Plain SQL statements kept per session; the oldest goes first.
+constexpr std::size_t kPlainStatements = 16;
+
+// SQLite keeps process-wide memory statistics under one global mutex, taken
+// on every allocation, and nothing here reads them. The setting takes only
+// before SQLite initialises, so it is made once, before the first session
+// opens; a host that initialised SQLite already keeps its own
+// (SQLITE_MISUSE), which costs speed, not answers.
+void TurnOffMemoryStatistics() {
+  static const int rc = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  static_cast<void>(rc);
+}
 
 // The device and inode of `path`, or nothing when it cannot be read.
 std::optional<std::pair<std::uint64_t, std::uint64_t>> FileIdentity(const std::string& path) {
@@ -44,6 +56,7 @@ SqliteSession::SqliteSession(const ConnectionString& connection_string) {
   // by default; "./" keeps it a plain file name.
   std::string file_name = path.starts_with("file:") ? "./" + path : path;
 
+  TurnOffMemoryStatistics();
   sqlite3* db = nullptr;
   int rc =
       sqlite3_open_v2(file_name.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -56,14 +69,28 @@ SqliteSession::SqliteSession(const ConnectionString& connection_string) {
   if (rc != SQLITE_OK) CannotOpen(path, sqlite3_errmsg(db));
   path_ = file_name;
   if (auto identity = FileIdentity(path_)) std::tie(device_, inode_) = *identity;
+  catalog_ = std::make_unique<SqliteCatalog>(db);
 }
 
 SqliteSession::~SqliteSession() = default;
 
 Table SqliteSession::Execute(std::string_view command) {
   if (std::optional<ProcedureCall> call = ParseProcedureCall(command)) return Call(*call);
-  SqliteStatement statement(db_.get(), command);
+  SqliteStatement& statement = PlainStatement(command);
+  StatementUse use(statement);
   return ReadTable(statement);
+}
+
+SqliteStatement& SqliteSession::PlainStatement(std::string_view sql) {
+  std::string text(sql);
+  if (auto it = plain_.find(text); it != plain_.end()) return *it->second;
+  auto statement = std::make_unique<SqliteStatement>(db_.get(), sql);
+  if (plain_.size() == kPlainStatements) {
+    plain_.erase(plain_order_.front());
+    plain_order_.pop_front();
+  }
+  plain_order_.push_back(text);
+  return *plain_.emplace(std::move(text), std::move(statement)).first->second;
 }
 
 bool SqliteSession::Reusable() const { return sqlite3_get_autocommit(db_.get()) != 0; }
@@ -74,28 +101,35 @@ bool SqliteSession::Healthy() {
 }
 
 Table SqliteSession::Call(const ProcedureCall& call) {
-  const std::string context = "procedure " + call.name + ": ";
-  SqliteStatement statement(db_.get(), ProcedureBody(call.name), context);
+  SqliteProcedure& procedure = catalog_->Find(call.name);
+  // The body was read at some earlier snapshot. Once the call has read its
+  // rows, the data version tells whether another connection changed the
+  // database since; only then is the body read again, and a changed one
+  // runs in its place. A failure may come from a stale body too.
+  try {
+    Table table = Run(procedure, call);
+    if (!catalog_->Changed(procedure) || !catalog_->Reload(procedure)) return table;
+  } catch (const Error&) {
+    if (!catalog_->Reload(procedure)) throw;
+  }
+  return Run(procedure, call);
+}
+
+Table SqliteSession::Run(SqliteProcedure& procedure, const ProcedureCall& call) {
+  SqliteStatement& statement = *procedure.statement;
   const int parameters = statement.parameter_count();
   if (call.args.size() > static_cast<std::size_t>(parameters)) {
-    throw Error::Database(kDbCommandFailed,
-                          context + "too many arguments: " + std::to_string(call.args.size()) +
-                              " given, at most " + std::to_string(parameters) + " taken");
+    throw Error::Database(kDbCommandFailed, "procedure " + call.name +
+                                                ": too many arguments: " +
+                                                std::to_string(call.args.size()) +
+                                                " given, at most " + std::to_string(parameters) +
+                                                " taken");
   }
+  StatementUse use(statement);
   for (std::size_t k = 0; k < call.args.size(); ++k) {
     statement.Bind(static_cast<int>(k + 1), call.args[k]);
   }
   return ReadTable(statement);
-}
-
-std::string SqliteSession::ProcedureBody(const std::string& name) {
-  const std::string not_found = "procedure " + name + " not found";
-  SqliteStatement lookup(db_.get(), "SELECT body FROM zeb_procedure WHERE name = ?1",
-                         not_found + ": ");
-  lookup.Bind(1, name);
-  if (!lookup.Step()) throw Error::Database(kDbCommandFailed, not_found);
-  const unsigned char* body = sqlite3_column_text(lookup.get(), 0);
-  return body ? reinterpret_cast<const char*>(body) : "";
 }
 
 }  // namespace zebevi::db

@@ -4,16 +4,24 @@
 //                               body TEXT NOT NULL)
 // where `body` is one SELECT whose parameters ?1 ... ?N take the call's
 // arguments in order (missing arguments leave the rest NULL).
+//
+// A session prepares each procedure's body once and keeps it (see
+// sqlite_catalog.h), and keeps the last few plain SQL statements by their
+// text; all are finalized when it closes.
 #ifndef ZEBEVI_DB_SQLITE_SQLITE_SESSION_H_
 #define ZEBEVI_DB_SQLITE_SQLITE_SESSION_H_
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "db/procedure_call.h"
 #include "db/session.h"
+#include "db/sqlite/sqlite_catalog.h"
+#include "db/sqlite/sqlite_statement.h"
 
 struct sqlite3;
 
@@ -23,6 +31,9 @@ class SqliteSession final : public Session {
  public:
   // Opens the file named by "data source". A missing name, a missing or
   // unreadable file, or a file that is no database is a connection failure.
+  // The connection has no mutex of its own: a session is used by one thread
+  // at a time, and the pool hands a session from one thread to the next
+  // only under its own lock.
   explicit SqliteSession(const ConnectionString& connection_string);
   ~SqliteSession() override;
 
@@ -38,10 +49,17 @@ class SqliteSession final : public Session {
   };
 
   Table Call(const ProcedureCall& call);
-  // The catalog's body of `name`. This lookup is the driver's own query.
-  std::string ProcedureBody(const std::string& name);
+  // Runs `procedure` once with the call's arguments.
+  static Table Run(SqliteProcedure& procedure, const ProcedureCall& call);
+  // The kept statement of plain SQL `sql`, prepared if new.
+  SqliteStatement& PlainStatement(std::string_view sql);
 
+  // Declared first, so that the statements below are finalized before the
+  // connection closes.
   std::unique_ptr<sqlite3, Closer> db_;
+  std::unique_ptr<SqliteCatalog> catalog_;
+  std::unordered_map<std::string, std::unique_ptr<SqliteStatement>> plain_;
+  std::deque<std::string> plain_order_;  // oldest first
   std::string path_;
   // The file's identity when opened.
   std::uint64_t device_ = 0;

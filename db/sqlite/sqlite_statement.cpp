@@ -21,7 +21,10 @@ SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql, std::string 
   const char* end = sql.data() + sql.size();
   const char* tail = nullptr;
   sqlite3_stmt* stmt = nullptr;
-  int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
+  // Persistent: the statement is kept for the session's life, so SQLite
+  // takes its memory from the heap rather than its lookaside slots.
+  int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()),
+                              SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
   stmt_.reset(stmt);
   if (rc != SQLITE_OK) ThrowSqliteError(db_, context_);
   if (!stmt_) Fail("the command holds no statement");
@@ -30,7 +33,7 @@ SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql, std::string 
   while (tail != nullptr && tail < end) {
     sqlite3_stmt* extra = nullptr;
     const char* next = nullptr;
-    rc = sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &extra, &next);
+    rc = sqlite3_prepare_v3(db_, tail, static_cast<int>(end - tail), 0, &extra, &next);
     sqlite3_finalize(extra);
     if (rc != SQLITE_OK || extra != nullptr) Fail("the command holds more than one statement");
     if (next == tail) break;
@@ -70,6 +73,12 @@ bool SqliteStatement::Step() {
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   ThrowSqliteError(db_, context_);
+}
+
+void SqliteStatement::Reset() {
+  // The failure, if any, was raised by Step already.
+  sqlite3_reset(get());
+  sqlite3_clear_bindings(get());
 }
 
 }  // namespace zebevi::db

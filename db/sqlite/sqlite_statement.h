@@ -1,4 +1,5 @@
-// One prepared SQLite statement, finalized on destruction.
+// One prepared SQLite statement, kept for reuse and finalized on
+// destruction.
 #ifndef ZEBEVI_DB_SQLITE_SQLITE_STATEMENT_H_
 #define ZEBEVI_DB_SQLITE_SQLITE_STATEMENT_H_
 
@@ -19,9 +20,9 @@ namespace zebevi::db {
 
 class SqliteStatement {
  public:
-  // Prepares `sql`, which must hold exactly one statement (blanks, ';' and
-  // comments may follow it). Every failure of this statement is raised with
-  // `context` before SQLite's text.
+  // Prepares `sql` for many uses, which must hold exactly one statement
+  // (blanks, ';' and comments may follow it). Every failure of this
+  // statement is raised with `context` before SQLite's text.
   SqliteStatement(sqlite3* db, std::string_view sql, std::string context = {});
   ~SqliteStatement();
   SqliteStatement(const SqliteStatement&) = delete;
@@ -34,6 +35,9 @@ class SqliteStatement {
   void Bind(int index, const Literal& value);
   // Steps once: true when a row is ready, false when the statement is done.
   bool Step();
+  // Back to its start with every parameter NULL, ready for the next use.
+  // Ends the read transaction that stepping began.
+  void Reset();
 
  private:
   struct Finalizer {
@@ -44,6 +48,18 @@ class SqliteStatement {
   sqlite3* db_;
   std::string context_;
   std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+// One use of a statement: resets it when the use ends, whichever way.
+class StatementUse {
+ public:
+  explicit StatementUse(SqliteStatement& statement) : statement_(statement) {}
+  ~StatementUse() { statement_.Reset(); }
+  StatementUse(const StatementUse&) = delete;
+  StatementUse& operator=(const StatementUse&) = delete;
+
+ private:
+  SqliteStatement& statement_;
 };
 
 }  // namespace zebevi::db

@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <cstdint>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "db/connection_string.h"
+#include "db/pool.h"
 #include "support/test_support.h"
+#include "zebevi/db.h"
 #include "zebevi/error.h"
 #include "zebevi/value.h"
 
@@ -220,6 +226,113 @@ TEST_F(SqliteSessionTest, ADatabaseWithoutCatalogHasNoProcedures) {
     EXPECT_NE(e.description().find("procedure SP_By_Id not found: no such table: zeb_procedure"),
               std::string::npos)
         << e.description();
+  }
+}
+
+TEST_F(SqliteSessionTest, KeptStatementsStartAfreshOnEveryCall) {
+  EXPECT_EQ(session_->Execute("EXEC SP_Echo 1, 2, 3").rows.at(0)[4], Value::Int32(3));
+  // The arguments of the call before are not left bound.
+  EXPECT_EQ(session_->Execute("EXEC SP_Echo 1").rows.at(0)[4], Value::Null());
+  EXPECT_NE(Failure("EXEC SP_Broken").find("no such table"), std::string::npos);
+  EXPECT_NE(Failure("UPDATE t SET name = 'x'").find("readonly"), std::string::npos);
+  // A failed use leaves no statement holding a transaction open.
+  EXPECT_TRUE(session_->Reusable());
+  EXPECT_EQ(session_->Execute("EXEC SP_By_Id 3").rows.at(0)[1], Value::String("três"));
+  for (int k = 0; k < 40; ++k) {  // more texts than a session keeps
+    EXPECT_EQ(session_->Execute("SELECT " + std::to_string(k)).rows.at(0)[0], Value::Int32(k));
+  }
+  EXPECT_EQ(CountOfT(), 3);
+}
+
+// Another connection rewrites the catalog while a pooled session that ran
+// the procedures before is idle; the next call on that session follows it.
+TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
+  session_.reset();
+  const std::string connection_string = SqliteConnection(path_);
+  auto call = [&](std::string_view command) {
+    DbConnection connection;
+    connection.Open(connection_string);
+    return connection.session().Execute(command);
+  };
+  auto idle = [&] {
+    return ConnectionPool::Process().CountsOf(ConnectionString::Parse(connection_string)).idle;
+  };
+  struct Change {
+    std::string_view sql;
+    std::string_view command;
+    std::string expected;  // the first value, or the failure's text
+  };
+  const Change changes[] = {
+      {"UPDATE zeb_procedure SET body = 'SELECT name, id FROM t WHERE id = ?1' "
+       "WHERE name = 'SP_By_Id'",
+       "EXEC SP_By_Id 2", "dois"},
+      {"UPDATE zeb_procedure SET body = 'SELECT ?1 || ?2 AS ab' WHERE name = 'SP_By_Name'",
+       "EXEC SP_By_Name 'a', 'b'", "ab"},
+      {"UPDATE zeb_procedure SET body = 'SELECT ''fixed''' WHERE name = 'SP_Broken'",
+       "EXEC SP_Broken", "fixed"},
+      {"DELETE FROM zeb_procedure WHERE name = 'SP_Trailing'", "EXEC SP_Trailing",
+       "procedure SP_Trailing not found"},
+      {"INSERT INTO t VALUES (4, 'quatro')", "EXEC SP_By_Id 4", "quatro"},
+  };
+  for (const Change& change : changes) {
+    // The procedures the change touches are prepared and kept first.
+    for (std::string_view command : {"EXEC SP_By_Id 2", "EXEC SP_By_Name 'um'"}) call(command);
+    try {
+      call(change.command);
+    } catch (const Error&) {
+    }
+    ASSERT_EQ(idle(), 1u);
+    RunSqlScript(path_, change.sql);
+    std::string got;
+    try {
+      got = call(change.command).rows.at(0)[0].string();
+    } catch (const Error& e) {
+      got = e.description();
+    }
+    EXPECT_EQ(got, change.expected) << change.sql;
+    EXPECT_EQ(idle(), 1u) << "the same session answered";
+  }
+}
+
+// Overwrites the pages of `table` and of its indexes in the file `path`.
+void DamagePagesOf(const std::filesystem::path& path, std::string_view table) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* stmt = nullptr;
+  std::int64_t page_size = 0;
+  sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &stmt, nullptr);
+  if (sqlite3_step(stmt) == SQLITE_ROW) page_size = sqlite3_column_int64(stmt, 0);
+  sqlite3_finalize(stmt);
+  std::vector<std::int64_t> pages;
+  sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_schema WHERE tbl_name = ?1", -1, &stmt,
+                     nullptr);
+  sqlite3_bind_text(stmt, 1, table.data(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
+  while (sqlite3_step(stmt) == SQLITE_ROW) pages.push_back(sqlite3_column_int64(stmt, 0));
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  ASSERT_GT(page_size, 0);
+  ASSERT_FALSE(pages.empty());
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  const std::string garbage(static_cast<std::size_t>(page_size), '\xa5');
+  for (std::int64_t page : pages) {
+    file.seekp((page - 1) * page_size);
+    file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+  }
+  ASSERT_TRUE(file.good());
+}
+
+TEST_F(SqliteSessionTest, ADamagedCatalogIsReportedAsDamagedNotAsAMissingProcedure) {
+  session_.reset();
+  ASSERT_NO_FATAL_FAILURE(DamagePagesOf(path_, "zeb_procedure"));
+  SqliteSession damaged(ConnectionString::Parse(SqliteConnection(path_)));
+  try {
+    damaged.Execute("EXEC SP_By_Id 1");
+    ADD_FAILURE() << "no failure";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), kDbCommandFailed);
+    EXPECT_EQ(e.description(),
+              "procedure SP_By_Id: the procedure catalog cannot be read: database disk image is "
+              "malformed");
   }
 }
 
