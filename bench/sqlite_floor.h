@@ -1,0 +1,40 @@
+// The trip summary's floor on SQLite: the six procedure bodies, read from
+// the catalog once, prepared once, then bound, stepped and reset.
+#ifndef ZEBEVI_BENCH_SQLITE_FLOOR_H_
+#define ZEBEVI_BENCH_SQLITE_FLOOR_H_
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench/trip_floor.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zebevi::bench {
+
+class SqliteFloor final : public TripFloor {
+ public:
+  // Opens the reference database file `path` read-only. Throws
+  // std::runtime_error on any failure.
+  explicit SqliteFloor(const std::string& path);
+  ~SqliteFloor() override;
+  SqliteFloor(const SqliteFloor&) = delete;
+  SqliteFloor& operator=(const SqliteFloor&) = delete;
+
+ private:
+  struct Prepared {
+    sqlite3_stmt* statement = nullptr;
+    std::vector<int> key_columns;
+  };
+  bool Execute(TripQuery query, const std::vector<Argument>& arguments, std::int64_t& checksum,
+               std::vector<std::int64_t>& keys) override;
+
+  sqlite3* db_ = nullptr;
+  std::map<TripQuery, Prepared> prepared_;
+};
+
+}  // namespace zebevi::bench
+
+#endif  // ZEBEVI_BENCH_SQLITE_FLOOR_H_
