@@ -1,5 +1,6 @@
 #include "frame/date_picture.h"
 
+#include <array>
 #include <charconv>
 
 namespace zebevi {
@@ -71,6 +72,45 @@ std::optional<DatePicture> DatePicture::Parse(std::string_view picture, const Re
   }
   if (!has_field) return std::nullopt;
   return parsed;
+}
+
+const DatePicture* DatePicture::Find(std::string_view picture, const Regional& regional,
+                                     std::optional<DatePicture>& storage) {
+  static constexpr std::array<std::string_view, 8> kCommon = {"dd/mm/yyyy hh:mm:ss",
+                                                              "DD/MM/YYYY HH:MM:SS",
+                                                              "dd/mm/yyyy hh:mm",
+                                                              "dd/mm/yyyy",
+                                                              "DD/MM/YYYY",
+                                                              "hh:MM",
+                                                              "HH:MM",
+                                                              "hh:mm:ss"};
+  struct Parsed {
+    std::array<DatePicture, kCommon.size()> regional, invariant;
+  };
+  // Immutable once built; built once, on first use, by whichever thread.
+  static const Parsed parsed = [] {
+    Parsed all;
+    for (std::size_t k = 0; k < kCommon.size(); ++k) {
+      all.regional[k] = *Parse(kCommon[k], kRegional);
+      all.invariant[k] = *Parse(kCommon[k], kInvariant);
+    }
+    return all;
+  }();
+  auto same = [](const Regional& a, const Regional& b) {
+    return a.decimal == b.decimal && a.thousands == b.thousands &&
+           a.date_separator == b.date_separator && a.time_separator == b.time_separator;
+  };
+  const std::array<DatePicture, kCommon.size()>* table =
+      same(regional, kRegional)    ? &parsed.regional
+      : same(regional, kInvariant) ? &parsed.invariant
+                                   : nullptr;
+  if (table != nullptr) {
+    for (std::size_t k = 0; k < kCommon.size(); ++k) {
+      if (kCommon[k] == picture) return &(*table)[k];
+    }
+  }
+  storage = Parse(picture, regional);
+  return storage ? &*storage : nullptr;
 }
 
 std::string DatePicture::Render(const DateParts& parts) const {

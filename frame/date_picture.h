@@ -22,6 +22,13 @@ class DatePicture {
   // letter, a digit or "#".
   static std::optional<DatePicture> Parse(std::string_view picture, const Regional& regional);
 
+  // `picture` parsed as Parse does. The pictures the operations and the
+  // date texts use are parsed once per process, under the two regional
+  // conventions, and returned from there; any other is parsed into
+  // `storage`. Nullptr when it does not parse.
+  static const DatePicture* Find(std::string_view picture, const Regional& regional,
+                                 std::optional<DatePicture>& storage);
+
   std::string Render(const DateParts& parts) const;
 
  private:

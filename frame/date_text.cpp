@@ -92,12 +92,14 @@ std::optional<double> ReadDateText(std::string_view text, const Regional& region
 
 std::string DateText(const DateParts& parts, const Regional& regional) {
   const bool midnight = parts.hour == 0 && parts.minute == 0 && parts.second == 0;
-  return DatePicture::Parse(midnight ? "dd/mm/yyyy" : "dd/mm/yyyy hh:mm:ss", regional)
+  std::optional<DatePicture> storage;
+  return DatePicture::Find(midnight ? "dd/mm/yyyy" : "dd/mm/yyyy hh:mm:ss", regional, storage)
       ->Render(parts);
 }
 
 std::string TimeText(const DateParts& parts, const Regional& regional) {
-  return DatePicture::Parse("hh:mm:ss", regional)->Render(parts);
+  std::optional<DatePicture> storage;
+  return DatePicture::Find("hh:mm:ss", regional, storage)->Render(parts);
 }
 
 }  // namespace zebevi

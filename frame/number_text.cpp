@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 #include "frame/blanks.h"
@@ -23,6 +24,24 @@ std::size_t TakeDigits(std::string_view text, std::string& out) {
   return n;
 }
 
+// A text of at most 15 digits after an optional sign, the form whole
+// numbers mostly take, read without the general route: every such number is
+// exactly a double, so it is the one that route reads too.
+std::optional<double> ReadPlainWhole(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  if (text.empty() || text.size() > static_cast<std::size_t>(kSignificantDigits)) {
+    return std::nullopt;
+  }
+  std::int64_t n = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  const double d = static_cast<double>(n);
+  return negative ? -d : d;
+}
+
 }  // namespace
 
 std::string NumberText(double d, const Regional& regional) {
@@ -40,6 +59,7 @@ std::string NumberText(double d, const Regional& regional) {
 
 std::optional<double> ReadNumber(std::string_view text, const Regional& regional) {
   text = TrimBlanks(text);
+  if (std::optional<double> whole = ReadPlainWhole(text)) return whole;
   // The number rebuilt in the neutral form that from_chars reads.
   std::string neutral;
   std::size_t pos = 0;

@@ -1,5 +1,7 @@
 // Format pictures: the two number pictures and the date and time pictures.
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "frame/date_picture.h"
@@ -26,6 +28,16 @@ std::string GroupedTwoDecimals(double d, const Regional& regional) {
 
 // "00": whole, at least two digits.
 std::string TwoDigits(double d) {
+  // A whole number below 10^15 is its own 15-digit form: its digits are
+  // those of the integer.
+  if (d == std::trunc(d) && std::fabs(d) < 1e15) {
+    const auto n = static_cast<std::int64_t>(d);
+    char buffer[24];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, n < 0 ? -n : n).ptr;
+    std::string out = n < 0 ? "-" : "";
+    if (end - buffer < 2) out.push_back('0');
+    return out.append(buffer, end);
+  }
   const RoundedDigits digits = RoundDecimal(d, 0);
   std::string out = digits.negative ? "-" : "";
   if (digits.whole.size() < 2) out.push_back('0');
@@ -58,18 +70,22 @@ std::optional<double> PictureDays(const Value& plain, const Regional& regional) 
 Value Format(const Value& v, std::string_view picture) {
   const Regional& regional = kRegional;
   enum class Picture { kGrouped, kTwoDigits, kDate } kind;
-  std::optional<DatePicture> date_picture;
+  std::optional<DatePicture> storage;
+  const DatePicture* date_picture = nullptr;
   if (picture == "#,##0.00") {
     kind = Picture::kGrouped;
   } else if (picture == "00") {
     kind = Picture::kTwoDigits;
-  } else if ((date_picture = DatePicture::Parse(picture, regional))) {
+  } else if ((date_picture = DatePicture::Find(picture, regional, storage))) {
     kind = Picture::kDate;
   } else {
     throw Error(5, "Invalid procedure call or argument");
   }
 
-  const Value plain = Plain(v);
+  // Only an object needs its plain value made; any other value is its own.
+  std::optional<Value> made;
+  if (v.kind() == Kind::kObject) made = Plain(v);
+  const Value& plain = made ? *made : v;
   if (plain.is_null()) return plain;
   if (plain.kind() == Kind::kString && plain.string().empty()) return plain;
 

@@ -31,7 +31,11 @@ bool EVI::mConverte_Decimal_Hora(Value& invntValor, Value& outvntTempo, Value& o
         }
         at(5920); hours = Format(hours, "00");
         at(5930); minutes = Format(minutes, "00");
-        at(5940); outvntTempo = Format(hours & ":" & minutes, "HH:MM");
+        // "00" gives texts, and joining two texts is joining their characters.
+        at(5940); outvntTempo = Format(hours.kind() == Kind::kString && minutes.kind() == Kind::kString
+                                           ? Value::String(hours.string() + ':' + minutes.string())
+                                           : hours & ":" & minutes,
+                                       "HH:MM");
         at(5950); result = true;
       },
       [&] { result = false; });

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
 #include "frame/trap.h"
+#include "timecalc/whole_part.h"
 #include "support/test_support.h"
 #include "zebevi/evi.h"
 
@@ -143,3 +148,44 @@ TEST(PegaHora, WritesBothResultsWhenTheCallerPassesOneVariableTwice) {
 
 }  // namespace
 }  // namespace zebevi
+
+namespace zebevi::timecalc {
+namespace {
+
+// The whole-part rule as written: the text before the comma of the
+// quotient's 15-digit text, else the quotient itself.
+Value WholePartByText(double quotient) {
+  const std::string text = NumberText(quotient);
+  const std::int32_t comma = InStr(text, ",");
+  return comma > 0 ? Value::String(Mid(text, 1, comma - 1)) : Value::Double(quotient);
+}
+
+// Quotients the hour and minute steps make, and those beside whole numbers
+// and at the ends of the range taken without text, where only the text can
+// tell.
+TEST(WholePart, FollowsTheTextRuleEverywhere) {
+  std::vector<double> quotients;
+  for (std::int64_t n = 1; n < 2147483647; n = n * 3 / 2 + 7) {
+    quotients.push_back(static_cast<double>(n) / 3600.0);
+    quotients.push_back(static_cast<double>(n) / 60.0);
+    quotients.push_back((static_cast<double>(n) + 0.5) / 60.0);
+  }
+  for (double whole : {1.0, 2.0, 23.0, 24.0, 59.0, 99.0, 596523.0, 999999999.0, 1e9, 1e15}) {
+    for (double offset : {-1e-5, -1.5e-6, -1e-6, -1e-9, -1e-12, 0.0, 1e-15, 1e-12, 1e-9, 1e-6,
+                          1.5e-6, 1e-5}) {
+      quotients.push_back(whole + offset);
+      quotients.push_back(std::nextafter(whole + offset, 0.0));
+      quotients.push_back(std::nextafter(whole + offset, 2e15));
+    }
+  }
+  for (double q : {0.5, 0.999999, 1.0000000000000002, 0.00001, 1e20, 1.5e-5}) quotients.push_back(q);
+  for (double q : quotients) {
+    const Value fast = WholePart(q);
+    const Value rule = WholePartByText(q);
+    EXPECT_EQ(fast.kind(), rule.kind()) << q;
+    EXPECT_EQ(fast, rule) << q;
+  }
+}
+
+}  // namespace
+}  // namespace zebevi::timecalc
