@@ -87,8 +87,8 @@ Table PgSession::Execute(std::string_view command) {
   std::optional<ProcedureCall> call = ParseProcedureCall(command);
   const PgStatement statement = call ? PgStatement(*call) : PgStatement(command);
   try {
-    PgResult result = call ? prepared_.Run(connection_.get(), statement)
-                           : statement.Run(connection_.get());
+    PgResult result =
+        call ? prepared_.Run(connection_.get(), statement) : statement.Run(connection_.get());
     return ReadTable(result.get());
   } catch (const Error& error) {
     if (error.number() == kDbConnectionFailed) lost_ = true;

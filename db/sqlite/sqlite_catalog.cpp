@@ -45,8 +45,8 @@ bool SqliteCatalog::Changed(const SqliteProcedure& procedure) const {
 std::pair<std::string, unsigned> SqliteCatalog::ReadBody(std::string_view name) {
   if (!lookup_) {
     try {
-      lookup_ = std::make_unique<SqliteStatement>(
-          db_, "SELECT body FROM zeb_procedure WHERE name = ?1");
+      lookup_ =
+          std::make_unique<SqliteStatement>(db_, "SELECT body FROM zeb_procedure WHERE name = ?1");
     } catch (const Error& e) {
       // A plain error (no such table) means a file without procedures; any
       // other (a damaged file, a failed read) is no answer about them.

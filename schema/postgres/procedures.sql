@@ -59,8 +59,12 @@ RETURNS TABLE (retorno integer, "DOCTO_TRANSP_PAI_ID" integer, num_docto_pai int
 LANGUAGE sql STABLE AS $$
 WITH troca (pai_id) AS (
   SELECT docto_transp_pai_id FROM troca_docto_transp WHERE docto_transp_filho_id = zeb_id(p_docto)
-  UNION
-  SELECT docto_transp_pai_id FROM troca_docto_transp WHERE docto_transp_pai_id = zeb_id(p_docto))
+  UNION ALL
+  SELECT pai_id
+    FROM (SELECT docto_transp_pai_id AS pai_id FROM troca_docto_transp
+           WHERE docto_transp_pai_id = zeb_id(p_docto) LIMIT 1) p
+   WHERE pai_id IS DISTINCT FROM (SELECT docto_transp_pai_id FROM troca_docto_transp
+                                   WHERE docto_transp_filho_id = zeb_id(p_docto)))
 SELECT 0,
        t.docto_transp_pai_id,
        pai.num_docto_transporte,
@@ -144,10 +148,13 @@ WITH troca (pai_id) AS (
                     AND (t.docto_transp_filho_id = zeb_id(p_docto)
                          OR t.docto_transp_pai_id = zeb_id(p_docto)))),
 doctos (docto_transporte_id) AS (
-  SELECT zeb_id(p_docto)
-  UNION
+  SELECT zeb_id(p_docto) WHERE NOT EXISTS (SELECT 1 FROM troca)
+  UNION ALL
   SELECT pai_id FROM troca
-  UNION
+   WHERE NOT EXISTS (SELECT 1 FROM troca_docto_transp t
+                      WHERE t.docto_transp_filho_id = troca.pai_id
+                        AND t.docto_transp_pai_id = troca.pai_id)
+  UNION ALL
   SELECT t.docto_transp_filho_id
     FROM troca JOIN troca_docto_transp t ON t.docto_transp_pai_id = troca.pai_id)
 SELECT n.num_nota_fiscal,

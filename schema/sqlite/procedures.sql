@@ -25,11 +25,17 @@
 -- one row per child of that exchange, retorno 0, children by identifier.
 -- When it took part in none: one row, retorno 1, the document as its own
 -- parent. An unknown document: no row.
+-- The exchanges it took part in are the one it is a child of (one at most)
+-- and the one it is the parent of, each counted once.
 INSERT INTO zeb_procedure (name, body) VALUES ('SP_ZEB_CON_TROCA_DOCTO_TRANSP', '
 WITH troca (pai_id) AS (
   SELECT docto_transp_pai_id FROM troca_docto_transp WHERE docto_transp_filho_id = ?1
-  UNION
-  SELECT docto_transp_pai_id FROM troca_docto_transp WHERE docto_transp_pai_id = ?1)
+  UNION ALL
+  SELECT pai_id
+    FROM (SELECT docto_transp_pai_id AS pai_id FROM troca_docto_transp
+           WHERE docto_transp_pai_id = ?1 LIMIT 1)
+   WHERE pai_id IS NOT (SELECT docto_transp_pai_id FROM troca_docto_transp
+                         WHERE docto_transp_filho_id = ?1))
 SELECT 0 AS retorno,
        t.docto_transp_pai_id AS DOCTO_TRANSP_PAI_ID,
        pai.num_docto_transporte AS num_docto_pai,
@@ -95,7 +101,9 @@ SELECT p.num_pedido_interno,
 -- SP_ZEB_CON_NOTA_FISCAL_DOCTO3(document, exchange parent, exchange flag)
 -- The invoices of the document; when the flag is 'S', those of the whole
 -- exchange (parent and every child), which travel together on the parent's
--- trip. By document, then in the order they were registered.
+-- trip. By document, then in the order they were registered. The exchange
+-- holds the document, so its documents are the parent and its children,
+-- each once (a document is the child of one parent at most).
 INSERT INTO zeb_procedure (name, body) VALUES ('SP_ZEB_CON_NOTA_FISCAL_DOCTO3', '
 WITH troca (pai_id) AS (
   SELECT ?2
@@ -104,10 +112,13 @@ WITH troca (pai_id) AS (
                   WHERE t.docto_transp_pai_id = ?2
                     AND (t.docto_transp_filho_id = ?1 OR t.docto_transp_pai_id = ?1))),
 doctos (docto_transporte_id) AS (
-  SELECT ?1
-  UNION
+  SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM troca)
+  UNION ALL
   SELECT pai_id FROM troca
-  UNION
+   WHERE NOT EXISTS (SELECT 1 FROM troca_docto_transp t
+                      WHERE t.docto_transp_filho_id = troca.pai_id
+                        AND t.docto_transp_pai_id = troca.pai_id)
+  UNION ALL
   SELECT t.docto_transp_filho_id
     FROM troca JOIN troca_docto_transp t ON t.docto_transp_pai_id = troca.pai_id)
 SELECT n.num_nota_fiscal AS nota_fiscal,
