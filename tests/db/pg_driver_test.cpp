@@ -2,6 +2,7 @@
 // mapping of server types to values, and procedure calls turned into
 // function calls with their arguments as parameters.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -200,6 +201,53 @@ TEST_F(PgDriverTest, BadConnectionKeysAreConnectionFailures) {
                           kDbConnectionFailed);
   EXPECT_AUTOMATION_ERROR(Open("postgresql://SISTEMA:TRMVQKD@/zebevi?nada=%zz"),
                           kDbConnectionFailed);
+}
+
+TEST_F(PgDriverTest, CallsArePreparedOncePerFunctionAndArgumentTypes) {
+  // A session of its own, so that no other test's calls are counted.
+  DbConnectionRef connection = Open(Connection(";Pooling=false"));
+  auto prepared = [&] {
+    return First(*connection, "SELECT count(*)::int FROM pg_prepared_statements");
+  };
+  for (const char* command : {"EXEC SP_ZEB_CON_Tempo_km_Rota 7", "exec sp_zeb_con_tempo_km_rota 8",
+                              "EXEC SP_ZEB_CON_Tempo_km_Rota 7"}) {
+    EXPECT_EQ(connection->session().Execute(command).rows.size(), 1u) << command;
+  }
+  EXPECT_EQ(prepared(), Value::Int32(1));
+  EXPECT_TRUE(connection->session().Execute("EXEC SP_ZEB_CON_Tempo_km_Rota NULL").rows.empty());
+  EXPECT_TRUE(connection->session().Execute("EXEC SP_ZEB_CON_Tempo_km_Rota 7.5").rows.empty());
+  EXPECT_EQ(prepared(), Value::Int32(3)) << "bigint, untyped and numeric are three statements";
+  EXPECT_AUTOMATION_ERROR(connection->session().Execute("EXEC SP_ZEB_Nao_Existe 1"),
+                          kDbCommandFailed);
+  EXPECT_EQ(prepared(), Value::Int32(3)) << "a call that does not prepare leaves nothing";
+
+  // A plain command that drops them all does not break the next call.
+  connection->session().Execute("DEALLOCATE ALL");
+  EXPECT_EQ(connection->session().Execute("EXEC SP_ZEB_CON_Tempo_km_Rota 7").rows.size(), 1u);
+  EXPECT_EQ(prepared(), Value::Int32(1));
+}
+
+TEST_F(PgDriverTest, AFunctionReplacedUnderAPreparedCallIsPreparedAgain) {
+  const std::string name = "zebevi_test_replaced_" + std::to_string(::getpid());
+  DbConnectionRef other = Open(Connection(";Pooling=false"));
+  auto define = [&](const std::string& returns, const std::string& body) {
+    other->session().Execute("DROP FUNCTION IF EXISTS " + name + "(numeric)");
+    other->session().Execute("CREATE FUNCTION " + name +
+                             "(p numeric DEFAULT NULL) RETURNS TABLE (" + returns +
+                             ") LANGUAGE sql AS $$ " + body + " $$");
+  };
+  define("a integer", "SELECT p::integer + 1");
+  DbConnectionRef connection = Open(Connection(";Pooling=false"));
+  const std::string call = "EXEC " + name + " 41";
+  EXPECT_EQ(connection->session().Execute(call).rows.at(0).at(0), Value::Int32(42));
+  define("a integer", "SELECT p::integer + 2");
+  EXPECT_EQ(connection->session().Execute(call).rows.at(0).at(0), Value::Int32(43));
+  define("a text, b integer", "SELECT 'x', p::integer");
+  const db::Table table = connection->session().Execute(call);
+  EXPECT_EQ(table.columns, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(table.rows.at(0).at(1), Value::Int32(41));
+  other->session().Execute("DROP FUNCTION " + name + "(numeric)");
+  EXPECT_AUTOMATION_ERROR(connection->session().Execute(call), kDbCommandFailed);
 }
 
 }  // namespace
