@@ -22,7 +22,10 @@ void RatioSummary::Finalize() {
   for (const Target& target : targets_) {
     const Seen* found = nullptr;
     for (const Seen& seen : seen_) {
-      if (seen.name.starts_with(target.benchmark) && seen.counters.count(target.counter)) {
+      // The name, or the name and what Google Benchmark appends after a '/'.
+      const bool named =
+          seen.name == target.benchmark || seen.name.starts_with(target.benchmark + "/");
+      if (named && seen.counters.count(target.counter)) {
         found = &seen;
       }
     }

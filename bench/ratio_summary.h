@@ -13,7 +13,8 @@
 namespace zebevi::bench {
 
 // A ratio a benchmark reports: the counter `counter` of the benchmark
-// whose name starts with `benchmark`, read against its target.
+// named `benchmark` (with or without the "/..." that the run appends to
+// the name), read against its target.
 struct Target {
   std::string label;
   std::string benchmark;
