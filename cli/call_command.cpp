@@ -1,8 +1,6 @@
 #include "cli/call_command.h"
 
 #include <iomanip>
-#include <istream>
-#include <iterator>
 #include <ostream>
 #include <vector>
 
@@ -33,11 +31,9 @@ std::string_view KindText(ParamKind kind) {
   return "?";
 }
 
-Json ReadInput(const std::string& text, std::istream& in) {
-  const std::string source =
-      text == "-" ? std::string(std::istreambuf_iterator<char>(in), {}) : text;
-  Json json = Json::parse(source, nullptr, /*allow_exceptions=*/false);
-  if (json.is_discarded()) throw UsageError("the parameters are not valid JSON");
+Json ReadInput(const CallOptions& options, std::istream& in) {
+  Json json = options.json == "-" ? ParseJsonInput(in, options.limits)
+                                  : ParseJsonInput(options.json, options.limits);
   if (!json.is_object()) throw UsageError("the parameters must be a JSON object");
   return json;
 }
@@ -56,27 +52,24 @@ struct OpenedConnections {
   }
 };
 
-// Writes `json` with invalid UTF-8 bytes replaced, never failing on them.
-void Print(std::ostream& out, const Json& json) {
-  out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
-}
-
 }  // namespace
 
 int RunCall(const CallOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
   const OperationInfo* op = FindOperation(options.operation);
   if (op == nullptr) {
-    err << "zebevi: unknown operation " << options.operation << " (see zebevi ops)\n";
+    // Quoted as JSON: the name comes from the command line, escapes and all.
+    err << "zebevi: unknown operation " << JsonExcerpt(Json(options.operation))
+        << " (see zebevi ops)\n";
     return kExitUsage;
   }
   std::vector<Argument> args;
   OpenedConnections opened;
   try {
-    const Json input = ReadInput(options.json, in);
+    const Json input = ReadInput(options, in);
     for (const auto& [name, value] : input.items()) {
       bool known = false;
       for (const ParamInfo& param : op->params) known = known || param.name == name;
-      if (!known) throw UsageError(std::string(op->name) + " has no parameter " + name);
+      if (!known) throw UsageError(std::string(op->name) + " has no parameter " + JsonExcerpt(Json(name)));
     }
     for (const ParamInfo& param : op->params) {
       const auto given = input.find(param.name);
@@ -120,12 +113,16 @@ int RunCall(const CallOptions& options, std::istream& in, std::ostream& out, std
     answer["error"] = Json{{"number", e.number()}, {"description", e.description()}};
     status = kExitFailedCall;
   }
-  Json params = Json::object();
+  // The answer's head as one object, then the parameters one by one, so a
+  // large array is never held as a JSON tree.
+  std::string head = CompactJson(answer);
+  head.pop_back();
+  out << head << R"(,"params":{)";
   for (std::size_t i = 0; i < args.size(); ++i) {
-    params[std::string(op->params[i].name)] = TaggedJson(args[i]);
+    out << (i ? "," : "") << CompactJson(Json(op->params[i].name)) << ':';
+    WriteTaggedJson(out, args[i]);
   }
-  answer["params"] = std::move(params);
-  Print(out, answer);
+  out << "}}\n";
   return status;
 }
 

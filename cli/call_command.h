@@ -6,11 +6,14 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/json_value.h"
+
 namespace zebevi::cli {
 
 struct CallOptions {
   std::string operation;
   std::string json = "{}";  // "-" reads standard input
+  JsonLimits limits;
 };
 
 // Returns the exit status; writes the JSON answer to `out` and messages to

@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <istream>
+#include <ostream>
+#include <iterator>
 #include <limits>
 
 #include "zebevi/date.h"
@@ -10,12 +13,17 @@
 namespace zebevi::cli {
 namespace {
 
+constexpr std::size_t kExcerptBytes = 40;
+
 Value TaggedValue(const Json& json) {
   const Json& type = json.at("type");
   if (!type.is_string()) throw UsageError("\"type\" must be a text");
   const std::string kind = type.get<std::string>();
-  const bool has_value = json.contains("value");
-  const Json value = has_value ? json.at("value") : Json();
+  // Read in place: a copy per level would make nested arrays quadratic.
+  const auto found = json.find("value");
+  const bool has_value = found != json.end();
+  static const Json kNoValue;
+  const Json& value = has_value ? *found : kNoValue;
   auto need = [&](bool ok) {
     if (!has_value || !ok) throw UsageError("a " + kind + " needs a fitting \"value\"");
   };
@@ -56,7 +64,7 @@ Value TaggedValue(const Json& json) {
     for (const Json& item : value) items.push_back(ValueFromJson(item));
     return Value::Array(std::move(items));
   }
-  throw UsageError("unknown type \"" + kind + "\"");
+  throw UsageError("unknown type " + JsonExcerpt(type));
 }
 
 std::string IsoDate(double days) {
@@ -75,6 +83,48 @@ Json Tagged(std::string_view type, T value) {
 }
 
 }  // namespace
+
+Json ParseJsonInput(std::string_view text, const JsonLimits& limits) {
+  if (text.size() > limits.max_bytes) {
+    throw UsageError("the input is larger than " + std::to_string(limits.max_bytes) + " bytes");
+  }
+  // The parser itself keeps its own stack; the depth is bounded here so that
+  // what reads, prints or destroys the tree afterwards stays shallow.
+  const auto depth_check = [&](int depth, Json::parse_event_t event, Json&) {
+    if ((event == Json::parse_event_t::object_start ||
+         event == Json::parse_event_t::array_start) &&
+        depth >= limits.max_depth) {
+      throw UsageError("the input nests deeper than " + std::to_string(limits.max_depth) +
+                       " levels");
+    }
+    return true;
+  };
+  Json json = Json::parse(text.begin(), text.end(), depth_check, /*allow_exceptions=*/false);
+  if (json.is_discarded()) throw UsageError("the input is not valid JSON");
+  return json;
+}
+
+Json ParseJsonInput(std::istream& in, const JsonLimits& limits) {
+  std::string text;
+  std::istreambuf_iterator<char> it(in), end;
+  // One byte past the limit is enough to know the input is too large.
+  while (it != end && text.size() <= limits.max_bytes) text.push_back(*it++);
+  return ParseJsonInput(text, limits);
+}
+
+std::string CompactJson(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string JsonExcerpt(const Json& json) {
+  std::string text = CompactJson(json);
+  if (text.size() <= kExcerptBytes) return text;
+  std::size_t cut = kExcerptBytes;
+  // Never split a UTF-8 sequence.
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+  return text + "\u2026";
+}
 
 Value ValueFromJson(const Json& json) {
   switch (json.type()) {
@@ -106,7 +156,7 @@ Value ValueFromJson(const Json& json) {
     default:
       break;
   }
-  throw UsageError("cannot read " + json.dump() + " as a value");
+  throw UsageError("cannot read " + JsonExcerpt(json) + " as a value");
 }
 
 Json TaggedJson(const Value& value) {
@@ -159,7 +209,7 @@ Argument ArgumentFromJson(const Json& json, ParamKind kind) {
         break;
     }
   } catch (const Error& e) {
-    throw UsageError(json.dump() + ": " + e.description());
+    throw UsageError(JsonExcerpt(json) + ": " + e.description());
   }
   throw UsageError("a connection is given as a connection string");
 }
@@ -176,6 +226,41 @@ Json TaggedJson(const Argument& argument) {
   }
   const auto& connection = std::get<DbConnectionRef>(argument);
   return Tagged(connection ? "Object" : "Empty");
+}
+
+namespace {
+
+// Writes the elements of an array one by one, each as `write` writes it.
+template <class Items, class Write>
+void WriteTaggedArray(std::ostream& out, const Items& items, Write write) {
+  out << R"({"type":"Array","value":[)";
+  bool first = true;
+  for (const auto& item : items) {
+    if (!first) out << ',';
+    first = false;
+    write(item);
+  }
+  out << "]}";
+}
+
+void WriteTaggedValue(std::ostream& out, const Value& value) {
+  if (value.kind() != Kind::kArray) {
+    out << CompactJson(TaggedJson(value));
+    return;
+  }
+  WriteTaggedArray(out, value.array(), [&](const Value& item) { WriteTaggedValue(out, item); });
+}
+
+}  // namespace
+
+void WriteTaggedJson(std::ostream& out, const Argument& argument) {
+  if (const auto* value = std::get_if<Value>(&argument)) return WriteTaggedValue(out, *value);
+  if (const auto* array = std::get_if<Int32Array>(&argument); array && *array) {
+    return WriteTaggedArray(out, **array, [&](std::int32_t item) {
+      out << CompactJson(Tagged("Int32", item));
+    });
+  }
+  out << CompactJson(TaggedJson(argument));
 }
 
 }  // namespace zebevi::cli

@@ -1,6 +1,8 @@
 // The zebevi command: scripts and operators use the component from a shell.
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <optional>
 
 #include "cli/call_command.h"
@@ -12,8 +14,11 @@
 #include "cli/trace_printer.h"
 #include "cli/trip_command.h"
 
-int main(int argc, char** argv) {
-  using namespace zebevi::cli;
+namespace {
+
+using namespace zebevi::cli;
+
+int Run(int argc, char** argv) {
   CLI::App app{"zebevi: trip summaries, feature flags and document lookups for road freight"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "zebevi 0.1.0");
@@ -36,6 +41,11 @@ int main(int argc, char** argv) {
   call_verb->add_option("json", call.json,
                         "Parameters as a JSON object; - reads standard input (default {})");
   call_verb->add_flag("--trace", trace, "Write each database command to standard error");
+  call_verb
+      ->add_option("--max-input-bytes", call.limits.max_bytes,
+                   "Largest JSON input accepted, in bytes")
+      ->default_val(JsonLimits::kDefaultMaxBytes)
+      ->check(CLI::PositiveNumber);
 
   CLI::App* ops_verb = app.add_subcommand("ops", "List the operations and their parameters");
 
@@ -58,4 +68,21 @@ int main(int argc, char** argv) {
   if (*call_verb) return RunCall(call, std::cin, std::cout, std::cerr);
   if (*ops_verb) return RunOps(std::cout);
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Whatever a verb did not foresee ends here with a message, never as an
+  // abort: scripts read the exit status.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "zebevi: out of memory\n";
+  } catch (const std::exception& e) {
+    std::cerr << "zebevi: internal failure: " << e.what() << '\n';
+  } catch (...) {
+    std::cerr << "zebevi: internal failure\n";
+  }
+  return kExitFailedCall;
 }

@@ -13,6 +13,7 @@
 #ifndef ZEBEVI_DB_CONNECTION_STRING_H_
 #define ZEBEVI_DB_CONNECTION_STRING_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,8 +38,23 @@ class ConnectionString {
   // The pairs in their order, keys in their normalised form.
   const std::vector<std::pair<std::string, std::string>>& pairs() const { return pairs_; }
 
-  // The string for messages: pairs as `key=value;...` with any password
-  // (including the one inside a URI) replaced by "***".
+  // Throws a connection failure for the first key that `is_known` (given the
+  // normalised key) refuses, naming the key's item by its position only. An
+  // engine that knows its keys calls it; one that hands unknown keys on to
+  // its own client library need not.
+  void RefuseUnknownKeys(const std::function<bool(const std::string&)>& is_known) const;
+
+  // Whether the string names a user of its own: a non-empty user id, or a
+  // user in its URI (`scheme://user@...`, `?user=`, or `user=` in a keyword
+  // list).
+  bool NamesUser() const;
+
+  // The string for messages: pairs as `key=value;...` with every secret
+  // (password, sslpassword, in any letter case, and the same inside a URI
+  // item, whether URI or keyword list, keys percent-encoded or not) replaced
+  // by "***". A URI item that cannot be read is masked whole. Other keys
+  // show as parsed: a string that an engine refused for an unknown key may
+  // hold a password's tail as that key, so mask only accepted strings.
   std::string Masked() const;
 
   // The normalised form of a key: lower case, inner blanks single, synonyms
@@ -46,7 +62,12 @@ class ConnectionString {
   static std::string NormalizeKey(std::string_view key);
 
  private:
+  // Replaces or adds a pair; `item` is its place in the parsed text (1 for
+  // the first item), 0 for a pair the code set.
+  void SetItem(std::string_view key, std::string value, int item);
+
   std::vector<std::pair<std::string, std::string>> pairs_;
+  std::vector<int> items_;  // each pair's item, parallel to pairs_
 };
 
 }  // namespace zebevi::db

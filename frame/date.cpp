@@ -75,6 +75,9 @@ double DaysFromParts(const DateParts& parts) {
 }
 
 DateParts PartsFromDays(double days) {
+  // A coarse check first keeps NaN and huge counts away from the integer
+  // conversion; the calendar's edges are checked once the time is rounded,
+  // since the last half second of a day carries into the next one.
   if (!(days > kFirstDay - 1 && days < kEndDay)) throw Error::Overflow();
   std::int64_t date = static_cast<std::int64_t>(std::trunc(days));
   std::int64_t seconds = std::llround(std::fabs(days - static_cast<double>(date)) * kSecondsPerDay);
@@ -82,6 +85,7 @@ DateParts PartsFromDays(double days) {
     seconds = 0;
     date += days < 0 ? -1 : 1;
   }
+  if (date < kFirstDay || date >= kEndDay) throw Error::Overflow();
   DateParts parts;
   SerialToCivil(date + kEpoch, parts);
   parts.hour = static_cast<int>(seconds / 3600);

@@ -205,7 +205,9 @@ Argument NewArgument(ParamKind kind) {
     case ParamKind::kObject:
       break;
   }
-  return Value();
+  // Built in place: GCC 12 with the sanitizers and optimisation reports the
+  // move out of a temporary Value as maybe uninitialised.
+  return Argument(std::in_place_type<Value>);
 }
 
 bool Holds(const Argument& argument, ParamKind kind) {

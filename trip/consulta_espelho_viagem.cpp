@@ -2,6 +2,7 @@
 // One connection, six queries in a fixed order, each called through the
 // component's own interface and writing straight into the client's outputs.
 // The first query that answers false ends the summary with status 10.
+#include "db/connection_string.h"
 #include "frame/evi.h"
 #include "frame/trap.h"
 #include "zebevi/db.h"
@@ -9,6 +10,21 @@
 
 namespace zebevi {
 namespace {
+
+// The account the summary connects with when the connection string names no
+// user of its own; a string's own user and password always win.
+constexpr std::string_view kBuiltInUser = "SISTEMA";
+constexpr std::string_view kBuiltInPassword = "TRMVQKD";
+
+// Opens `connection` on `text`, with the built-in account unless the text
+// names its own user. A malformed text fails here as Open would fail.
+void OpenWithAccount(DbConnection& connection, const std::string& text) {
+  if (db::ConnectionString::Parse(text).NamesUser()) {
+    connection.Open(text);
+  } else {
+    connection.Open(text, kBuiltInUser, kBuiltInPassword);
+  }
+}
 
 // The connection a general object reference holds.
 DbConnectionRef ConnectionIn(const Value& reference) {
@@ -59,7 +75,7 @@ Value EVI::gConsulta_Espelho_Viagem(
         at(1290); result = Value::Int16(10);
         at(1300); connection_text = ToString(invntConecta_db);
         at(1310); connection = std::make_shared<DbConnection>();
-        at(1320); connection->Open(connection_text, "SISTEMA", "TRMVQKD");
+        at(1320); OpenWithAccount(*connection, connection_text);
         // From here on the client's identifier holds the cleaned text.
         at(1330); invntDOCTO_TRANSPORTE_ID = Rules().CleanText(ToString(invntDOCTO_TRANSPORTE_ID));
         at(1340);

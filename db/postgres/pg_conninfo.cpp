@@ -3,7 +3,10 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <set>
+#include <string_view>
 
 #include "db/ascii.h"
 #include "db/pool_settings.h"
@@ -18,6 +21,8 @@ constexpr std::string_view kClientEncoding = "UTF8";
 constexpr std::string_view kSessionOptions = "-c DateStyle=ISO,YMD";
 // Without it, a host that never answers holds the caller for minutes.
 constexpr std::string_view kDefaultConnectTimeout = "15";
+// Without it, a call blocked behind a lock never returns.
+constexpr std::string_view kDefaultStatementTimeout = "30000";
 
 void Put(PgConnectParams& params, std::string keyword, std::string value) {
   auto it = std::find_if(params.begin(), params.end(),
@@ -67,10 +72,35 @@ std::string StatementTimeoutOption(std::string_view value) {
   return "-c statement_timeout=" + std::string(value);
 }
 
+// libpq's own keywords, as the library in use knows them.
+const std::set<std::string, std::less<>>& LibpqKeywords() {
+  static const std::set<std::string, std::less<>> keywords = [] {
+    std::set<std::string, std::less<>> names;
+    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(PQconndefaults(),
+                                                                         PQconninfoFree);
+    if (!options) throw Error::Database(kDbConnectionFailed, "libpq has no memory for its keywords");
+    for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
+      names.emplace(option->keyword);
+    }
+    return names;
+  }();
+  return keywords;
+}
+
+// Our own keys, and any key that names a libpq keyword. Anything else is
+// refused here: libpq's message would quote the key, and a key may be the
+// tail of a password that held ';'.
+bool IsKnownKey(const std::string& key) {
+  return key == "provider" || key == "uri" || key == "statement timeout" ||
+         PoolSettings::IsPoolKey(key) || LibpqKeywords().count(KeywordOf(key)) > 0;
+}
+
 }  // namespace
 
 PgConnectParams PgConnectParamsOf(const ConnectionString& connection_string) {
+  connection_string.RefuseUnknownKeys(IsKnownKey);
   PgConnectParams params;
+  std::string timeout_option = StatementTimeoutOption(kDefaultStatementTimeout);
   std::string extra_options;
   for (const auto& [key, value] : connection_string.pairs()) {
     if (key == "provider" || PoolSettings::IsPoolKey(key)) continue;
@@ -78,13 +108,17 @@ PgConnectParams PgConnectParamsOf(const ConnectionString& connection_string) {
       PutUri(params, value);
     } else if (key == "statement timeout") {
       extra_options = StatementTimeoutOption(value);
+      timeout_option.clear();
     } else {
       Put(params, KeywordOf(key), value);
     }
   }
-  std::string options;
+  // The default timeout comes first, so that a statement_timeout in the
+  // caller's own options overrides it; the Statement Timeout key overrides
+  // both.
+  std::string options = timeout_option;
   for (const auto& [keyword, value] : params) {
-    if (keyword == "options") options = value;
+    if (keyword == "options" && !value.empty()) options += (options.empty() ? "" : " ") + value;
   }
   for (std::string_view more : {std::string_view(extra_options), kSessionOptions}) {
     if (more.empty()) continue;

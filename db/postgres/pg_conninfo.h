@@ -9,10 +9,14 @@
 //                                   password handed to Open) replace
 //   any other key                -> the libpq keyword of that name, blanks
 //                                   read as '_' (sslmode, application_name,
-//                                   options...); libpq refuses unknown ones
+//                                   options...); a key that is neither ours
+//                                   nor libpq's is refused here, by its item
+//                                   number (it may be a password's tail)
 // Provider and the pool's keys are not passed on; connect_timeout is 15 s
-// unless given. Whatever the string says,
-// the session talks UTF-8 and reads dates in ISO form.
+// unless given, and statement_timeout 30 s unless Statement Timeout (or a
+// statement_timeout in the caller's own options) says otherwise; 0 is none.
+// Whatever the string says, the session talks UTF-8 and reads dates in ISO
+// form.
 #ifndef ZEBEVI_DB_POSTGRES_PG_CONNINFO_H_
 #define ZEBEVI_DB_POSTGRES_PG_CONNINFO_H_
 
@@ -27,8 +31,8 @@ namespace zebevi::db {
 // Keywords and values in the order libpq should apply them.
 using PgConnectParams = std::vector<std::pair<std::string, std::string>>;
 
-// A malformed URI or a Statement Timeout that is not a whole number is a
-// connection failure; the text never quotes a value.
+// A malformed URI, an unknown key or a Statement Timeout that is not a whole
+// number is a connection failure; the text never quotes a key or a value.
 PgConnectParams PgConnectParamsOf(const ConnectionString& connection_string);
 
 }  // namespace zebevi::db

@@ -3,6 +3,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "cli/json_value.h"
 #include "frame/trap.h"
 #include "support/test_support.h"
 
@@ -10,6 +17,7 @@ namespace zebevi::testing {
 namespace {
 
 using Json = nlohmann::ordered_json;
+using cli::JsonLimits;
 
 Json Answer(const CommandResult& run) {
   Json json = Json::parse(run.out, nullptr, false);
@@ -82,6 +90,77 @@ TEST(CallCommand, RefusesBadUsageWithStatusTwo) {
     EXPECT_TRUE(run.out.empty()) << run.out;
     EXPECT_FALSE(run.err.empty());
   }
+}
+
+std::string Repeated(std::string_view piece, std::size_t times) {
+  std::string text;
+  text.reserve(piece.size() * times);
+  for (std::size_t i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST(CallCommand, RefusesHostileInputsShortly) {
+  const std::string deep_plain =
+      R"({"invntValor": )" + Repeated("[", 100000) + Repeated("]", 100000) + "}";
+  const std::string deep_tagged = R"({"invntValor": )" +
+                                  Repeated(R"({"type": "Array", "value": [)", 4000) +
+                                  Repeated("]}", 4000) + "}";
+  const std::string oversized =
+      R"({"invntValor": 1)" + std::string(JsonLimits::kDefaultMaxBytes, ' ') + "}";
+  const std::string echoed = R"({"invntValor": [")" + std::string(1 << 20, 'x') + R"("]})";
+  const std::string long_key = "{\"" + std::string(1 << 20, 'k') + "\": 1}";
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {"deep plain arrays", {"call", "mPega_Hora", "-"}, deep_plain, "nests deeper than 32"},
+      {"deep tagged arrays", {"call", "mPega_Hora", "-"}, deep_tagged, "nests deeper than 32"},
+      {"over the default size", {"call", "mPega_Hora", "-"}, oversized, "larger than 4194304"},
+      {"over a given size",
+       {"call", "--max-input-bytes", "10", "mPega_Hora", R"({"invntValor": 1})"},
+       "",
+       "larger than 10"},
+      {"a refused value", {"call", "mPega_Hora", "-"}, echoed, R"(cannot read ["xxx)"},
+      {"a long unknown key", {"call", "mPega_Hora", "-"}, long_key, "has no parameter \"kkk"},
+      {"an unknown operation with escapes", {"call", "m\x1b[2J\nNada"}, "",
+       R"(unknown operation "m\u001b[2J\nNada")"},
+  };
+  for (const Case& c : cases) {
+    const CommandResult run = RunZebevi(c.args, c.input);
+    EXPECT_EQ(run.status, 2) << c.name << ": " << run.err.substr(0, 200);
+    EXPECT_TRUE(run.out.empty()) << c.name;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << c.name << ": " << run.err.substr(0, 200);
+    EXPECT_LT(run.err.size(), 200u) << c.name;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << c.name << ": one line";
+  }
+  // The limit is the caller's to raise.
+  const CommandResult raised =
+      RunZebevi({"call", "--max-input-bytes", "100000000", "mPega_Hora", "-"}, oversized);
+  EXPECT_EQ(raised.status, 0) << raised.err;
+}
+
+TEST(CallCommand, EndsWithStatusThreeWhenMemoryRunsOut) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer cannot run within a small address space";
+#else
+  TempDir dir;
+  {
+    std::ofstream in(dir / "in", std::ios::binary);
+    in << R"({"invntValor": {"type": "Array", "value": [)" << Repeated("1,", 10'000'000) << "1]}}";
+  }
+  const std::string command = "ulimit -v 600000; exec " + ShellQuote(std::getenv("ZEBEVI_EXE")) +
+                              " call --max-input-bytes 100000000 mPega_Hora - <" +
+                              ShellQuote((dir / "in").string()) + " 2>" +
+                              ShellQuote((dir / "err").string()) + " >/dev/null";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 3);
+  std::ifstream err(dir / "err");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(err), {}), "zebevi: out of memory\n");
+#endif
 }
 
 TEST(CallCommand, ReportsAFailedCallWithStatusThree) {

@@ -118,6 +118,48 @@ TEST(ConnectionStringTest, MaskedHidesEveryPassword) {
   EXPECT_EQ(masked.find("er2"), std::string::npos) << masked;
 }
 
+TEST(ConnectionStringTest, MaskedHidesSecretsInEveryForm) {
+  struct Case {
+    const char* text;
+    const char* masked;
+  };
+  for (const Case& c : {
+           Case{"Provider=PostgreSQL;SSLPassword=hunter2", "provider=PostgreSQL;sslpassword=***"},
+           Case{"postgresql://db1/f?%70assword=hunter2&sslpassword=hunter2",
+                "provider=PostgreSQL;uri=postgresql://db1/f?%70assword=***&sslpassword=***"},
+           Case{"Provider=PostgreSQL;URI='host=db1 password=hunter2 user=ana'",
+                "provider=PostgreSQL;uri=host=db1 password=*** user=ana"},
+           Case{"Provider=PostgreSQL;URI=\"host=db1 sslpassword = 'hun ter2'\"",
+                "provider=PostgreSQL;uri=\"host=db1 sslpassword = '***'\""},
+           // A keyword list that cannot be read is hidden whole.
+           Case{"Provider=PostgreSQL;URI='host=db1 hunter2'", "provider=PostgreSQL;uri=***"},
+       }) {
+    EXPECT_EQ(ConnectionString::Parse(c.text).Masked(), c.masked) << c.text;
+  }
+}
+
+TEST(ConnectionStringTest, NamesUserInEveryForm) {
+  struct Case {
+    const char* text;
+    bool names_user;
+  };
+  for (const Case& c : {
+           Case{"Provider=PostgreSQL;Host=h;UID=ana", true},
+           Case{"Provider=PostgreSQL;Host=h;User ID=", false},
+           Case{"Provider=PostgreSQL;Host=h;Password=p", false},
+           Case{"sqlite:/data/ref.db", false},
+           Case{"postgresql://ana:pw@h/db", true},
+           Case{"postgresql://ana@h/db", true},
+           Case{"postgresql://:pw@h/db", false},
+           Case{"postgresql://h/db?user=ana", true},
+           Case{"postgresql://h/db?sslmode=off", false},
+           Case{"Provider=PostgreSQL;URI='host=h user=ana'", true},
+           Case{"Provider=PostgreSQL;URI='host=h'", false},
+       }) {
+    EXPECT_EQ(ConnectionString::Parse(c.text).NamesUser(), c.names_user) << c.text;
+  }
+}
+
 TEST(ConnectionStringTest, MaskedQuotesValuesThatNeedIt) {
   ConnectionString cs = ConnectionString::Parse("Data Source='a;b.db';Application Name=\"x\"\"y\"");
   EXPECT_EQ(cs.Masked(), "data source=\"a;b.db\";application name=\"x\"\"y\"");

@@ -42,6 +42,11 @@ TEST(DateTest, CountsOutsideTheCalendarOverflow) {
   EXPECT_AUTOMATION_ERROR(PartsFromDays(-1e7), 6);
   EXPECT_AUTOMATION_ERROR(PartsFromDays(std::numeric_limits<double>::quiet_NaN()), 6);
   EXPECT_AUTOMATION_ERROR(PartsFromDays(std::numeric_limits<double>::infinity()), 6);
+  // Rounding to the second may carry past the calendar's first or last day.
+  EXPECT_AUTOMATION_ERROR(PartsFromDays(2958465.99999999), 6);
+  EXPECT_AUTOMATION_ERROR(PartsFromDays(-657434.999999999), 6);
+  EXPECT_EQ(PartsFromDays(2958465.9999), (DateParts{9999, 12, 31, 23, 59, 51}));
+  EXPECT_EQ(PartsFromDays(-657434.9999), (DateParts{100, 1, 1, 23, 59, 51}));
 }
 
 TEST(DateTest, IsoDates) {

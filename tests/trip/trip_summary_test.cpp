@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
+#include "db/connection_string.h"
 #include "support/engines.h"
 #include "trip_fixture.h"
 
@@ -224,6 +226,62 @@ TEST(TripSummary, AnUnreachableDatabaseFailsAtTheOpeningStep) {
   EXPECT_EQ(summary.status, Value::Int16(50));
   EXPECT_EQ(summary.message, kClientes & Detail("gConsulta_Espelho_Viagem ( ", failure, 1320));
   EXPECT_EQ(summary.docto, Value(" 12\t")) << "the identifier is never reached";
+}
+
+// The built-in account stands in only for a string that names no user: a
+// user the server does not have fails the opening step instead of being
+// replaced by it.
+TEST(TripSummary, AConnectionStringsOwnUserWins) {
+  ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
+  const db::ConnectionString reference =
+      db::ConnectionString::Parse(ReferenceOn(Engine::kPostgres).connection_string);
+  const std::int64_t document = ReferenceOn(Engine::kPostgres).summary.exchanged_document_id;
+  const std::string where = "/" + *reference.Get("database") + "?host=" +
+                            *reference.Get("data source") + "&port=" + *reference.Get("port");
+  struct Case {
+    std::string connection_string;
+    int status;
+  };
+  for (const Case& c : {
+           Case{"postgresql://" + where, 0},
+           Case{"postgresql://ninguem@" + where, 50},
+           Case{"postgresql://" + where + "&user=ninguem", 50},
+           Case{ReferenceOn(Engine::kPostgres).connection_string + ";User ID=ninguem", 50},
+       }) {
+    SummaryCall summary(c.connection_string, Value::Int32(static_cast<std::int32_t>(document)));
+    summary.user = Value::Int32(1);
+    summary.Run();
+    EXPECT_EQ(summary.status, Value::Int16(c.status)) << c.connection_string;
+    if (c.status == 50) {
+      EXPECT_NE(ToString(summary.message).find("role \"ninguem\" does not exist"),
+                std::string::npos)
+          << ToString(summary.message);
+    }
+  }
+}
+
+// Passwords holding ';' leave tails that look like keys; none of their
+// bytes (all above 0x7F, or separators) reaches the message or a command.
+TEST(TripSummary, NoPasswordFragmentReachesTheMessageOrTheTrace) {
+  ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
+  const std::string base = ReferenceOn(Engine::kPostgres).connection_string + ";Pooling=false";
+  CommandLog log;
+  std::mt19937 random(5);
+  for (int round = 0; round < 40; ++round) {
+    std::string password;
+    for (int i = 0; i < 8; ++i) {
+      password += random() % 3 ? static_cast<char>(0x80 + random() % 0x80) : ";= '"[random() % 4];
+    }
+    SummaryCall summary(base + ";Password=" + password, Value::Int32(1));
+    summary.user = Value::Int32(1);  // the diagnostic user: the trap says the most
+    summary.Run();
+    for (unsigned char c : ToString(summary.message)) {
+      ASSERT_LT(c, 0x80) << ToString(summary.message);
+    }
+  }
+  for (const std::string& command : log.commands()) {
+    for (unsigned char c : command) ASSERT_LT(c, 0x80) << command;
+  }
 }
 
 class TripSummaryOnEngines : public EngineTest {
