@@ -48,6 +48,19 @@ Json OutputJson(const CommandResult& run);
 // The lines of a text.
 std::vector<std::string> Lines(const std::string& text);
 
+// A parameter of `zebevi call` in the plain form: tagged values unwrapped,
+// Empty and Null as null.
+Json Plain(const Json& tagged);
+
+// The text a person reads of a version 1 figure ({"value", "display"}), a
+// vehicle or a text.
+std::string Shown(const Json& shown);
+
+// `shown`, a part of a verb's version 1 JSON, carries `plain`, the call's
+// value of the same output: a text as the display, a number as the typed
+// value, nothing as an empty display without value.
+void ExpectCarries(const Json& shown, const Json& plain, const std::string& name);
+
 }  // namespace zebevi::testing
 
 #endif  // ZEBEVI_TESTS_CLI_DEMO_FIXTURE_H_
