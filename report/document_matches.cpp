@@ -28,17 +28,12 @@ DocumentMatches FindDocuments(const DocumentQuery& query) {
   matches.invoice_number = DisplayText(call.Get("invntNota_Fiscal"));
   matches.document_number = DisplayText(call.Get("invntNum_Docto_Transporte"));
   matches.count = IdentifierOf(call.Get("outvntQtde_Docto")).value;
-  const auto ids = call.List("outarrvntDocto_Transporte_Id");
-  const auto numbers = call.List("outarrvntNum_Docto_Transporte");
-  const auto issued = call.List("outarrvntData_Emissao");
-  const auto arrived = call.List("outarrvntData_Chegada");
-  const auto points = call.List("outarrvntPonto_Operacao");
-  const auto customers = call.List("outarrvntCliente");
-  for (std::size_t i = 0; i < ids.size(); ++i) {
-    matches.documents.push_back({IdentifierOf(ids[i]), IdentifierOf(ElementOr(numbers, i)),
-                                 DateOf(ElementOr(issued, i)), DateTimeOf(ElementOr(arrived, i)),
-                                 DisplayText(ElementOr(points, i)),
-                                 DisplayText(ElementOr(customers, i))});
+  for (const auto& [id, number, issued, arrived, point, customer] :
+       call.Rows("outarrvntDocto_Transporte_Id", "outarrvntNum_Docto_Transporte",
+                 "outarrvntData_Emissao", "outarrvntData_Chegada", "outarrvntPonto_Operacao",
+                 "outarrvntCliente")) {
+    matches.documents.push_back({IdentifierOf(id), IdentifierOf(number), DateOf(issued),
+                                 DateTimeOf(arrived), DisplayText(point), DisplayText(customer)});
   }
   return matches;
 }

@@ -48,7 +48,7 @@ std::span<const Value> EntryCall::List(std::string_view param) const {
   return list.array();
 }
 
-const Value& ElementOr(std::span<const Value> list, std::size_t index) {
+const Value& EntryCall::ElementOr(std::span<const Value> list, std::size_t index) {
   static const Value kEmpty;
   return index < list.size() ? list[index] : kEmpty;
 }

@@ -4,9 +4,12 @@
 #ifndef ZEBEVI_REPORT_ENTRY_CALL_H_
 #define ZEBEVI_REPORT_ENTRY_CALL_H_
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "zebevi/dispatch.h"
@@ -29,18 +32,33 @@ class EntryCall {
 
   // A parameter as the call left it.
   const Value& Get(std::string_view param) const;
-  // The elements of the list a parameter holds; none when it holds no list.
-  std::span<const Value> List(std::string_view param) const;
+  // The parallel lists held by `lists` row by row: row i holds element i of
+  // each, as many rows as the first list has elements (Empty past the end of
+  // a shorter one).
+  template <typename... Lists>
+  std::vector<std::array<std::reference_wrapper<const Value>, sizeof...(Lists)>> Rows(
+      Lists... lists) const {
+    const std::array<std::span<const Value>, sizeof...(Lists)> columns{List(lists)...};
+    std::vector<std::array<std::reference_wrapper<const Value>, sizeof...(Lists)>> rows;
+    for (std::size_t row = 0; row < columns[0].size(); ++row) {
+      rows.push_back([&]<std::size_t... I>(std::index_sequence<I...>) {
+        return std::array{std::cref(ElementOr(columns[I], row))...};
+      }(std::index_sequence_for<Lists...>{}));
+    }
+    return rows;
+  }
 
  private:
+  // The elements of the list a parameter holds; none when it holds no list.
+  std::span<const Value> List(std::string_view param) const;
+  // Element `index` of `list`; Empty past its end.
+  static const Value& ElementOr(std::span<const Value> list, std::size_t index);
+
   std::size_t Position(std::string_view param) const;
 
   const OperationInfo& op_;
   std::vector<Argument> args_;
 };
-
-// Element `index` of `list`; Empty past its end.
-const Value& ElementOr(std::span<const Value> list, std::size_t index);
 
 }  // namespace zebevi::report
 

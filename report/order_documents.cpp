@@ -25,14 +25,11 @@ OrderDocuments FindOrder(const OrderQuery& query) {
   documents.order_number = DisplayText(call.Get("invntNum_Pedido"));
   documents.count = IdentifierOf(call.Get("outvntTam_arr")).value;
   documents.return_value = NumberOf(call.Get("outvntRetorno")).value;
-  const auto ids = call.List("outvntarr_Docto_transporte_id");
-  const auto numbers = call.List("outvntarr_Num_docto_transporte");
-  const auto issued = call.List("outvntarr_Data_emissao");
-  const auto delivered = call.List("outvntarr_Data_entrega");
-  for (std::size_t i = 0; i < ids.size(); ++i) {
-    documents.documents.push_back({IdentifierOf(ids[i]), IdentifierOf(ElementOr(numbers, i)),
-                                   DateOf(ElementOr(issued, i)),
-                                   DateOf(ElementOr(delivered, i))});
+  for (const auto& [id, number, issued, delivered] :
+       call.Rows("outvntarr_Docto_transporte_id", "outvntarr_Num_docto_transporte",
+                 "outvntarr_Data_emissao", "outvntarr_Data_entrega")) {
+    documents.documents.push_back(
+        {IdentifierOf(id), IdentifierOf(number), DateOf(issued), DateOf(delivered)});
   }
   return documents;
 }

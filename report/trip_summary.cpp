@@ -50,25 +50,19 @@ TripHeader ReadHeader(const EntryCall& call) {
 }
 
 std::vector<Invoice> ReadInvoices(const EntryCall& call) {
-  const auto numbers = call.List("outarrvntNota_Fiscal");
-  const auto weights = call.List("outarrvntPeso_Real");
-  const auto values = call.List("outarrvntVal_Declarado");
   std::vector<Invoice> invoices;
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    invoices.push_back({IdentifierOf(numbers[i]), NumberOf(ElementOr(weights, i)),
-                        NumberOf(ElementOr(values, i))});
+  for (const auto& [number, weight, value] :
+       call.Rows("outarrvntNota_Fiscal", "outarrvntPeso_Real", "outarrvntVal_Declarado")) {
+    invoices.push_back({IdentifierOf(number), NumberOf(weight), NumberOf(value)});
   }
   return invoices;
 }
 
 std::vector<Occurrence> ReadOccurrences(const EntryCall& call) {
-  const auto moments = call.List("outarrvntData_Ocor");
-  const auto descriptions = call.List("outarrvntDescr_Ocor");
-  const auto odometers = call.List("outarrvntOdometro_Ocor");
   std::vector<Occurrence> occurrences;
-  for (std::size_t i = 0; i < moments.size(); ++i) {
-    Occurrence occurrence{MinuteOf(moments[i]), DisplayText(ElementOr(descriptions, i)),
-                          NumberOf(ElementOr(odometers, i)), {}};
+  for (const auto& [at, description, odometer] :
+       call.Rows("outarrvntData_Ocor", "outarrvntDescr_Ocor", "outarrvntOdometro_Ocor")) {
+    Occurrence occurrence{MinuteOf(at), DisplayText(description), NumberOf(odometer), {}};
     if (!occurrences.empty() && occurrence.at.value && occurrences.back().at.value) {
       occurrence.since_previous = *occurrence.at.value - *occurrences.back().at.value;
     }

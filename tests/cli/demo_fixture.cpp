@@ -29,6 +29,13 @@ const DemoDatabase& SharedDemo() {
   return demo;
 }
 
+std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql) {
+  const std::filesystem::path copy = dir / "demo.db";
+  std::filesystem::copy_file(SharedDemo().path, copy);
+  RunSqlScript(copy, sql);
+  return copy;
+}
+
 CommandResult RunOnDemo(std::vector<std::string> args) {
   args.push_back("--db");
   args.push_back(SharedDemo().path.string());

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/test_support.h"
@@ -28,6 +29,10 @@ struct DemoDatabase {
 
 // Generated on first use; removed when the program ends.
 const DemoDatabase& SharedDemo();
+
+// A copy of the shared demo database in `dir`, changed by the SQL script
+// `sql`.
+std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql);
 
 // Runs zebevi with `args` then "--db" and the shared demo database.
 CommandResult RunOnDemo(std::vector<std::string> args);

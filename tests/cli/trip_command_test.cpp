@@ -293,14 +293,12 @@ TEST(TripCommand, EndsWithStatusOneAndTheMessageWhenTheSummaryRefuses) {
 
 TEST(TripCommand, TellsThePlannedRouteTimeAsTheTimeOfDayItIs) {
   TempDir dir;
-  const fs::path copy = dir / "demo.db";
-  fs::copy_file(SharedDemo().path, copy);
   const std::string document = SharedDemo().Fact("plain_document_id");
   // A route planned at 68 h 18 min: two days and 20:18.
-  RunSqlScript(copy,
-               "UPDATE rota SET tempo_previsto = 68 / 24.0 + 18 / 1440.0 WHERE rota_id = "
-               "(SELECT rota_id FROM docto_transporte WHERE docto_transporte_id = " +
-                   document + ");");
+  const fs::path copy = EditedDemo(
+      dir, "UPDATE rota SET tempo_previsto = 68 / 24.0 + 18 / 1440.0 WHERE rota_id = "
+           "(SELECT rota_id FROM docto_transporte WHERE docto_transporte_id = " +
+               document + ");");
   const Json json =
       OutputJson(RunZebevi({"trip", document, "--db", copy.string(), "--json"}));
   EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
@@ -385,13 +383,11 @@ TEST(TripCommand, ColoursATerminalUnlessNoColorIsSet) {
 
 TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
   TempDir dir;
-  const fs::path copy = dir / "demo.db";
-  fs::copy_file(SharedDemo().path, copy);
   const std::string document = SharedDemo().Fact("plain_document_id");
-  RunSqlScript(copy,
-               "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
-               "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
-                   document + ");");
+  const fs::path copy = EditedDemo(
+      dir, "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
+           "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
+               document + ");");
   const CommandResult page = RunZebevi({"trip", document, "--db", copy.string(), "--html", "-"});
   ASSERT_EQ(page.status, 0) << page.err;
   EXPECT_EQ(page.out.rfind("<!DOCTYPE html>", 0), 0u);
