@@ -155,9 +155,8 @@ std::string CycleChart(const report::TripSummary& summary) {
             std::to_string(y + 6) + "\" width=\"" + std::to_string(length) +
             "\" height=\"16\" rx=\"3\"><title>" + HtmlEscape(t.label) + ": " + HtmlEscape(t.text) +
             "</title></rect>";
-    html += "<text class=\"value\" x=\"" + std::to_string(kLabelWidth + kBarArea + 12) +
-            "\" y=\"" + row_y + "\"" + DataField(t.field) + ">" + HtmlEscape(t.text) +
-            "</text>\n";
+    html += "<text class=\"value\" x=\"" + std::to_string(kLabelWidth + kBarArea + 12) + "\" y=\"" +
+            row_y + "\"" + DataField(t.field) + ">" + HtmlEscape(t.text) + "</text>\n";
   }
   return html + "</svg>\n</section>\n";
 }
@@ -168,8 +167,8 @@ std::string Route(const report::TripSummary& summary) {
   const std::vector<ShownFigure> route = RouteFigures(summary);
   html += "<dl>\n" + Term(route[0]) + "<dd" + DataField(route[0].field) + ">" +
           HtmlEscape(route[0].text) + "</dd>\n" + Term(route[1], kRouteTimeNote) + "<dd" +
-          DataField(route[1].field) + ">" + HtmlEscape(route[1].text) +
-          " <small class=\"note\">(" + HtmlEscape(kRouteTimeNote) + ")</small></dd>\n</dl>\n";
+          DataField(route[1].field) + ">" + HtmlEscape(route[1].text) + " <small class=\"note\">(" +
+          HtmlEscape(kRouteTimeNote) + ")</small></dd>\n</dl>\n";
   return html + "</section>\n";
 }
 

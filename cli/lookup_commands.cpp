@@ -21,8 +21,8 @@ struct ListColumn {
 };
 
 const std::vector<ListColumn> kFindColumns{
-    {"Id", Align::kRight},      {"Documento", Align::kRight},         {"Emissão", Align::kLeft},
-    {"Chegada", Align::kLeft},  {"Ponto de operação", Align::kLeft}, {"Cliente", Align::kLeft},
+    {"Id", Align::kRight},     {"Documento", Align::kRight},        {"Emissão", Align::kLeft},
+    {"Chegada", Align::kLeft}, {"Ponto de operação", Align::kLeft}, {"Cliente", Align::kLeft},
 };
 
 const std::vector<ListColumn> kOrderColumns{

@@ -43,8 +43,8 @@ const std::array<Labelled<CycleTimes, DurationFigure>, 13> kTimeLabels{{
 // "prefix.name" of the block field held in `member`.
 template <typename Fields, typename Member>
 std::string FieldOf(std::string_view prefix, const Fields& fields, Member member) {
-  const auto field = std::find_if(fields.begin(), fields.end(),
-                                  [&](const auto& f) { return f.member == member; });
+  const auto field =
+      std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.member == member; });
   return std::string(prefix) + std::string(field->name);
 }
 

@@ -31,9 +31,10 @@ void RenderHeader(std::ostream& out, const TripSummary& summary, const TextStyle
   out << '\n';
   Fields fields;
   for (const ShownFigure& figure : HeaderFigures(summary)) {
-    std::string value = figure.text.empty()                ? style.Muted("—")
-                        : figure.field == "header.deadline" ? Verdict(summary.header.deadline, style)
-                                                            : figure.text;
+    std::string value = figure.text.empty() ? style.Muted("—")
+                        : figure.field == "header.deadline"
+                            ? Verdict(summary.header.deadline, style)
+                            : figure.text;
     fields.emplace_back(std::string(figure.label), std::move(value));
   }
   RenderFields(out, fields, style);

@@ -18,8 +18,7 @@ namespace zebevi::cli {
 // Columns of the longest bar of the cycle chart.
 inline constexpr std::size_t kCycleBarWidth = 40;
 
-void RenderTripText(std::ostream& out, const report::TripSummary& summary,
-                    const TextStyle& style);
+void RenderTripText(std::ostream& out, const report::TripSummary& summary, const TextStyle& style);
 
 // "H:MM" for a number of minutes (hours may pass 24).
 std::string HoursMinutes(std::int64_t minutes);

@@ -28,10 +28,9 @@ DocumentMatches FindDocuments(const DocumentQuery& query) {
   matches.invoice_number = DisplayText(call.Get("invntNota_Fiscal"));
   matches.document_number = DisplayText(call.Get("invntNum_Docto_Transporte"));
   matches.count = IdentifierOf(call.Get("outvntQtde_Docto")).value;
-  for (const auto& [id, number, issued, arrived, point, customer] :
-       call.Rows("outarrvntDocto_Transporte_Id", "outarrvntNum_Docto_Transporte",
-                 "outarrvntData_Emissao", "outarrvntData_Chegada", "outarrvntPonto_Operacao",
-                 "outarrvntCliente")) {
+  for (const auto& [id, number, issued, arrived, point, customer] : call.Rows(
+           "outarrvntDocto_Transporte_Id", "outarrvntNum_Docto_Transporte", "outarrvntData_Emissao",
+           "outarrvntData_Chegada", "outarrvntPonto_Operacao", "outarrvntCliente")) {
     matches.documents.push_back({IdentifierOf(id), IdentifierOf(number), DateOf(issued),
                                  DateTimeOf(arrived), DisplayText(point), DisplayText(customer)});
   }

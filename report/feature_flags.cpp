@@ -36,10 +36,10 @@ const FeatureOutput& OutputOf(Feature feature) {
 }  // namespace
 
 const std::array<Feature, kFeatureCount> kFeatures{
-    Feature::kOrderNumber, Feature::kDocumentNumber,     Feature::kTractor,
-    Feature::kTrailer,     Feature::kDriver,             Feature::kInvoices,
-    Feature::kTripData,    Feature::kDistanceMeasures,   Feature::kTimeWindowMeasures,
-    Feature::kEfficiency,  Feature::kSender,             Feature::kConsignee,
+    Feature::kOrderNumber, Feature::kDocumentNumber,   Feature::kTractor,
+    Feature::kTrailer,     Feature::kDriver,           Feature::kInvoices,
+    Feature::kTripData,    Feature::kDistanceMeasures, Feature::kTimeWindowMeasures,
+    Feature::kEfficiency,  Feature::kSender,           Feature::kConsignee,
     Feature::kCustomer};
 
 int FeatureCode(Feature feature) { return kFirstCode + static_cast<int>(feature); }

@@ -106,8 +106,8 @@ IdentifierFigure IdentifierOf(const Value& value) {
     const double n = ToDouble(value);
     // Integral and well inside the 64-bit range.
     const bool whole = std::isfinite(n) && std::trunc(n) == n && std::fabs(n) < 9.0e15;
-    return {DisplayText(value), whole ? std::optional<std::int64_t>(static_cast<std::int64_t>(n))
-                                      : std::nullopt};
+    return {DisplayText(value),
+            whole ? std::optional<std::int64_t>(static_cast<std::int64_t>(n)) : std::nullopt};
   }
   return FigureOf<std::int64_t>(value,
                                 [](std::string_view text) { return Digits<std::int64_t>(text); });
@@ -138,9 +138,7 @@ DateFigure DateOf(const Value& value) {
   });
 }
 
-DurationFigure DurationOf(const Value& value) {
-  return FigureOf<minutes>(value, ReadDuration);
-}
+DurationFigure DurationOf(const Value& value) { return FigureOf<minutes>(value, ReadDuration); }
 
 TimeOfDayFigure TimeOfDayOf(const Value& value) {
   return FigureOf<TimeOfDay>(value, [](std::string_view text) -> std::optional<TimeOfDay> {

@@ -22,8 +22,7 @@ std::string ClockText(std::chrono::seconds since_midnight, bool seconds) {
   const std::chrono::hh_mm_ss<std::chrono::seconds> clock(since_midnight);
   char text[16];
   std::snprintf(text, sizeof text, seconds ? "%02d:%02d:%02d" : "%02d:%02d",
-                static_cast<int>(clock.hours().count()),
-                static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
                 static_cast<int>(clock.seconds().count()));
   return text;
 }

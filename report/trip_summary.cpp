@@ -74,8 +74,9 @@ std::vector<Occurrence> ReadOccurrences(const EntryCall& call) {
 }  // namespace
 
 bool TripSummary::has_cycle() const {
-  return std::any_of(kCycleTimeFields.begin(), kCycleTimeFields.end(),
-                     [&](const auto& field) { return !(cycle.times.*field.member).display.empty(); });
+  return std::any_of(kCycleTimeFields.begin(), kCycleTimeFields.end(), [&](const auto& field) {
+    return !(cycle.times.*field.member).display.empty();
+  });
 }
 
 bool TripSummary::has_route() const {

@@ -34,7 +34,7 @@ struct DocumentQuery {
 struct MatchedDocument {
   IdentifierFigure id;
   IdentifierFigure number;
-  DateFigure issued;      // "19/01/2024"
+  DateFigure issued;       // "19/01/2024"
   DateTimeFigure arrived;  // "19/01/2024 14:59:46"; "" before the arrival
   std::string operating_point;
   std::string customer;

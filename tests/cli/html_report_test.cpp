@@ -105,8 +105,8 @@ TEST(HtmlPage, IsOneSelfContainedFile) {
   std::string without_namespace = std::regex_replace(page, std::regex("xmlns=\"[^\"]*\""), "");
   EXPECT_EQ(without_namespace.find("http"), std::string::npos);
   // One bar per cycle time, every time text in the chart.
-  const Json times = OutputJson(RunOnDemo(
-      {"trip", SharedDemo().Fact("exchanged_document_id"), "--json"}))["cycle"]["times"];
+  const Json times = OutputJson(
+      RunOnDemo({"trip", SharedDemo().Fact("exchanged_document_id"), "--json"}))["cycle"]["times"];
   std::size_t bars = 0;
   for (std::size_t at = page.find("<rect class=\"bar\""); at != std::string::npos;
        at = page.find("<rect class=\"bar\"", at + 1)) {

@@ -107,8 +107,8 @@ void ExpectTripJsonMatchesCall(const std::string& document) {
     }
     carried.insert(output);
   }
-  for (const auto& [rows, count] : {std::pair{"invoices", "outvntQtde_Nota"},
-                                    std::pair{"occurrences", "outvntQtde_Ocor"}}) {
+  for (const auto& [rows, count] :
+       {std::pair{"invoices", "outvntQtde_Nota"}, std::pair{"occurrences", "outvntQtde_Ocor"}}) {
     const Json delivered = Plain(params[count]);
     EXPECT_EQ(summary[rows].size(), delivered.is_null() ? 0u : delivered.get<std::size_t>());
   }
@@ -295,12 +295,12 @@ TEST(TripCommand, TellsThePlannedRouteTimeAsTheTimeOfDayItIs) {
   TempDir dir;
   const std::string document = SharedDemo().Fact("plain_document_id");
   // A route planned at 68 h 18 min: two days and 20:18.
-  const fs::path copy = EditedDemo(
-      dir, "UPDATE rota SET tempo_previsto = 68 / 24.0 + 18 / 1440.0 WHERE rota_id = "
-           "(SELECT rota_id FROM docto_transporte WHERE docto_transporte_id = " +
-               document + ");");
-  const Json json =
-      OutputJson(RunZebevi({"trip", document, "--db", copy.string(), "--json"}));
+  const fs::path copy =
+      EditedDemo(dir,
+                 "UPDATE rota SET tempo_previsto = 68 / 24.0 + 18 / 1440.0 WHERE rota_id = "
+                 "(SELECT rota_id FROM docto_transporte WHERE docto_transporte_id = " +
+                     document + ");");
+  const Json json = OutputJson(RunZebevi({"trip", document, "--db", copy.string(), "--json"}));
   EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
   const CommandResult text = RunZebevi({"trip", document, "--db", copy.string()});
   EXPECT_EQ(Block(text.out, "Rota prevista")[1], "  Tempo (hora do dia)  20:18");
@@ -384,10 +384,11 @@ TEST(TripCommand, ColoursATerminalUnlessNoColorIsSet) {
 TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
   TempDir dir;
   const std::string document = SharedDemo().Fact("plain_document_id");
-  const fs::path copy = EditedDemo(
-      dir, "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
-           "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
-               document + ");");
+  const fs::path copy =
+      EditedDemo(dir,
+                 "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
+                 "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
+                     document + ");");
   const CommandResult page = RunZebevi({"trip", document, "--db", copy.string(), "--html", "-"});
   ASSERT_EQ(page.status, 0) << page.err;
   EXPECT_EQ(page.out.rfind("<!DOCTYPE html>", 0), 0u);

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   }
   namespace report = zebevi::report;
   report::TripQuery query;
-  query.connection = argv[1];                          // "sqlite:/path/to/demo.db"
+  query.connection = argv[1];                         // "sqlite:/path/to/demo.db"
   query.document = report::IdentifierInput(argv[2]);  // an Int32, as the operation takes it
   const report::TripSummary trip = report::Trip(query);
   if (trip.status != 0) {
@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
   }
   std::cout << "document " << trip.document.number << '\n'
             << "driver " << trip.header.driver << '\n'
-            << "loading " << trip.cycle.times.loading.value.value_or(std::chrono::minutes(-1)).count()
-            << " min (" << trip.cycle.times.loading.display << ")\n"
+            << "loading "
+            << trip.cycle.times.loading.value.value_or(std::chrono::minutes(-1)).count() << " min ("
+            << trip.cycle.times.loading.display << ")\n"
             << report::ToJson(trip) << '\n';
 }

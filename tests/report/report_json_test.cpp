@@ -21,7 +21,8 @@ TEST(ReportJson, WritesEachKindOfFigureAsItsTypedValueBesideItsDisplay) {
   summary.header.actual_arrival = {"19/01/2024 14:59:46",
                                    local_days(2024y / January / 19) + 14h + 59min + 46s};
   summary.header.deadline = {"Fora do Prazo", Deadline::kLate};
-  summary.invoices.push_back({{"1005", 1005}, {"3363,328", 3363.328}, {"3.182.672,57", 3182672.57}});
+  summary.invoices.push_back(
+      {{"1005", 1005}, {"3363,328", 3363.328}, {"3.182.672,57", 3182672.57}});
   summary.occurrences.push_back(
       {{"16/01/2024 04:29", LocalMinutes(local_days(2024y / January / 16) + 4h + 29min)},
        "Início de viagem",
@@ -42,8 +43,7 @@ TEST(ReportJson, WritesEachKindOfFigureAsItsTypedValueBesideItsDisplay) {
   EXPECT_EQ(json["header"]["trailer"],
             (Json{{"display", ""}, {"fleet_number", nullptr}, {"plate", nullptr}}));
   EXPECT_EQ(json["header"]["arrival"]["actual"]["value"], "2024-01-19T14:59:46");
-  EXPECT_EQ(json["header"]["arrival"]["planned"],
-            (Json{{"value", nullptr}, {"display", ""}}));
+  EXPECT_EQ(json["header"]["arrival"]["planned"], (Json{{"value", nullptr}, {"display", ""}}));
   EXPECT_EQ(json["header"]["deadline"]["value"], "late");
   EXPECT_EQ(json["invoices"][0]["weight_kg"]["value"], 3363.328);
   EXPECT_EQ(json["invoices"][0]["declared_value_brl"],
@@ -75,7 +75,8 @@ TEST(ReportJson, WritesTheFlagsAndTheLookupsUnderTheirNames) {
   EXPECT_EQ(FeatureCode(Feature::kCustomer), 126);
 
   OrderDocuments order;
-  order.documents.push_back({{"7", 7}, {"100004", 100004}, {"19/01/2024", local_days(2024y / January / 19)}, {}});
+  order.documents.push_back(
+      {{"7", 7}, {"100004", 100004}, {"19/01/2024", local_days(2024y / January / 19)}, {}});
   const Json documents = Json::parse(ToJson(order));
   EXPECT_EQ(documents["status"], 10);
   EXPECT_EQ(documents["count"], nullptr);
