@@ -74,6 +74,15 @@ const std::vector<std::array<const char*, 3>> kTripLists{
     {"/occurrences", "odometer_km", "outarrvntOdometro_Ocor"},
 };
 
+// A copy of the demo database in `dir` where `assignment` is made to the row
+// of `table` that `document` refers to by `key`.
+fs::path DocumentEdited(const TempDir& dir, const std::string& document, const std::string& table,
+                        const std::string& key, const std::string& assignment) {
+  return EditedDemo(
+      dir, "UPDATE " + table + " SET " + assignment + " WHERE " + key + " = (SELECT " + key +
+               " FROM docto_transporte WHERE docto_transporte_id = " + document + ");");
+}
+
 // Every output of `zebevi call gConsulta_Espelho_Viagem` for `document`
 // against `zebevi trip --json`.
 void ExpectTripJsonMatchesCall(const std::string& document) {
@@ -296,10 +305,7 @@ TEST(TripCommand, TellsThePlannedRouteTimeAsTheTimeOfDayItIs) {
   const std::string document = SharedDemo().Fact("plain_document_id");
   // A route planned at 68 h 18 min: two days and 20:18.
   const fs::path copy =
-      EditedDemo(dir,
-                 "UPDATE rota SET tempo_previsto = 68 / 24.0 + 18 / 1440.0 WHERE rota_id = "
-                 "(SELECT rota_id FROM docto_transporte WHERE docto_transporte_id = " +
-                     document + ");");
+      DocumentEdited(dir, document, "rota", "rota_id", "tempo_previsto = 68 / 24.0 + 18 / 1440.0");
   const Json json = OutputJson(RunZebevi({"trip", document, "--db", copy.string(), "--json"}));
   EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
   const CommandResult text = RunZebevi({"trip", document, "--db", copy.string()});
@@ -385,10 +391,7 @@ TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
   TempDir dir;
   const std::string document = SharedDemo().Fact("plain_document_id");
   const fs::path copy =
-      EditedDemo(dir,
-                 "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
-                 "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
-                     document + ");");
+      DocumentEdited(dir, document, "produto", "produto_id", "descricao = '<b>Pó & \"Cal\"</b>'");
   const CommandResult page = RunZebevi({"trip", document, "--db", copy.string(), "--html", "-"});
   ASSERT_EQ(page.status, 0) << page.err;
   EXPECT_EQ(page.out.rfind("<!DOCTYPE html>", 0), 0u);
