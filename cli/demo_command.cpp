@@ -10,7 +10,7 @@
 #include "cli/default_database.h"
 #include "cli/exit_codes.h"
 #include "cli/json_value.h"
-#include "cli/plain_json.h"
+#include "cli/print_json.h"
 #include "cli/progress_bar.h"
 #include "schema/generator.h"
 

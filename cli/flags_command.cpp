@@ -4,52 +4,46 @@
 #include <ostream>
 
 #include "cli/default_database.h"
-#include "cli/operation_call.h"
-#include "cli/plain_json.h"
 #include "cli/text_layout.h"
 #include "cli/text_style.h"
+#include "zebevi/feature_flags.h"
+#include "zebevi/query_input.h"
+#include "zebevi/report_json.h"
 
 namespace zebevi::cli {
 namespace {
 
-struct Feature {
-  std::string_view output;
-  int code;
-  std::string_view label;
+// The Portuguese label of each feature, in feature order.
+constexpr std::array<std::string_view, report::kFeatureCount> kFeatureLabels{
+    "Número do pedido",
+    "Número do documento de transporte",
+    "Cavalo e placa",
+    "Carreta e placa",
+    "Motorista",
+    "Notas fiscais",
+    "Dados da viagem",
+    "Apuração de distâncias",
+    "Apuração de janelas de tempo",
+    "Eficiência",
+    "Remetente",
+    "Destinatário",
+    "Cliente",
 };
 
-constexpr std::array<Feature, 13> kFeatures{{
-    {"outvntFlag_num_pedido", 114, "Número do pedido"},
-    {"outvntFlag_num_docto_transporte", 115, "Número do documento de transporte"},
-    {"outvntFlag_Cavalo", 116, "Cavalo e placa"},
-    {"outvntFlag_Carreta", 117, "Carreta e placa"},
-    {"outvntFlag_Motorista", 118, "Motorista"},
-    {"outvntFlag_nota_fiscal", 119, "Notas fiscais"},
-    {"outvntFlag_dados_viagem", 120, "Dados da viagem"},
-    {"outvntFlag_Apuracao_Distancia", 121, "Apuração de distâncias"},
-    {"outvntFlag_Apuracao_Janela_Tempo", 122, "Apuração de janelas de tempo"},
-    {"outvntFlag_Eficiencia", 123, "Eficiência"},
-    {"outvntFlag_remetente", 124, "Remetente"},
-    {"outvntFlag_destinatario", 125, "Destinatário"},
-    {"outvntFlag_Cliente", 126, "Cliente"},
-}};
-
-void RenderFlags(const Console& console, const OperationCall& call) {
+void RenderFlags(const Console& console, const report::FeatureFlags& flags) {
   const TextStyle style(console.colour);
-  console.out << style.Title("Recursos do grupo de usuários " +
-                             DisplayText(call.Get("invntGrupo_Usuario_Id")))
-              << '\n';
-  const std::string message = DisplayText(call.Get("outvntMsg_ret"));
-  if (!message.empty()) console.out << style.Warn(message) << '\n';
+  console.out << style.Title("Recursos do grupo de usuários " + flags.group.display) << '\n';
+  if (!flags.message.empty()) console.out << style.Warn(flags.message) << '\n';
   console.out << '\n';
   Table table;
   table.AddColumn("Código", Align::kRight);
   table.AddColumn("Recurso");
   table.AddColumn("Liberado");
-  for (const Feature& f : kFeatures) {
-    const std::string flag = DisplayText(call.Get(f.output));
-    table.AddRow({std::to_string(f.code), std::string(f.label),
-                  flag == "S" ? style.Good(flag) : style.Muted(flag)});
+  for (report::Feature feature : report::kFeatures) {
+    const std::string& flag = flags[feature].display;
+    table.AddRow({std::to_string(report::FeatureCode(feature)),
+                  std::string(kFeatureLabels[static_cast<std::size_t>(feature)]),
+                  flags.granted(feature) ? style.Good(flag) : style.Muted(flag)});
   }
   table.Render(console.out, style);
 }
@@ -67,24 +61,19 @@ CLI::App* AddFlagsVerb(CLI::App& app, FlagsOptions& options) {
 
 int RunFlags(const FlagsOptions& options, const Console& console) {
   return RunVerb(console, options.verb, [&] {
-    OperationCall call("gConsulta_Grupo_Usuario_Parti");
-    call.Set("invntConecta_db", Value::String(DatabaseConnection(options.verb.db, console)));
-    call.Set("invntUsuario_Internet_id", IdentifierValue(options.user));
-    call.Set("invntempresa_Id", IdentifierValue(options.company));
-    call.Set("invntGrupo_Usuario_Id", IdentifierValue(options.group));
-    const std::int32_t code = ResultCode(call.Run());
+    report::FeaturesQuery query;
+    query.connection = DatabaseConnection(options.verb.db, console);
+    query.user = report::IdentifierInput(options.user);
+    query.company = report::IdentifierInput(options.company);
+    query.group = report::IdentifierInput(options.group);
+    const report::FeatureFlags flags = report::Features(query);
 
     if (options.verb.json) {
-      std::vector<std::string_view> outputs;
-      for (const Feature& f : kFeatures) outputs.push_back(f.output);
-      PrintJson(console.out, Json{{"group", PlainJson(call.Get("invntGrupo_Usuario_Id"))},
-                                  {"result", code},
-                                  {"message", MessageJson(call)},
-                                  {"flags", ParamsJson(call, outputs)}});
-    } else if (code == 0) {
-      RenderFlags(console, call);
+      console.out << report::ToJson(flags) << '\n';
+    } else if (flags.status == 0) {
+      RenderFlags(console, flags);
     }
-    return Conclude(console, code, call.Get("outvntMsg_ret"));
+    return Conclude(console, flags.status, flags.message);
   });
 }
 

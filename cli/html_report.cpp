@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/trip_figures.h"
 #include "cli/trip_text.h"
 
 namespace zebevi::cli {
@@ -48,6 +49,7 @@ svg text { font: 13px system-ui, "DejaVu Sans", sans-serif; fill: var(--ink); }
 svg .value { fill: var(--muted); font-variant-numeric: tabular-nums; }
 svg rect.bar { fill: var(--accent); }
 svg rect.track { fill: #eef1f5; }
+.note { color: var(--muted); font-weight: 400; }
 )";
 
 constexpr int kChartWidth = 960;
@@ -55,9 +57,9 @@ constexpr int kLabelWidth = 230;
 constexpr int kBarArea = 620;
 constexpr int kRowHeight = 28;
 
-std::string VerdictClass(const std::string& verdict) {
-  if (verdict == "No Prazo") return "ok";
-  if (verdict == "Fora do Prazo") return "late";
+std::string VerdictClass(const report::Figure<report::Deadline>& deadline) {
+  if (deadline.value == report::Deadline::kOnTime) return "ok";
+  if (deadline.value == report::Deadline::kLate) return "late";
   return "unknown";
 }
 
@@ -65,73 +67,84 @@ std::string Empty(std::string_view text) {
   return "<p class=\"empty\">" + HtmlEscape(text) + "</p>\n";
 }
 
-std::string DefinitionList(const std::vector<LabelledText>& fields, bool wide = false) {
+std::string DataField(const std::string& field) { return " data-field=\"" + field + "\""; }
+
+// A <dt> for `figure`, with `note` as its title when there is one.
+std::string Term(const ShownFigure& figure, std::string_view note = {}) {
+  const std::string title = note.empty() ? "" : " title=\"" + HtmlEscape(note) + "\"";
+  return "<dt" + title + ">" + HtmlEscape(figure.label) + "</dt>";
+}
+
+std::string DefinitionList(const std::vector<ShownFigure>& figures, bool wide = false) {
   std::string html = wide ? "<dl class=\"wide\">\n" : "<dl>\n";
-  for (const LabelledText& f : fields) {
-    html += "<dt>" + HtmlEscape(f.label) + "</dt><dd data-output=\"" + std::string(f.output) +
-            "\">" + HtmlEscape(f.text) + "</dd>\n";
+  for (const ShownFigure& f : figures) {
+    html += Term(f) + "<dd" + DataField(f.field) + ">" + HtmlEscape(f.text) + "</dd>\n";
   }
   return html + "</dl>\n";
 }
 
-std::string Invoices(const TripReport& report) {
+std::string Invoices(const report::TripSummary& summary) {
   std::string html = "<section id=\"notas\">\n<h2>Notas fiscais (" +
-                     std::to_string(report.invoices.size()) + ")</h2>\n";
-  if (report.invoices.empty()) return html + Empty("Nenhuma nota fiscal.") + "</section>\n";
-  html += "<table>\n<thead><tr><th>" + HtmlEscape(kInvoiceLists[0].label) +
-          "</th><th class=\"n\">" + HtmlEscape(kInvoiceLists[1].label) + "</th><th class=\"n\">" +
-          HtmlEscape(kInvoiceLists[2].label) + "</th></tr></thead>\n<tbody>\n";
-  for (const Invoice& invoice : report.invoices) {
-    html += "<tr><td>" + HtmlEscape(invoice.number) + "</td><td class=\"n\">" +
-            HtmlEscape(invoice.weight) + "</td><td class=\"n\">" +
-            HtmlEscape(invoice.declared_value) + "</td></tr>\n";
+                     std::to_string(summary.invoices.size()) + ")</h2>\n";
+  if (summary.invoices.empty()) return html + Empty("Nenhuma nota fiscal.") + "</section>\n";
+  html += "<table>\n<thead><tr><th>" + HtmlEscape(kInvoiceNumberLabel) + "</th><th class=\"n\">" +
+          HtmlEscape(kInvoiceWeightLabel) + "</th><th class=\"n\">" +
+          HtmlEscape(kInvoiceValueLabel) + "</th></tr></thead>\n<tbody>\n";
+  for (const report::Invoice& invoice : summary.invoices) {
+    html += "<tr><td>" + HtmlEscape(invoice.number.display) + "</td><td class=\"n\">" +
+            HtmlEscape(invoice.weight_kg.display) + "</td><td class=\"n\">" +
+            HtmlEscape(invoice.declared_value_brl.display) + "</td></tr>\n";
   }
   return html + "</tbody>\n</table>\n</section>\n";
 }
 
-std::string Timeline(const TripReport& report) {
+std::string Timeline(const report::TripSummary& summary) {
   std::string html = "<section id=\"ocorrencias\">\n<h2>Ocorrências de rastreamento (" +
-                     std::to_string(report.occurrences.size()) + ")</h2>\n";
-  if (report.occurrences.empty()) return html + Empty("Nenhuma ocorrência.") + "</section>\n";
+                     std::to_string(summary.occurrences.size()) + ")</h2>\n";
+  if (summary.occurrences.empty()) return html + Empty("Nenhuma ocorrência.") + "</section>\n";
   html += "<ol class=\"timeline\">\n";
-  for (const Occurrence& o : report.occurrences) {
-    html += "<li><time>" + HtmlEscape(o.when) + "</time><span class=\"description\">" +
+  for (const report::Occurrence& o : summary.occurrences) {
+    html += "<li><time>" + HtmlEscape(o.at.display) + "</time><span class=\"description\">" +
             HtmlEscape(o.description) + "</span>";
-    if (!o.odometer.empty()) {
-      html += "<span class=\"odometer\">odômetro " + HtmlEscape(o.odometer) + "</span>";
+    if (!o.odometer_km.display.empty()) {
+      html += "<span class=\"odometer\">odômetro " + HtmlEscape(o.odometer_km.display) + "</span>";
     }
-    if (o.minutes_since_previous) {
-      html += "<span class=\"gap\">+" + HoursMinutes(*o.minutes_since_previous) + "</span>";
+    if (o.since_previous) {
+      html += "<span class=\"gap\">+" + HoursMinutes(o.since_previous->count()) + "</span>";
     }
     html += "</li>\n";
   }
   return html + "</ol>\n</section>\n";
 }
 
-std::string Distances(const TripReport& report) {
+std::string Distances(const report::TripSummary& summary) {
   std::string html = "<section id=\"distancias\">\n<h2>Distâncias (km)</h2>\n";
-  if (!HasText(report.distances)) return html + Empty("Distâncias não apuradas.") + "</section>\n";
+  const std::vector<ShownFigure> distances = DistanceFigures(summary);
+  if (!HasText(distances)) return html + Empty("Distâncias não apuradas.") + "</section>\n";
   html += "<table>\n<tbody>\n";
-  for (const LabelledText& d : report.distances) {
-    html += "<tr><th>" + HtmlEscape(d.label) + "</th><td class=\"n\" data-output=\"" +
-            std::string(d.output) + "\">" + HtmlEscape(d.text) + "</td></tr>\n";
+  for (const ShownFigure& d : distances) {
+    html += "<tr><th>" + HtmlEscape(d.label) + "</th><td class=\"n\"" + DataField(d.field) + ">" +
+            HtmlEscape(d.text) + "</td></tr>\n";
   }
   return html + "</tbody>\n</table>\n</section>\n";
 }
 
-std::string CycleChart(const TripReport& report) {
+std::string CycleChart(const report::TripSummary& summary) {
   std::string html = "<section id=\"ciclo\">\n<h2>Tempos do ciclo (h:min)</h2>\n";
-  if (!report.has_cycle()) return html + Empty("Ciclo não apurado.") + "</section>\n";
+  if (!summary.has_cycle()) return html + Empty("Ciclo não apurado.") + "</section>\n";
+  const std::vector<ShownTime> times = TimeFigures(summary);
   std::int64_t longest = 0;
-  for (const CycleTime& t : report.times) longest = std::max(longest, t.minutes.value_or(0));
-  const int height = static_cast<int>(report.times.size()) * kRowHeight;
+  for (const ShownTime& t : times) {
+    longest = std::max<std::int64_t>(longest, t.length ? t.length->count() : 0);
+  }
+  const int height = static_cast<int>(times.size()) * kRowHeight;
   html += "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" width=\"100%\" viewBox=\"0 0 " +
           std::to_string(kChartWidth) + ' ' + std::to_string(height) +
           "\" aria-label=\"Tempos do ciclo da viagem\">\n";
-  for (std::size_t i = 0; i < report.times.size(); ++i) {
-    const CycleTime& t = report.times[i];
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    const ShownTime& t = times[i];
     const int y = static_cast<int>(i) * kRowHeight;
-    const std::int64_t minutes = std::max<std::int64_t>(0, t.minutes.value_or(0));
+    const std::int64_t minutes = std::max<std::int64_t>(0, t.length ? t.length->count() : 0);
     const int length = longest > 0 ? static_cast<int>(minutes * kBarArea / longest) : 0;
     const std::string row_y = std::to_string(y + 19);
     html += "<text x=\"0\" y=\"" + row_y + "\">" + HtmlEscape(t.label) + "</text>";
@@ -143,16 +156,20 @@ std::string CycleChart(const TripReport& report) {
             "\" height=\"16\" rx=\"3\"><title>" + HtmlEscape(t.label) + ": " + HtmlEscape(t.text) +
             "</title></rect>";
     html += "<text class=\"value\" x=\"" + std::to_string(kLabelWidth + kBarArea + 12) + "\" y=\"" +
-            row_y + "\" data-output=\"" + std::string(t.output) + "\">" + HtmlEscape(t.text) +
-            "</text>\n";
+            row_y + "\"" + DataField(t.field) + ">" + HtmlEscape(t.text) + "</text>\n";
   }
   return html + "</svg>\n</section>\n";
 }
 
-std::string Route(const TripReport& report) {
+std::string Route(const report::TripSummary& summary) {
   std::string html = "<section id=\"rota\">\n<h2>Rota prevista</h2>\n";
-  return html + (HasText(report.route) ? DefinitionList(report.route) : Empty("Sem rota.")) +
-         "</section>\n";
+  if (!summary.has_route()) return html + Empty("Sem rota.") + "</section>\n";
+  const std::vector<ShownFigure> route = RouteFigures(summary);
+  html += "<dl>\n" + Term(route[0]) + "<dd" + DataField(route[0].field) + ">" +
+          HtmlEscape(route[0].text) + "</dd>\n" + Term(route[1], kRouteTimeNote) + "<dd" +
+          DataField(route[1].field) + ">" + HtmlEscape(route[1].text) + " <small class=\"note\">(" +
+          HtmlEscape(kRouteTimeNote) + ")</small></dd>\n</dl>\n";
+  return html + "</section>\n";
 }
 
 }  // namespace
@@ -184,33 +201,34 @@ std::string HtmlEscape(std::string_view text) {
   return escaped;
 }
 
-std::string TripHtml(const TripReport& report) {
-  const std::string number = report.HeaderText("outvntNum_docto_Transporte");
-  const std::string verdict = report.HeaderText("outvntFlag_no_prazo");
+std::string TripHtml(const report::TripSummary& summary) {
+  const report::TripDocument& document = summary.document;
+  const report::Figure<report::Deadline>& deadline = summary.header.deadline;
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       // An empty icon keeps the browser from asking for one.
       "<link rel=\"icon\" href=\"data:,\">\n<title>Espelho da viagem · documento " +
-      HtmlEscape(report.document) + "</title>\n<style>" + std::string(kStyle) +
+      HtmlEscape(document.id.display) + "</title>\n<style>" + std::string(kStyle) +
       "</style>\n</head>\n<body>\n<main>\n<header>\n<h1>Espelho da viagem</h1>\n"
       "<span class=\"document\">Documento <strong id=\"document-number\">" +
-      HtmlEscape(number.empty() ? report.document : number) + "</strong></span>\n";
-  if (!verdict.empty()) {
-    html += "<span class=\"verdict " + VerdictClass(verdict) + "\">" + HtmlEscape(verdict) +
-            "</span>\n";
+      HtmlEscape(document.number.empty() ? document.id.display : document.number) +
+      "</strong></span>\n";
+  if (!deadline.display.empty()) {
+    html += "<span class=\"verdict " + VerdictClass(deadline) + "\">" +
+            HtmlEscape(deadline.display) + "</span>\n";
   }
   html += "</header>\n";
-  if (!report.message.empty()) {
-    html += "<p class=\"message\">" + HtmlEscape(report.message) + "</p>\n";
+  if (!summary.message.empty()) {
+    html += "<p class=\"message\">" + HtmlEscape(summary.message) + "</p>\n";
   }
   // The chart comes right after the header, where a screen shows it first.
-  html += "<section id=\"viagem\">\n<h2>Viagem</h2>\n" + DefinitionList(report.header, true) +
-          "</section>\n";
-  html += CycleChart(report);
-  html += "<div class=\"grid\">\n" + Distances(report) + Route(report) + "</div>\n";
-  html += Invoices(report);
-  html += Timeline(report);
+  html += "<section id=\"viagem\">\n<h2>Viagem</h2>\n" +
+          DefinitionList(HeaderFigures(summary), true) + "</section>\n";
+  html += CycleChart(summary);
+  html += "<div class=\"grid\">\n" + Distances(summary) + Route(summary) + "</div>\n";
+  html += Invoices(summary);
+  html += Timeline(summary);
   return html + "</main>\n</body>\n</html>\n";
 }
 

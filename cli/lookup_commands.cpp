@@ -5,55 +5,42 @@
 
 #include "cli/default_database.h"
 #include "cli/exit_codes.h"
-#include "cli/operation_call.h"
-#include "cli/plain_json.h"
 #include "cli/text_layout.h"
 #include "cli/text_style.h"
+#include "zebevi/document_matches.h"
+#include "zebevi/order_documents.h"
+#include "zebevi/query_input.h"
+#include "zebevi/report_json.h"
 
 namespace zebevi::cli {
 namespace {
 
 struct ListColumn {
-  std::string_view list;
   std::string_view header;
   Align align;
 };
 
 const std::vector<ListColumn> kFindColumns{
-    {"outarrvntDocto_Transporte_Id", "Id", Align::kRight},
-    {"outarrvntNum_Docto_Transporte", "Documento", Align::kRight},
-    {"outarrvntData_Emissao", "Emissão", Align::kLeft},
-    {"outarrvntData_Chegada", "Chegada", Align::kLeft},
-    {"outarrvntPonto_Operacao", "Ponto de operação", Align::kLeft},
-    {"outarrvntCliente", "Cliente", Align::kLeft},
+    {"Id", Align::kRight},     {"Documento", Align::kRight},        {"Emissão", Align::kLeft},
+    {"Chegada", Align::kLeft}, {"Ponto de operação", Align::kLeft}, {"Cliente", Align::kLeft},
 };
 
 const std::vector<ListColumn> kOrderColumns{
-    {"outvntarr_Docto_transporte_id", "Id", Align::kRight},
-    {"outvntarr_Num_docto_transporte", "Documento", Align::kRight},
-    {"outvntarr_Data_emissao", "Emissão", Align::kLeft},
-    {"outvntarr_Data_entrega", "Entrega", Align::kLeft},
+    {"Id", Align::kRight},
+    {"Documento", Align::kRight},
+    {"Emissão", Align::kLeft},
+    {"Entrega", Align::kLeft},
 };
 
-std::vector<std::string_view> ListNames(const std::vector<ListColumn>& columns) {
-  std::vector<std::string_view> names;
-  for (const ListColumn& c : columns) names.push_back(c.list);
-  return names;
-}
-
-// The title, then the parallel lists of the call as a table.
-void RenderList(const Console& console, const OperationCall& call, const std::string& title,
-                const std::vector<ListColumn>& columns) {
+// The title, then the rows as a table.
+void RenderList(const Console& console, const std::string& title,
+                const std::vector<ListColumn>& columns,
+                std::vector<std::vector<std::string>> rows) {
   const TextStyle style(console.colour);
-  const std::size_t count = call.ListSize(columns.front().list);
-  console.out << style.Title(title + " (" + std::to_string(count) + ")") << "\n\n";
+  console.out << style.Title(title + " (" + std::to_string(rows.size()) + ")") << "\n\n";
   Table table;
   for (const ListColumn& c : columns) table.AddColumn(std::string(c.header), c.align);
-  for (std::size_t i = 0; i < count; ++i) {
-    std::vector<std::string> row;
-    for (const ListColumn& c : columns) row.push_back(DisplayText(call.Element(c.list, i)));
-    table.AddRow(std::move(row));
-  }
+  for (std::vector<std::string>& row : rows) table.AddRow(std::move(row));
   table.Render(console.out, style);
 }
 
@@ -95,65 +82,59 @@ CLI::App* AddOrderVerb(CLI::App& app, OrderOptions& options) {
 
 int RunFind(const FindOptions& options, const Console& console) {
   return RunVerb(console, options.verb, [&] {
-    OperationCall call("gValida_Num_Documento");
-    call.Set("invntConecta_db", Value::String(DatabaseConnection(options.verb.db, console)));
-    call.Set("invntUsuario_Internet_id", IdentifierValue(options.user));
-    call.Set("invntCliente_id", IdentifierValue(options.customer));
-    call.Set("invntGrupo_Cliente_id", IdentifierValue(options.customer_group));
-    call.Set("invntColaborador_id", IdentifierValue(options.collaborator));
-    call.Set("invntFornecedor_id", IdentifierValue(options.supplier));
-    call.Set("invntTab_Tipo_Colaborador_id", IdentifierValue(options.collaborator_type));
-    call.Set("invntempresa_Id", IdentifierValue(options.company));
-    call.Set("invntNum_Pedido", TextValue(options.order));
-    call.Set("invntNota_Fiscal", TextValue(options.invoice));
-    call.Set("invntNum_Docto_Transporte", TextValue(options.document));
-    const std::int32_t code = ResultCode(call.Run());
+    report::DocumentQuery query;
+    query.connection = DatabaseConnection(options.verb.db, console);
+    query.user = report::IdentifierInput(options.user);
+    query.customer = report::IdentifierInput(options.customer);
+    query.customer_group = report::IdentifierInput(options.customer_group);
+    query.collaborator = report::IdentifierInput(options.collaborator);
+    query.supplier = report::IdentifierInput(options.supplier);
+    query.collaborator_type = report::IdentifierInput(options.collaborator_type);
+    query.company = report::IdentifierInput(options.company);
+    query.order_number = report::TextInput(options.order);
+    query.invoice_number = report::TextInput(options.invoice);
+    query.document_number = report::TextInput(options.document);
+    const report::DocumentMatches matches = report::FindDocuments(query);
 
     if (options.verb.json) {
-      PrintJson(console.out, Json{{"result", code},
-                                  {"message", MessageJson(call)},
-                                  {"query", ParamsJson(call, {"invntNum_Pedido", "invntNota_Fiscal",
-                                                              "invntNum_Docto_Transporte"})},
-                                  {"outvntQtde_Docto", PlainJson(call.Get("outvntQtde_Docto"))},
-                                  {"documents", RowsJson(call, ListNames(kFindColumns))}});
-    } else if (code == 0) {
-      RenderList(console, call, "Documentos de transporte", kFindColumns);
+      console.out << report::ToJson(matches) << '\n';
+    } else if (matches.status == 0) {
+      std::vector<std::vector<std::string>> rows;
+      for (const report::MatchedDocument& d : matches.documents) {
+        rows.push_back({d.id.display, d.number.display, d.issued.display, d.arrived.display,
+                        d.operating_point, d.customer});
+      }
+      RenderList(console, "Documentos de transporte", kFindColumns, std::move(rows));
     }
-    return Conclude(console, code, call.Get("outvntMsg_ret"));
+    return Conclude(console, matches.status, matches.message);
   });
 }
 
 int RunOrder(const OrderOptions& options, const Console& console) {
   return RunVerb(console, options.verb, [&] {
-    OperationCall call("gValida_Num_Pedido_Publ");
-    call.Set("inData_Emissao_Ini", DateValue(options.from));
-    call.Set("inData_Emissao_Fim", DateValue(options.to));
-    call.Set("invntConecta_db", Value::String(DatabaseConnection(options.verb.db, console)));
-    call.Set("invntUsuario_Internet_id", IdentifierValue(options.user));
-    call.Set("invntempresa_Id", IdentifierValue(options.company));
-    call.Set("idioma", Value::String(options.english ? "I" : "P"));
-    call.Set("invntNum_Pedido", TextValue(options.number));
-    call.Set("inCGC_Destinatario", TextValue(options.cgc));
-    call.Set("inCPF_Destinatario", TextValue(options.cpf));
-    const std::int32_t code = ResultCode(call.Run());
+    report::OrderQuery query;
+    query.issued_from = DateValue(options.from);
+    query.issued_to = DateValue(options.to);
+    query.connection = DatabaseConnection(options.verb.db, console);
+    query.user = report::IdentifierInput(options.user);
+    query.company = report::IdentifierInput(options.company);
+    query.language = Value::String(options.english ? "I" : "P");
+    query.order_number = report::TextInput(options.number);
+    query.consignee_cgc = report::TextInput(options.cgc);
+    query.consignee_cpf = report::TextInput(options.cpf);
+    const report::OrderDocuments order = report::FindOrder(query);
 
     if (options.verb.json) {
-      PrintJson(console.out,
-                Json{{"result", code},
-                     {"message", MessageJson(call)},
-                     {"query", ParamsJson(call, {"invntNum_Pedido", "inData_Emissao_Ini",
-                                                 "inData_Emissao_Fim", "inCGC_Destinatario",
-                                                 "inCPF_Destinatario"})},
-                     {"outvntRetorno", PlainJson(call.Get("outvntRetorno"))},
-                     {"outvntTam_arr", PlainJson(call.Get("outvntTam_arr"))},
-                     {"documents", RowsJson(call, ListNames(kOrderColumns))}});
-    } else if (code == 0) {
-      RenderList(
-          console, call,
-          "Pedido " + DisplayText(call.Get("invntNum_Pedido")) + " · documentos de transporte",
-          kOrderColumns);
+      console.out << report::ToJson(order) << '\n';
+    } else if (order.status == 0) {
+      std::vector<std::vector<std::string>> rows;
+      for (const report::OrderDocument& d : order.documents) {
+        rows.push_back({d.id.display, d.number.display, d.issued.display, d.delivered.display});
+      }
+      RenderList(console, "Pedido " + order.order_number + " · documentos de transporte",
+                 kOrderColumns, std::move(rows));
     }
-    return Conclude(console, code, call.Get("outvntMsg_ret"));
+    return Conclude(console, order.status, order.message);
   });
 }
 

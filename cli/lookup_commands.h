@@ -1,8 +1,8 @@
 // `zebevi find` (gValida_Num_Documento: the transport documents matching a
 // typed order, invoice or document number, as the caller may see them) and
 // `zebevi order NUMBER` (gValida_Num_Pedido_Publ: the documents of a
-// published order), each as a table or, with --json, as the operation's
-// outputs under their own names.
+// published order), each as a table or, with --json, as the version 1 JSON
+// of the typed layer.
 #ifndef ZEBEVI_CLI_LOOKUP_COMMANDS_H_
 #define ZEBEVI_CLI_LOOKUP_COMMANDS_H_
 

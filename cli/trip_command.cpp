@@ -6,10 +6,12 @@
 #include "cli/default_database.h"
 #include "cli/exit_codes.h"
 #include "cli/html_report.h"
-#include "cli/plain_json.h"
+#include "cli/json_value.h"
 #include "cli/text_style.h"
-#include "cli/trip_report.h"
 #include "cli/trip_text.h"
+#include "zebevi/query_input.h"
+#include "zebevi/report_json.h"
+#include "zebevi/trip_summary.h"
 
 namespace zebevi::cli {
 namespace {
@@ -31,30 +33,6 @@ bool WritePage(const std::string& file, const std::string& page, const Console& 
 
 }  // namespace
 
-Json TripJson(const OperationCall& call) {
-  Json minutes = Json::object();
-  for (const OutputLabel& o : kTimeOutputs) {
-    const auto value = MinutesOf(DisplayText(call.Get(o.output)));
-    minutes[std::string(o.output)] = value ? Json(*value) : Json(nullptr);
-  }
-  return Json{
-      {"document", PlainJson(call.Get("invntDOCTO_TRANSPORTE_ID"))},
-      {"result", PlainJson(call.result())},
-      {"message", MessageJson(call)},
-      {"header", ParamsJson(call, OutputNames(kHeaderOutputs))},
-      {"invoices",
-       {{"outvntQtde_Nota", PlainJson(call.Get("outvntQtde_Nota"))},
-        {"rows", RowsJson(call, OutputNames(kInvoiceLists))}}},
-      {"occurrences",
-       {{"outvntQtde_Ocor", PlainJson(call.Get("outvntQtde_Ocor"))},
-        {"rows", RowsJson(call, OutputNames(kOccurrenceLists))}}},
-      {"distances", ParamsJson(call, OutputNames(kDistanceOutputs))},
-      {"times", ParamsJson(call, OutputNames(kTimeOutputs))},
-      {"minutes", std::move(minutes)},
-      {"route", ParamsJson(call, OutputNames(kRouteOutputs))},
-  };
-}
-
 CLI::App* AddTripVerb(CLI::App& app, TripOptions& options) {
   CLI::App* verb = app.add_subcommand("trip", "The trip summary of a transport document");
   verb->add_option("document", options.document, "Transport document identifier")->required();
@@ -73,22 +51,21 @@ int RunTrip(const TripOptions& options, const Console& console) {
     if (options.verb.json && options.html == "-") {
       throw UsageError("--json and --html - would both write to standard output");
     }
-    TripQuery query;
+    report::TripQuery query;
     query.connection = DatabaseConnection(options.verb.db, console);
-    query.document = IdentifierValue(options.document);
-    query.user = IdentifierValue(options.user);
-    query.customer = IdentifierValue(options.customer);
-    query.customer_group = IdentifierValue(options.customer_group);
-    const OperationCall call = CallTripSummary(query);
-    const TripReport report = ReadTripReport(call);
+    query.document = report::IdentifierInput(options.document);
+    query.user = report::IdentifierInput(options.user);
+    query.customer = report::IdentifierInput(options.customer);
+    query.customer_group = report::IdentifierInput(options.customer_group);
+    const report::TripSummary summary = report::Trip(query);
 
-    if (options.verb.json) PrintJson(console.out, TripJson(call));
-    const int status = Conclude(console, report.result, call.Get("outvntMsg_ret"));
+    if (options.verb.json) console.out << report::ToJson(summary) << '\n';
+    const int status = Conclude(console, summary.status, summary.message);
     if (status != kExitOk) return status;
     if (!options.html.empty()) {
-      return WritePage(options.html, TripHtml(report), console) ? kExitOk : kExitFailure;
+      return WritePage(options.html, TripHtml(summary), console) ? kExitOk : kExitFailure;
     }
-    if (!options.verb.json) RenderTripText(console.out, report, TextStyle(console.colour));
+    if (!options.verb.json) RenderTripText(console.out, summary, TextStyle(console.colour));
     return kExitOk;
   });
 }

@@ -1,7 +1,6 @@
 // `zebevi trip DOCUMENT_ID`: the trip summary of a transport document, for
-// a person (text), a script (--json: the operation's outputs under their
-// own names, grouped by block) or a browser (--html FILE, "-" for standard
-// output).
+// a person (text), a script (--json: the version 1 JSON of the typed layer)
+// or a browser (--html FILE, "-" for standard output).
 #ifndef ZEBEVI_CLI_TRIP_COMMAND_H_
 #define ZEBEVI_CLI_TRIP_COMMAND_H_
 
@@ -9,8 +8,6 @@
 #include <string>
 
 #include "cli/console.h"
-#include "cli/json_value.h"
-#include "cli/operation_call.h"
 #include "cli/verb_support.h"
 
 namespace zebevi::cli {
@@ -30,13 +27,6 @@ CLI::App* AddTripVerb(CLI::App& app, TripOptions& options);
 // message on standard error) or the page could not be written; 2, 3, 4 as
 // for every verb.
 int RunTrip(const TripOptions& options, const Console& console);
-
-// The --json answer of a finished trip summary call: "document", "result",
-// "message", then the blocks "header", "invoices" {"outvntQtde_Nota",
-// "rows"}, "occurrences" {"outvntQtde_Ocor", "rows"}, "distances", "times",
-// "minutes" (each time in minutes) and "route", every figure under the name
-// of the output it came from.
-Json TripJson(const OperationCall& call);
 
 }  // namespace zebevi::cli
 

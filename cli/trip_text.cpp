@@ -4,9 +4,12 @@
 #include <ostream>
 
 #include "cli/text_layout.h"
+#include "cli/trip_figures.h"
 
 namespace zebevi::cli {
 namespace {
+
+using report::TripSummary;
 
 void Section(std::ostream& out, const TextStyle& style, const std::string& title) {
   out << '\n' << style.Title(title) << '\n';
@@ -16,94 +19,98 @@ void Nothing(std::ostream& out, const TextStyle& style, std::string_view text) {
   out << "  " << style.Muted(text) << '\n';
 }
 
-std::string Verdict(const std::string& text, const TextStyle& style) {
-  if (text == "No Prazo") return style.Good(text);
-  if (text == "Fora do Prazo") return style.Bad(text);
-  return style.Warn(text);
+std::string Verdict(const report::Figure<report::Deadline>& deadline, const TextStyle& style) {
+  if (deadline.value == report::Deadline::kOnTime) return style.Good(deadline.display);
+  if (deadline.value == report::Deadline::kLate) return style.Bad(deadline.display);
+  return style.Warn(deadline.display);
 }
 
-void RenderHeader(std::ostream& out, const TripReport& report, const TextStyle& style) {
-  out << style.Title("Espelho da viagem · documento " + report.document) << '\n';
-  if (!report.message.empty()) out << style.Warn(report.message) << '\n';
+void RenderHeader(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
+  out << style.Title("Espelho da viagem · documento " + summary.document.id.display) << '\n';
+  if (!summary.message.empty()) out << style.Warn(summary.message) << '\n';
   out << '\n';
   Fields fields;
-  for (const LabelledText& field : report.header) {
-    const bool verdict = field.output == "outvntFlag_no_prazo";
-    std::string value = field.text.empty() ? style.Muted("—")
-                        : verdict          ? Verdict(field.text, style)
-                                           : field.text;
-    fields.emplace_back(std::string(field.label), std::move(value));
+  for (const ShownFigure& figure : HeaderFigures(summary)) {
+    std::string value = figure.text.empty() ? style.Muted("—")
+                        : figure.field == "header.deadline"
+                            ? Verdict(summary.header.deadline, style)
+                            : figure.text;
+    fields.emplace_back(std::string(figure.label), std::move(value));
   }
   RenderFields(out, fields, style);
 }
 
-void RenderInvoices(std::ostream& out, const TripReport& report, const TextStyle& style) {
-  Section(out, style, "Notas fiscais (" + std::to_string(report.invoices.size()) + ")");
-  if (report.invoices.empty()) return Nothing(out, style, "nenhuma nota fiscal");
+void RenderInvoices(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
+  Section(out, style, "Notas fiscais (" + std::to_string(summary.invoices.size()) + ")");
+  if (summary.invoices.empty()) return Nothing(out, style, "nenhuma nota fiscal");
   Table table;
-  table.AddColumn(std::string(kInvoiceLists[0].label));
-  table.AddColumn(std::string(kInvoiceLists[1].label), Align::kRight);
-  table.AddColumn(std::string(kInvoiceLists[2].label), Align::kRight);
-  for (const Invoice& invoice : report.invoices) {
-    table.AddRow({invoice.number, invoice.weight, invoice.declared_value});
+  table.AddColumn(std::string(kInvoiceNumberLabel));
+  table.AddColumn(std::string(kInvoiceWeightLabel), Align::kRight);
+  table.AddColumn(std::string(kInvoiceValueLabel), Align::kRight);
+  for (const report::Invoice& invoice : summary.invoices) {
+    table.AddRow(
+        {invoice.number.display, invoice.weight_kg.display, invoice.declared_value_brl.display});
   }
   table.Render(out, style);
 }
 
-void RenderTimeline(std::ostream& out, const TripReport& report, const TextStyle& style) {
+void RenderTimeline(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
   Section(out, style,
-          "Ocorrências de rastreamento (" + std::to_string(report.occurrences.size()) + ")");
-  if (report.occurrences.empty()) return Nothing(out, style, "nenhuma ocorrência");
+          "Ocorrências de rastreamento (" + std::to_string(summary.occurrences.size()) + ")");
+  if (summary.occurrences.empty()) return Nothing(out, style, "nenhuma ocorrência");
   std::size_t when_width = 0;
   std::size_t description_width = 0;
-  for (const Occurrence& o : report.occurrences) {
-    when_width = std::max(when_width, DisplayWidth(o.when));
+  for (const report::Occurrence& o : summary.occurrences) {
+    when_width = std::max(when_width, DisplayWidth(o.at.display));
     description_width = std::max(description_width, DisplayWidth(o.description));
   }
   const std::string gutter(2 + when_width + 2, ' ');
-  for (std::size_t i = 0; i < report.occurrences.size(); ++i) {
-    const Occurrence& o = report.occurrences[i];
+  for (std::size_t i = 0; i < summary.occurrences.size(); ++i) {
+    const report::Occurrence& o = summary.occurrences[i];
     if (i > 0) {
       out << gutter << style.Muted("│");
-      if (o.minutes_since_previous) {
-        out << ' ' << style.Muted("+" + HoursMinutes(*o.minutes_since_previous));
+      if (o.since_previous) {
+        out << ' ' << style.Muted("+" + HoursMinutes(o.since_previous->count()));
       }
       out << '\n';
     }
-    std::string line = "  " + Pad(o.when, when_width) + "  " + style.Accent("●") + "  ";
-    if (o.odometer.empty()) {
+    std::string line = "  " + Pad(o.at.display, when_width) + "  " + style.Accent("●") + "  ";
+    if (o.odometer_km.display.empty()) {
       line += o.description;
     } else {
-      line += Pad(o.description, description_width) + "  " + style.Muted("odômetro ") + o.odometer;
+      line += Pad(o.description, description_width) + "  " + style.Muted("odômetro ") +
+              o.odometer_km.display;
     }
     out << line << '\n';
   }
 }
 
-void RenderDistances(std::ostream& out, const TripReport& report, const TextStyle& style) {
+void RenderDistances(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
   Section(out, style, "Distâncias (km)");
-  if (!HasText(report.distances)) return Nothing(out, style, "distâncias não apuradas");
+  const std::vector<ShownFigure> distances = DistanceFigures(summary);
+  if (!HasText(distances)) return Nothing(out, style, "distâncias não apuradas");
   std::size_t width = 0;
-  for (const LabelledText& d : report.distances) width = std::max(width, DisplayWidth(d.text));
+  for (const ShownFigure& d : distances) width = std::max(width, DisplayWidth(d.text));
   Fields fields;
-  for (const LabelledText& d : report.distances) {
+  for (const ShownFigure& d : distances) {
     fields.emplace_back(std::string(d.label), Pad(d.text, width, Align::kRight));
   }
   RenderFields(out, fields, style);
 }
 
-void RenderCycle(std::ostream& out, const TripReport& report, const TextStyle& style) {
+void RenderCycle(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
   Section(out, style, "Tempos do ciclo (h:min)");
-  if (!report.has_cycle()) return Nothing(out, style, "ciclo não apurado");
+  if (!summary.has_cycle()) return Nothing(out, style, "ciclo não apurado");
+  const std::vector<ShownTime> times = TimeFigures(summary);
   std::int64_t longest = 0;
   std::size_t width = 0;
-  for (const CycleTime& t : report.times) {
-    longest = std::max(longest, t.minutes.value_or(0));
+  for (const ShownTime& t : times) {
+    longest = std::max<std::int64_t>(longest, t.length ? t.length->count() : 0);
     width = std::max(width, DisplayWidth(t.text));
   }
   Fields fields;
-  for (const CycleTime& t : report.times) {
-    const std::string bar = Bar(static_cast<double>(t.minutes.value_or(0)),
+  for (const ShownTime& t : times) {
+    const std::string bar = Bar(static_cast<double>(t.length ? t.length->count() : 0),
                                 static_cast<double>(longest), kCycleBarWidth);
     std::string value = Pad(t.text, width, Align::kRight);
     if (!bar.empty()) value += "  " + style.Accent(bar);
@@ -112,11 +119,13 @@ void RenderCycle(std::ostream& out, const TripReport& report, const TextStyle& s
   RenderFields(out, fields, style);
 }
 
-void RenderRoute(std::ostream& out, const TripReport& report, const TextStyle& style) {
+void RenderRoute(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
   Section(out, style, "Rota prevista");
-  if (!HasText(report.route)) return Nothing(out, style, "sem rota");
+  if (!summary.has_route()) return Nothing(out, style, "sem rota");
   Fields fields;
-  for (const LabelledText& r : report.route) fields.emplace_back(std::string(r.label), r.text);
+  for (const ShownFigure& r : RouteFigures(summary)) {
+    fields.emplace_back(std::string(r.label), r.text);
+  }
   RenderFields(out, fields, style);
 }
 
@@ -129,13 +138,13 @@ std::string HoursMinutes(std::int64_t minutes) {
   return sign + std::to_string(magnitude / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
 
-void RenderTripText(std::ostream& out, const TripReport& report, const TextStyle& style) {
-  RenderHeader(out, report, style);
-  RenderInvoices(out, report, style);
-  RenderTimeline(out, report, style);
-  RenderDistances(out, report, style);
-  RenderCycle(out, report, style);
-  RenderRoute(out, report, style);
+void RenderTripText(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
+  RenderHeader(out, summary, style);
+  RenderInvoices(out, summary, style);
+  RenderTimeline(out, summary, style);
+  RenderDistances(out, summary, style);
+  RenderCycle(out, summary, style);
+  RenderRoute(out, summary, style);
 }
 
 }  // namespace zebevi::cli

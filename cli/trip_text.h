@@ -1,7 +1,8 @@
 // The trip summary laid out for a terminal: the header block with the
 // on-time verdict, the invoices as a table, the tracking occurrences as a
 // timeline with the time between them, the distances, the cycle times as a
-// bar chart, and the planned route.
+// bar chart, and the planned route (its time labelled as the time of day it
+// is).
 #ifndef ZEBEVI_CLI_TRIP_TEXT_H_
 #define ZEBEVI_CLI_TRIP_TEXT_H_
 
@@ -10,14 +11,14 @@
 #include <string>
 
 #include "cli/text_style.h"
-#include "cli/trip_report.h"
+#include "zebevi/trip_summary.h"
 
 namespace zebevi::cli {
 
 // Columns of the longest bar of the cycle chart.
 inline constexpr std::size_t kCycleBarWidth = 40;
 
-void RenderTripText(std::ostream& out, const TripReport& report, const TextStyle& style);
+void RenderTripText(std::ostream& out, const report::TripSummary& summary, const TextStyle& style);
 
 // "H:MM" for a number of minutes (hours may pass 24).
 std::string HoursMinutes(std::int64_t minutes);

@@ -1,6 +1,6 @@
 // What the friendly verbs (trip, find, order, flags) share: the options
-// --db, --json and --trace, reading identifiers and dates typed on the
-// command line, and turning the outcome of a verb into its exit status.
+// --db, --json and --trace, refusing dates it cannot read, and turning the
+// outcome of a verb into its exit status.
 #ifndef ZEBEVI_CLI_VERB_SUPPORT_H_
 #define ZEBEVI_CLI_VERB_SUPPORT_H_
 
@@ -22,14 +22,6 @@ struct VerbOptions {
 
 void AddVerbOptions(CLI::App& verb, VerbOptions& options);
 
-// An identifier as typed: Empty when nothing was typed, an Int32 when it is
-// a whole number that fits, else the text itself (the component's own rules
-// then judge it).
-Value IdentifierValue(const std::string& text);
-
-// A text as typed: Empty when nothing was typed, else a String.
-Value TextValue(const std::string& text);
-
 // A date typed as dd/mm/yyyy or YYYY-MM-DD, as a Date; Empty when nothing
 // was typed. Throws UsageError for anything else.
 Value DateValue(const std::string& text);
@@ -42,7 +34,7 @@ int RunVerb(const Console& console, const VerbOptions& options, const std::funct
 // The exit status for an entry operation's result code: 0 for 0; otherwise
 // the operation's message (or the code) goes to standard error and the
 // status is 1.
-int Conclude(const Console& console, std::int32_t code, const Value& message);
+int Conclude(const Console& console, std::int32_t code, const std::string& message);
 
 }  // namespace zebevi::cli
 

@@ -29,6 +29,13 @@ const DemoDatabase& SharedDemo() {
   return demo;
 }
 
+std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql) {
+  const std::filesystem::path copy = dir / "demo.db";
+  std::filesystem::copy_file(SharedDemo().path, copy);
+  RunSqlScript(copy, sql);
+  return copy;
+}
+
 CommandResult RunOnDemo(std::vector<std::string> args) {
   args.push_back("--db");
   args.push_back(SharedDemo().path.string());
@@ -71,6 +78,34 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+Json Plain(const Json& tagged) {
+  if (!tagged.contains("value")) return nullptr;
+  const Json& value = tagged["value"];
+  if (!value.is_array()) return value;
+  Json items = Json::array();
+  for (const Json& item : value) items.push_back(Plain(item));
+  return items;
+}
+
+std::string Shown(const Json& shown) {
+  return shown.is_object() ? shown["display"].get<std::string>() : shown.get<std::string>();
+}
+
+void ExpectCarries(const Json& shown, const Json& plain, const std::string& name) {
+  SCOPED_TRACE(name);
+  if (plain.is_null()) {
+    EXPECT_EQ(Shown(shown), "");
+    if (shown.contains("value")) {
+      EXPECT_EQ(shown["value"], nullptr);
+    }
+  } else if (plain.is_string()) {
+    EXPECT_EQ(Shown(shown), plain.get<std::string>());
+  } else {
+    EXPECT_EQ(shown["value"], plain);
+    EXPECT_FALSE(Shown(shown).empty());
+  }
 }
 
 std::vector<std::string> Block(const std::string& text, const std::string& title) {

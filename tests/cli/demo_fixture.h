@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/test_support.h"
@@ -29,6 +30,10 @@ struct DemoDatabase {
 // Generated on first use; removed when the program ends.
 const DemoDatabase& SharedDemo();
 
+// A copy of the shared demo database in `dir`, changed by the SQL script
+// `sql`.
+std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql);
+
 // Runs zebevi with `args` then "--db" and the shared demo database.
 CommandResult RunOnDemo(std::vector<std::string> args);
 
@@ -47,6 +52,19 @@ Json OutputJson(const CommandResult& run);
 
 // The lines of a text.
 std::vector<std::string> Lines(const std::string& text);
+
+// A parameter of `zebevi call` in the plain form: tagged values unwrapped,
+// Empty and Null as null.
+Json Plain(const Json& tagged);
+
+// The text a person reads of a version 1 figure ({"value", "display"}), a
+// vehicle or a text.
+std::string Shown(const Json& shown);
+
+// `shown`, a part of a verb's version 1 JSON, carries `plain`, the call's
+// value of the same output: a text as the display, a number as the typed
+// value, nothing as an empty display without value.
+void ExpectCarries(const Json& shown, const Json& plain, const std::string& name);
 
 }  // namespace zebevi::testing
 

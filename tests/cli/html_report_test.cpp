@@ -106,17 +106,18 @@ TEST(HtmlPage, IsOneSelfContainedFile) {
   EXPECT_EQ(without_namespace.find("http"), std::string::npos);
   // One bar per cycle time, every time text in the chart.
   const Json times = OutputJson(
-      RunOnDemo({"trip", SharedDemo().Fact("exchanged_document_id"), "--json"}))["times"];
+      RunOnDemo({"trip", SharedDemo().Fact("exchanged_document_id"), "--json"}))["cycle"]["times"];
   std::size_t bars = 0;
   for (std::size_t at = page.find("<rect class=\"bar\""); at != std::string::npos;
        at = page.find("<rect class=\"bar\"", at + 1)) {
     ++bars;
   }
   EXPECT_EQ(bars, 13u);
-  for (const auto& [output, text] : times.items()) {
-    EXPECT_NE(page.find("data-output=\"" + output + "\">" + text.get<std::string>() + "</text>"),
+  for (const auto& [name, time] : times.items()) {
+    EXPECT_NE(page.find("data-field=\"cycle.times." + name + "\">" +
+                        time["display"].get<std::string>() + "</text>"),
               std::string::npos)
-        << output;
+        << name;
   }
 }
 
@@ -126,13 +127,13 @@ TEST(HtmlPage, LoadsInAHeadlessBrowserWithoutConsoleMessages) {
   const BrowserRun run = Browse(page, {"--dump-dom"});
   ASSERT_EQ(run.status, 0) << run.log;
   EXPECT_TRUE(ConsoleMessages(run.log).empty()) << run.log;
-  const Json header = OutputJson(
-      RunOnDemo({"trip", SharedDemo().Fact("exchanged_document_id"), "--json"}))["header"];
-  const std::string number = header["outvntNum_docto_Transporte"];
+  const Json summary =
+      OutputJson(RunOnDemo({"trip", SharedDemo().Fact("exchanged_document_id"), "--json"}));
+  const std::string number = summary["document"]["number"];
   EXPECT_NE(run.out.find("<strong id=\"document-number\">" + number + "</strong>"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find(header["outvntColaborador"].get<std::string>()), std::string::npos);
+  EXPECT_NE(run.out.find(summary["header"]["driver"].get<std::string>()), std::string::npos);
 
   // The check above sees a page that does write to the console.
   const fs::path faulty = dir / "faulty.html";

@@ -22,20 +22,26 @@ std::size_t ColumnOf(const std::string& line, const std::string& cell) {
   return at == std::string::npos ? 0 : Columns(line.substr(0, at));
 }
 
-// The call's parameter `name` in the plain form.
-Json Plain(const Json& tagged) {
-  if (!tagged.contains("value")) return nullptr;
-  if (!tagged["value"].is_array()) return tagged["value"];
-  Json items = Json::array();
-  for (const Json& item : tagged["value"]) items.push_back(Plain(item));
-  return items;
-}
+// The field of a row of a verb's JSON and the list of the call it comes from.
+using RowFields = std::vector<std::pair<const char*, const char*>>;
+const RowFields kFindRow{{"id", "outarrvntDocto_Transporte_Id"},
+                         {"number", "outarrvntNum_Docto_Transporte"},
+                         {"issued", "outarrvntData_Emissao"},
+                         {"arrived", "outarrvntData_Chegada"},
+                         {"operating_point", "outarrvntPonto_Operacao"},
+                         {"customer", "outarrvntCliente"}};
+const RowFields kOrderRow{{"id", "outvntarr_Docto_transporte_id"},
+                          {"number", "outvntarr_Num_docto_transporte"},
+                          {"issued", "outvntarr_Data_emissao"},
+                          {"delivered", "outvntarr_Data_entrega"}};
 
 // Each row field of a verb's JSON against element i of the call's list.
-void ExpectRowsMatchCall(const Json& rows, const Json& params) {
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    for (const auto& [list, value] : rows[i].items()) {
-      EXPECT_EQ(value, Plain(params[list])[i]) << list << "[" << i << "]";
+void ExpectRowsMatchCall(const Json& rows, const Json& params, const RowFields& fields) {
+  for (const auto& [field, list] : fields) {
+    const Json elements = Plain(params[list]);
+    ASSERT_EQ(rows.size(), elements.size()) << list;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      ExpectCarries(rows[i][field], elements[i], std::string(list) + "[" + std::to_string(i) + "]");
     }
   }
 }
@@ -57,20 +63,19 @@ TEST(FindCommand, ListsTheDocumentsOfAnOrderAsAnAlignedTable) {
 
   const Json json =
       OutputJson(RunOnDemo({"find", "--order", demo.Fact("multi_document_order"), "--json"}));
-  EXPECT_EQ(json["result"], 0);
+  EXPECT_EQ(json["status"], 0);
   EXPECT_EQ(json["message"], nullptr);
-  EXPECT_EQ(json["outvntQtde_Docto"].dump(), count);
+  EXPECT_EQ(json["count"].dump(), count);
   const Json& rows = json["documents"];
   ASSERT_EQ(rows.size(), std::stoul(count));
   // Accented names do not push the columns after them out of line.
   const std::size_t customer_column = ColumnOf(table[0], "Cliente");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string& line = table[i + 2];
-    EXPECT_EQ(ColumnOf(line, rows[i]["outarrvntCliente"].get<std::string>()), customer_column);
-    EXPECT_EQ(ColumnOf(line, rows[i]["outarrvntData_Emissao"].get<std::string>()),
-              ColumnOf(table[0], "Emissão"));
+    EXPECT_EQ(ColumnOf(line, Shown(rows[i]["customer"])), customer_column);
+    EXPECT_EQ(ColumnOf(line, Shown(rows[i]["issued"])), ColumnOf(table[0], "Emissão"));
     // Numbers end under the end of their header.
-    const std::string number = rows[i]["outarrvntNum_Docto_Transporte"];
+    const std::string number = Shown(rows[i]["number"]);
     EXPECT_EQ(ColumnOf(line, " " + number + " ") + 1 + number.size(),
               ColumnOf(table[0], "Documento") + 9);
   }
@@ -89,10 +94,11 @@ TEST(FindCommand, JsonCarriesTheListsOfTheCall) {
                                  {"invntNum_Pedido", demo.Fact("multi_document_order")},
                                  {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}}
                                 .dump()}));
-  EXPECT_EQ(json["result"], call["result"]["value"]);
-  EXPECT_EQ(json["outvntQtde_Docto"], Plain(call["params"]["outvntQtde_Docto"]));
+  EXPECT_EQ(json["status"], call["result"]["value"]);
+  EXPECT_EQ(json["count"], Plain(call["params"]["outvntQtde_Docto"]));
+  EXPECT_EQ(json["query"]["order_number"], Plain(call["params"]["invntNum_Pedido"]));
   ASSERT_FALSE(json["documents"].empty());
-  ExpectRowsMatchCall(json["documents"], call["params"]);
+  ExpectRowsMatchCall(json["documents"], call["params"], kFindRow);
 }
 
 TEST(FindCommand, EndsWithStatusOneAndTheMessageOfARefusal) {
@@ -139,9 +145,9 @@ TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
                                  {"invntempresa_Id", demo.facts["multi_document_order_company_id"]},
                                  {"idioma", "P"}}
                                 .dump()}));
-  EXPECT_EQ(all["outvntTam_arr"], Plain(call["params"]["outvntTam_arr"]));
-  EXPECT_EQ(all["outvntRetorno"], Plain(call["params"]["outvntRetorno"]));
-  ExpectRowsMatchCall(all["documents"], call["params"]);
+  EXPECT_EQ(all["count"], Plain(call["params"]["outvntTam_arr"]));
+  EXPECT_EQ(all["return_value"], Plain(call["params"]["outvntRetorno"]));
+  ExpectRowsMatchCall(all["documents"], call["params"], kOrderRow);
 
   const Json by_cgc = OutputJson(RunOnDemo(
       {"order", order, "--company", company, "--cgc", demo.Fact("consignee_cgc"), "--json"}));
@@ -149,16 +155,17 @@ TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
   EXPECT_LT(by_cgc["documents"].size(), all["documents"].size());
 
   // Dates in either form narrow alike; the first issue date bounds the list.
-  const std::string first = all["documents"][0]["outvntarr_Data_emissao"];
+  const std::string first = Shown(all["documents"][0]["issued"]);
   const std::string iso = first.substr(6, 4) + "-" + first.substr(3, 2) + "-" + first.substr(0, 2);
   const Json day_first =
       OutputJson(RunOnDemo({"order", order, "--company", company, "--to", first, "--json"}));
   const Json iso_form =
       OutputJson(RunOnDemo({"order", order, "--company", company, "--to", iso, "--json"}));
   EXPECT_EQ(day_first["documents"], iso_form["documents"]);
-  EXPECT_EQ(day_first["query"]["inData_Emissao_Fim"], iso + "T00:00:00");
   ASSERT_FALSE(day_first["documents"].empty());
-  for (const Json& row : day_first["documents"]) EXPECT_EQ(row["outvntarr_Data_emissao"], first);
+  for (const Json& row : day_first["documents"]) {
+    EXPECT_EQ(row["issued"], (Json{{"value", iso}, {"display", first}}));
+  }
 }
 
 TEST(OrderCommand, GivesItsMessagesInEitherLanguage) {
@@ -204,16 +211,33 @@ TEST(FlagsCommand, ShowsTheThirteenFeaturesOfAGroup) {
                             Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
                                  {"invntGrupo_Usuario_Id", demo.facts["granted_user_group_id"]}}
                                 .dump()}));
-  ASSERT_EQ(json["flags"].size(), 13u);
+  const std::vector<std::pair<const char*, const char*>> outputs{
+      {"order_number", "outvntFlag_num_pedido"},
+      {"document_number", "outvntFlag_num_docto_transporte"},
+      {"tractor", "outvntFlag_Cavalo"},
+      {"trailer", "outvntFlag_Carreta"},
+      {"driver", "outvntFlag_Motorista"},
+      {"invoices", "outvntFlag_nota_fiscal"},
+      {"trip_data", "outvntFlag_dados_viagem"},
+      {"distance_measures", "outvntFlag_Apuracao_Distancia"},
+      {"time_window_measures", "outvntFlag_Apuracao_Janela_Tempo"},
+      {"efficiency", "outvntFlag_Eficiencia"},
+      {"sender", "outvntFlag_remetente"},
+      {"consignee", "outvntFlag_destinatario"},
+      {"customer", "outvntFlag_Cliente"}};
+  ASSERT_EQ(json["features"].size(), outputs.size());
+  EXPECT_EQ(json["status"], call["result"]["value"]);
   std::size_t row = 2;
   std::size_t granted = 0;
-  for (const auto& [output, flag] : json["flags"].items()) {
-    EXPECT_EQ(flag, Plain(call["params"][output])) << output;
+  for (const auto& [name, output] : outputs) {
+    const Json& flag = json["features"][name];
+    EXPECT_EQ(flag["display"], Plain(call["params"][output])) << output;
+    EXPECT_EQ(flag["value"], flag["display"] == "S") << output;
     // The table shows the same letter, code 114 onwards in interface order.
     const std::string& line = table[row];
     EXPECT_EQ(line.rfind("     " + std::to_string(114 + row - 2), 0), 0u) << line;
-    EXPECT_EQ(line.substr(line.size() - 1), flag.get<std::string>()) << line;
-    granted += flag == "S";
+    EXPECT_EQ(line.substr(line.size() - 1), Shown(flag)) << line;
+    granted += flag["value"] == true;
     ++row;
   }
   EXPECT_GT(granted, 0u);
@@ -230,7 +254,10 @@ TEST(FlagsCommand, ShowsTheMessageOfAGroupWithoutGrants) {
   for (std::size_t i = 2; i < table.size(); ++i) EXPECT_EQ(table[i].back(), 'N') << table[i];
   const Json json = OutputJson(RunOnDemo({"flags", demo.Fact("empty_user_group_id"), "--json"}));
   EXPECT_EQ(json["message"], "Direitos do grupo do usuário não cadastrados.");
-  EXPECT_EQ(json["result"], 0);
+  EXPECT_EQ(json["status"], 0);
+  for (const auto& [name, flag] : json["features"].items()) {
+    EXPECT_EQ(flag, (Json{{"value", false}, {"display", "N"}})) << name;
+  }
 }
 
 TEST(LookupVerbs, ShareTheDatabaseAndUsageRules) {

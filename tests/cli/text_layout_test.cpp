@@ -10,7 +10,6 @@
 #include "cli/html_report.h"
 #include "cli/json_value.h"
 #include "cli/progress_bar.h"
-#include "cli/trip_report.h"
 #include "cli/trip_text.h"
 #include "cli/verb_support.h"
 #include "support/test_support.h"
@@ -89,14 +88,7 @@ TEST(Bar, DrawsEighthsOfAColumn) {
   EXPECT_EQ(Bar(5, 0, 40), "");
 }
 
-TEST(CycleTimes, ReadHoursAndMinutesBothWays) {
-  EXPECT_EQ(MinutesOf("36:04"), 2164);
-  EXPECT_EQ(MinutesOf("596523:14"), 596523 * 60 + 14);
-  EXPECT_EQ(MinutesOf("00:00"), 0);
-  EXPECT_EQ(MinutesOf("-1:-30"), -90);
-  for (const char* text : {"", "12", "ab:cd", "1:60", "1:5x", ":30", "-:-"}) {
-    EXPECT_EQ(MinutesOf(text), std::nullopt) << text;
-  }
+TEST(CycleTimes, WriteHoursAndMinutes) {
   EXPECT_EQ(HoursMinutes(2164), "36:04");
   EXPECT_EQ(HoursMinutes(5), "0:05");
   EXPECT_EQ(HoursMinutes(-90), "-1:30");
@@ -127,19 +119,10 @@ TEST(ProgressBar, ShowsShareAndCount) {
                              ProgressBar::Line("x", 200, 200, 30) + "\r\x1b[2K");
 }
 
-TEST(TypedValues, ReadIdentifiersAndDatesAsAPersonTypesThem) {
-  EXPECT_EQ(IdentifierValue("42"), Value::Int32(42));
-  EXPECT_EQ(IdentifierValue("42a"), Value::String("42a"));
-  EXPECT_EQ(IdentifierValue("99999999999"), Value::String("99999999999"));
-  EXPECT_EQ(IdentifierValue(""), Value());
-  const Value march = Value::Date(DaysFromParts({2026, 3, 5}));
-  EXPECT_EQ(DateValue("05/03/2026"), march);
-  EXPECT_EQ(DateValue("2026-03-05"), march);
+TEST(TypedValues, ADateThatDoesNotReadIsAUsageError) {
+  EXPECT_EQ(DateValue("05/03/2026"), Value::Date(DaysFromParts({2026, 3, 5})));
   EXPECT_EQ(DateValue(""), Value());
-  for (const char* text :
-       {"31/02/2026", "5/3/2026", "2026-3-5", "05-03-2026", "2026-03-05T10:00"}) {
-    EXPECT_THROW(DateValue(text), UsageError) << text;
-  }
+  EXPECT_THROW(DateValue("31/02/2026"), UsageError);
 }
 
 TEST(DefaultDatabase, FollowsZebeviDbThenXdgThenHome) {

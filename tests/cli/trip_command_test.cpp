@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 
 #include "demo_fixture.h"
 
@@ -22,19 +24,67 @@ std::size_t Columns(std::string_view text) {
   }));
 }
 
-// The call's parameters in the plain form: tagged values unwrapped, Empty
-// and Null as null.
-Json Plain(const Json& tagged) {
-  if (!tagged.contains("value")) return nullptr;
-  const Json& value = tagged["value"];
-  if (!value.is_array()) return value;
-  Json items = Json::array();
-  for (const Json& item : value) items.push_back(Plain(item));
-  return items;
+// Where `zebevi trip --json` carries each output of the operation, the header
+// block first, in the order the terminal shows it.
+struct Carried {
+  const char* where;  // a JSON pointer
+  const char* output;
+};
+const std::vector<Carried> kTripOutputs{
+    {"/document/order_number", "outvntNum_Pedido"},
+    {"/document/number", "outvntNum_docto_Transporte"},
+    {"/header/tractor", "outvntCavalo"},
+    {"/header/trailer", "outvntCarreta"},
+    {"/header/driver", "outvntColaborador"},
+    {"/header/product", "outvntProduto"},
+    {"/header/sender", "outvntRemetente"},
+    {"/header/consignee", "outvntDestinatario"},
+    {"/header/customer", "outvntCliente"},
+    {"/header/arrival/actual", "outvntData_Chegada_Cliente_Efetiva"},
+    {"/header/arrival/planned", "outvntdata_Chegada_cliente_prevista"},
+    {"/header/arrival/tracker_estimate", "outvntData_Prevista_Rastreador"},
+    {"/header/deadline", "outvntFlag_no_prazo"},
+    {"/cycle/distances/total_km", "outvntKm_Total"},
+    {"/cycle/distances/to_sender_km", "outvntkm_ate_Rem"},
+    {"/cycle/distances/sender_to_consignee_km", "outvntKm_Rem_Dest"},
+    {"/cycle/distances/after_consignee_km", "outvntKm_Apos_Dest"},
+    {"/cycle/times/operation_minutes", "outvntTempo_Operacao"},
+    {"/cycle/times/transport_minutes", "outvntTempo_Transporte"},
+    {"/cycle/times/to_sender_minutes", "outvntTempo_Ate_Rem"},
+    {"/cycle/times/return_minutes", "outvntTempo_Retorno"},
+    {"/cycle/times/loading_and_unloading_minutes", "outvntTempo_Total_Carga_Desc"},
+    {"/cycle/times/loading_minutes", "outvntTempo_Carga"},
+    {"/cycle/times/unloading_minutes", "outvntTempo_Descarga"},
+    {"/cycle/times/waiting_window_minutes", "outvntTempo_Janela_Espera"},
+    {"/cycle/times/after_loading_minutes", "outvntTempo_Pos_Carga"},
+    {"/cycle/times/after_unloading_minutes", "outvntTempo_Pos_desc"},
+    {"/cycle/times/before_loading_minutes", "outvntTempo_Ant_Carga"},
+    {"/cycle/times/before_unloading_minutes", "outvntTempo_Ant_Desc"},
+    {"/cycle/times/sender_to_consignee_minutes", "outvntTempo_Rem_Des"},
+    {"/route/planned_km", "outvntKm_Ate_Dest_Rota"},
+    {"/route/planned_time_of_day", "outvntTempo_Ate_Dest_Rota"},
+};
+// The lists: rows, field of a row, output.
+const std::vector<std::array<const char*, 3>> kTripLists{
+    {"/invoices", "number", "outarrvntNota_Fiscal"},
+    {"/invoices", "weight_kg", "outarrvntPeso_Real"},
+    {"/invoices", "declared_value_brl", "outarrvntVal_Declarado"},
+    {"/occurrences", "at", "outarrvntData_Ocor"},
+    {"/occurrences", "description", "outarrvntDescr_Ocor"},
+    {"/occurrences", "odometer_km", "outarrvntOdometro_Ocor"},
+};
+
+// A copy of the demo database in `dir` where `assignment` is made to the row
+// of `table` that `document` refers to by `key`.
+fs::path DocumentEdited(const TempDir& dir, const std::string& document, const std::string& table,
+                        const std::string& key, const std::string& assignment) {
+  return EditedDemo(
+      dir, "UPDATE " + table + " SET " + assignment + " WHERE " + key + " = (SELECT " + key +
+               " FROM docto_transporte WHERE docto_transporte_id = " + document + ");");
 }
 
 // Every output of `zebevi call gConsulta_Espelho_Viagem` for `document`
-// against `zebevi trip --json`, name by name.
+// against `zebevi trip --json`.
 void ExpectTripJsonMatchesCall(const std::string& document) {
   SCOPED_TRACE("document " + document);
   const CommandResult trip = RunOnDemo({"trip", document, "--json"});
@@ -49,47 +99,35 @@ void ExpectTripJsonMatchesCall(const std::string& document) {
   const Json answer = OutputJson(call);
   const Json& params = answer["params"];
 
-  EXPECT_EQ(summary["result"], answer["result"]["value"]);
-  EXPECT_EQ(summary["document"], Plain(params["invntDOCTO_TRANSPORTE_ID"]));
+  EXPECT_EQ(summary["status"], answer["result"]["value"]);
   EXPECT_EQ(summary["message"], Plain(params["outvntMsg_ret"]));
-  std::map<std::string, Json> shown;
-  for (const char* block : {"header", "distances", "times", "route"}) {
-    for (const auto& [name, value] : summary[block].items()) shown[name] = value;
+  ExpectCarries(summary["document"]["id"], Plain(params["invntDOCTO_TRANSPORTE_ID"]), "id");
+  std::set<std::string> carried{"outvntMsg_ret", "outvntQtde_Nota", "outvntQtde_Ocor"};
+  for (const Carried& c : kTripOutputs) {
+    ExpectCarries(summary.at(Json::json_pointer(c.where)), Plain(params[c.output]), c.output);
+    carried.insert(c.output);
   }
-  for (const char* block : {"invoices", "occurrences"}) {
-    for (const auto& [name, value] : summary[block].items()) {
-      if (name != "rows") shown[name] = value;
+  for (const auto& [rows_at, field, output] : kTripLists) {
+    const Json& rows = summary.at(Json::json_pointer(rows_at));
+    const Json list = Plain(params[output]);
+    ASSERT_EQ(rows.size(), list.is_array() ? list.size() : 0u) << output;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      ExpectCarries(rows[i][field], list[i], std::string(output) + "[" + std::to_string(i) + "]");
     }
-    const Json& rows = summary[block]["rows"];
-    const Json first = rows.empty() ? Json::object() : rows[0];
-    for (const auto& [name, value] : first.items()) {
-      Json column = Json::array();
-      for (const Json& row : rows) column.push_back(row[name]);
-      shown[name] = column;
-    }
+    carried.insert(output);
   }
-  // Every output of the operation is there, with the call's figure.
-  std::size_t outputs = 0;
+  for (const auto& [rows, count] :
+       {std::pair{"invoices", "outvntQtde_Nota"}, std::pair{"occurrences", "outvntQtde_Ocor"}}) {
+    const Json delivered = Plain(params[count]);
+    EXPECT_EQ(summary[rows].size(), delivered.is_null() ? 0u : delivered.get<std::size_t>());
+  }
+  // Every output of the operation is carried.
   for (const auto& [name, value] : params.items()) {
-    if (name.rfind("out", 0) != 0 || name == "outvntMsg_ret") continue;
-    ++outputs;
-    const bool unfilled_list = name.rfind("outarr", 0) == 0 && value["type"] == "Empty";
-    if (unfilled_list) {
-      EXPECT_EQ(shown.count(name), 0u) << name;
-      continue;
+    if (name.rfind("out", 0) == 0) {
+      EXPECT_EQ(carried.count(name), 1u) << name;
     }
-    ASSERT_EQ(shown.count(name), 1u) << name << " missing from trip --json";
-    EXPECT_EQ(shown[name], Plain(value)) << name;
   }
-  EXPECT_EQ(outputs, 40u);
-  // Minutes are the "HH:MM" texts read back.
-  for (const auto& [name, text] : summary["times"].items()) {
-    if (!text.is_string()) continue;
-    const std::string hhmm = text.get<std::string>();
-    const std::size_t colon = hhmm.find(':');
-    EXPECT_EQ(summary["minutes"][name],
-              std::stoi(hhmm.substr(0, colon)) * 60 + std::stoi(hhmm.substr(colon + 1)));
-  }
+  EXPECT_EQ(carried.size(), 41u);
 }
 
 TEST(TripCommand, JsonCarriesTheFiguresOfTheCall) {
@@ -119,32 +157,30 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
       "Cliente",   "Chegada efetiva", "Chegada prevista", "Previsão do rastreador",
       "Prazo"};
   std::size_t value_column = 0;
-  std::size_t k = 0;
-  for (const auto& [output, value] : json["header"].items()) {
+  for (std::size_t k = 0; k < labels.size(); ++k) {
     const std::string& line = header[k];
     SCOPED_TRACE(line);
     EXPECT_EQ(line.rfind("  " + labels[k] + " ", 0), 0u);
     // An empty figure shows as a dash.
-    const std::string text = value.get<std::string>().empty() ? "—" : value.get<std::string>();
+    const std::string shown = Shown(json.at(Json::json_pointer(kTripOutputs[k].where)));
+    const std::string text = shown.empty() ? "—" : shown;
     ASSERT_EQ(line.substr(line.size() - text.size()), text);
     const std::size_t column = Columns(line) - Columns(text);
     if (k == 0) value_column = column;
     EXPECT_EQ(column, value_column) << "values align by columns, not bytes";
-    ++k;
   }
-  EXPECT_NE(json["header"]["outvntNum_docto_Transporte"].get<std::string>().find(" / "),
-            std::string::npos);
+  EXPECT_NE(json["document"]["number"].get<std::string>().find(" / "), std::string::npos);
 
-  const Json& invoices = json["invoices"]["rows"];
+  const Json& invoices = json["invoices"];
   const std::vector<std::string> invoice_lines =
       Block(run.out, "Notas fiscais (" + std::to_string(invoices.size()) + ")");
   ASSERT_EQ(invoice_lines.size(), invoices.size() + 2);
   EXPECT_EQ(invoice_lines[0], "  Nota fiscal  Peso real (kg)  Valor declarado (R$)");
   for (std::size_t i = 0; i < invoices.size(); ++i) {
     const std::string& line = invoice_lines[i + 2];
-    EXPECT_EQ(line.rfind("  " + invoices[i]["outarrvntNota_Fiscal"].get<std::string>(), 0), 0u);
+    EXPECT_EQ(line.rfind("  " + Shown(invoices[i]["number"]), 0), 0u);
     // Right-aligned figures end where their headers end.
-    const std::string value = invoices[i]["outarrvntVal_Declarado"].get<std::string>();
+    const std::string value = Shown(invoices[i]["declared_value_brl"]);
     EXPECT_EQ(line.substr(line.size() - value.size()), value);
     EXPECT_EQ(Columns(line), Columns(invoice_lines[0]));
   }
@@ -152,10 +188,8 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
   const Json& route = json["route"];
   const std::vector<std::string> route_lines = Block(run.out, "Rota prevista");
   ASSERT_EQ(route_lines.size(), 2u);
-  EXPECT_EQ(route_lines[0],
-            "  Distância (km)  " + route["outvntKm_Ate_Dest_Rota"].get<std::string>());
-  EXPECT_EQ(route_lines[1],
-            "  Tempo           " + route["outvntTempo_Ate_Dest_Rota"].get<std::string>());
+  EXPECT_EQ(route_lines[0], "  Distância (km)       " + Shown(route["planned_km"]));
+  EXPECT_EQ(route_lines[1], "  Tempo (hora do dia)  " + Shown(route["planned_time_of_day"]));
   EXPECT_EQ(Block(run.out, "Distâncias (km)").size(), 4u);
 }
 
@@ -163,17 +197,18 @@ TEST(TripCommand, DrawsTheCycleTimesAsBarsInProportionToTheirMinutes) {
   const std::string document = SharedDemo().Fact("plain_document_id");
   const CommandResult run = RunOnDemo({"trip", document});
   ASSERT_EQ(run.status, 0) << run.err;
-  const Json minutes = OutputJson(RunOnDemo({"trip", document, "--json"}))["minutes"];
+  const Json times = OutputJson(RunOnDemo({"trip", document, "--json"}))["cycle"]["times"];
   const std::vector<std::string> bars = Block(run.out, "Tempos do ciclo (h:min)");
   ASSERT_EQ(bars.size(), 13u) << run.out;
   std::int64_t longest = 0;
-  for (const auto& [name, value] : minutes.items())
-    longest = std::max<std::int64_t>(longest, value);
+  for (const auto& [name, time] : times.items())
+    longest = std::max<std::int64_t>(longest, time["value"]);
   ASSERT_GT(longest, 0);
   const std::map<std::string, int> kEighths{{"█", 8}, {"▉", 7}, {"▊", 6}, {"▋", 5},
                                             {"▌", 4}, {"▍", 3}, {"▎", 2}, {"▏", 1}};
   std::size_t row = 0;
-  for (const auto& [name, value] : minutes.items()) {
+  for (const auto& [name, time] : times.items()) {
+    const std::int64_t value = time["value"];
     const std::string& line = bars[row++];
     SCOPED_TRACE(line);
     int drawn = 0;
@@ -183,7 +218,7 @@ TEST(TripCommand, DrawsTheCycleTimesAsBarsInProportionToTheirMinutes) {
         drawn += eighths;
       }
     }
-    const double share = static_cast<double>(value.get<std::int64_t>()) / longest;
+    const double share = static_cast<double>(value) / longest;
     const int expected = value > 0 ? std::max(1, static_cast<int>(std::lround(share * 320))) : 0;
     EXPECT_EQ(drawn, expected) << name;
   }
@@ -192,7 +227,7 @@ TEST(TripCommand, DrawsTheCycleTimesAsBarsInProportionToTheirMinutes) {
 TEST(TripCommand, ShowsTheOccurrencesAsATimelineWithTheTimeBetweenThem) {
   const std::string document = SharedDemo().Fact("exchanged_document_id");
   const CommandResult run = RunOnDemo({"trip", document});
-  const Json rows = OutputJson(RunOnDemo({"trip", document, "--json"}))["occurrences"]["rows"];
+  const Json rows = OutputJson(RunOnDemo({"trip", document, "--json"}))["occurrences"];
   ASSERT_GE(rows.size(), 2u);
   const std::vector<std::string> timeline =
       Block(run.out, "Ocorrências de rastreamento (" + std::to_string(rows.size()) + ")");
@@ -200,7 +235,7 @@ TEST(TripCommand, ShowsTheOccurrencesAsATimelineWithTheTimeBetweenThem) {
   const std::regex moment("(..)/(..)/(....) (..):(..)");
   const auto minutes = [&](const Json& row) {
     std::smatch m;
-    const std::string when = row["outarrvntData_Ocor"].get<std::string>();
+    const std::string when = Shown(row["at"]);
     EXPECT_TRUE(std::regex_match(when, m, moment)) << when;
     using namespace std::chrono;
     const sys_days day{year(std::stoi(m[3])) / month(std::stoi(m[2])) / std::stoi(m[1])};
@@ -209,15 +244,16 @@ TEST(TripCommand, ShowsTheOccurrencesAsATimelineWithTheTimeBetweenThem) {
   };
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string& line = timeline[2 * i];
-    EXPECT_EQ(line.rfind("  " + rows[i]["outarrvntData_Ocor"].get<std::string>() + "  ●  " +
-                             rows[i]["outarrvntDescr_Ocor"].get<std::string>(),
-                         0),
+    EXPECT_EQ(line.rfind("  " + Shown(rows[i]["at"]) + "  ●  " + Shown(rows[i]["description"]), 0),
               0u)
         << line;
-    EXPECT_NE(line.find("odômetro " + rows[i]["outarrvntOdometro_Ocor"].get<std::string>()),
-              std::string::npos);
-    if (i == 0) continue;
+    EXPECT_NE(line.find("odômetro " + Shown(rows[i]["odometer_km"])), std::string::npos);
+    if (i == 0) {
+      EXPECT_EQ(rows[i]["minutes_since_previous"], nullptr);
+      continue;
+    }
     const int gap = minutes(rows[i]) - minutes(rows[i - 1]);
+    EXPECT_EQ(rows[i]["minutes_since_previous"], gap);
     const std::string between = timeline[2 * i - 1];
     EXPECT_EQ(
         between.substr(between.find("│")),
@@ -258,9 +294,27 @@ TEST(TripCommand, EndsWithStatusOneAndTheMessageWhenTheSummaryRefuses) {
   const CommandResult json = RunOnDemo({"trip", "99999999", "--json"});
   EXPECT_EQ(json.status, 1);
   const Json answer = OutputJson(json);
-  EXPECT_EQ(answer["result"], 10);
+  EXPECT_EQ(answer["status"], 10);
   EXPECT_EQ(answer["message"], "Documentação de Viagem não encontrada.");
-  EXPECT_EQ(answer["header"]["outvntNum_Pedido"], nullptr);
+  EXPECT_EQ(answer["document"]["order_number"], "");
+  EXPECT_EQ(answer["header"]["arrival"]["actual"], (Json{{"value", nullptr}, {"display", ""}}));
+}
+
+TEST(TripCommand, TellsThePlannedRouteTimeAsTheTimeOfDayItIs) {
+  TempDir dir;
+  const std::string document = SharedDemo().Fact("plain_document_id");
+  // A route planned at 68 h 18 min: two days and 20:18.
+  const fs::path copy =
+      DocumentEdited(dir, document, "rota", "rota_id", "tempo_previsto = 68 / 24.0 + 18 / 1440.0");
+  const Json json = OutputJson(RunZebevi({"trip", document, "--db", copy.string(), "--json"}));
+  EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
+  const CommandResult text = RunZebevi({"trip", document, "--db", copy.string()});
+  EXPECT_EQ(Block(text.out, "Rota prevista")[1], "  Tempo (hora do dia)  20:18");
+  const CommandResult page = RunZebevi({"trip", document, "--db", copy.string(), "--html", "-"});
+  EXPECT_NE(page.out.find("<dd data-field=\"route.planned_time_of_day\">20:18 <small"),
+            std::string::npos)
+      << page.out;
+  EXPECT_NE(page.out.find(">Tempo (hora do dia)</dt>"), std::string::npos);
 }
 
 TEST(TripCommand, EndsWithStatusFourWithoutADatabase) {
@@ -335,13 +389,9 @@ TEST(TripCommand, ColoursATerminalUnlessNoColorIsSet) {
 
 TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
   TempDir dir;
-  const fs::path copy = dir / "demo.db";
-  fs::copy_file(SharedDemo().path, copy);
   const std::string document = SharedDemo().Fact("plain_document_id");
-  RunSqlScript(copy,
-               "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
-               "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
-                   document + ");");
+  const fs::path copy =
+      DocumentEdited(dir, document, "produto", "produto_id", "descricao = '<b>Pó & \"Cal\"</b>'");
   const CommandResult page = RunZebevi({"trip", document, "--db", copy.string(), "--html", "-"});
   ASSERT_EQ(page.status, 0) << page.err;
   EXPECT_EQ(page.out.rfind("<!DOCTYPE html>", 0), 0u);

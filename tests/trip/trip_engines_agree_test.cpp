@@ -99,7 +99,7 @@ TEST_F(TripEnginesAgree, TheExecutablesTripAndCallAreTheSame) {
            Json{{"invntConecta_db", connection}, {"invntDOCTO_TRANSPORTE_ID", document}}.dump()})));
     }
     ASSERT_TRUE(trips[0].is_object() && trips[1].is_object());
-    EXPECT_EQ(Member(trips[0], "result"), 0) << trips[0].dump();
+    EXPECT_EQ(Member(trips[0], "status"), 0) << trips[0].dump();
     EXPECT_FALSE(Member(trips[0], "header").empty());
     EXPECT_EQ(trips[1].size(), trips[0].size());
     for (const auto& [block, shown] : trips[0].items()) {

@@ -1,0 +1,137 @@
+#!/usr/bin/env python3
+"""Every --json answer of `zebevi trip|find|order|flags`, over every kind of
+demo document and user group, against the published version 1 JSON Schemas.
+
+usage: validate_v1_json.py ZEBEVI_EXE SCHEMA_DIR
+"""
+import copy
+import json
+import pathlib
+import subprocess
+import sys
+import tempfile
+
+import jsonschema
+
+SCHEMAS = {
+    "trip": "trip-summary",
+    "flags": "feature-flags",
+    "find": "document-matches",
+    "order": "order-documents",
+}
+
+
+def load_validators(folder):
+    store = {}
+    for path in sorted(folder.glob("*.schema.json")):
+        schema = json.loads(path.read_text(encoding="utf-8"))
+        jsonschema.Draft202012Validator.check_schema(schema)
+        store[schema["$id"]] = schema
+    validators = {}
+    for verb, name in SCHEMAS.items():
+        schema = store["urn:zebevi:json:v1:" + name]
+        resolver = jsonschema.RefResolver(base_uri=schema["$id"], referrer=schema, store=store)
+        validators[verb] = jsonschema.Draft202012Validator(schema, resolver=resolver)
+    return validators
+
+
+def run(exe, args):
+    done = subprocess.run([exe, *args], capture_output=True, text=True, check=False)
+    return done.returncode, done.stdout, done.stderr
+
+
+def cases(facts):
+    order = facts["multi_document_order"]
+    company = str(facts["multi_document_order_company_id"])
+    return [
+        # (what, verb arguments, exit status)
+        ("exchanged document", ["trip", str(facts["exchanged_document_id"])], 0),
+        ("exchange parent", ["trip", str(facts["exchange_parent_id"])], 0),
+        ("plain document", ["trip", str(facts["plain_document_id"])], 0),
+        ("no route", ["trip", str(facts["document_without_route_id"])], 0),
+        ("cycle not measured", ["trip", str(facts["document_without_cycle_id"])], 0),
+        ("in transit, no arrival", ["trip", str(facts["document_without_arrival_id"])], 0),
+        ("customer's tracking", ["trip", str(facts["plain_document_id"]), "--customer", "1"], 0),
+        ("no such document", ["trip", "99999999"], 1),
+        ("no document given", ["trip", "abc"], 1),
+        ("granted group", ["flags", str(facts["granted_user_group_id"])], 0),
+        ("refused group", ["flags", str(facts["refused_user_group_id"])], 0),
+        ("group without grants", ["flags", str(facts["empty_user_group_id"])], 0),
+        ("no such group", ["flags", "99999999"], 0),
+        ("order match", ["find", "--order", order], 0),
+        ("order match of a company", ["find", "--order", order, "--company", company], 0),
+        ("document number match", ["find", "--document", facts["plain_document_number"]], 0),
+        ("no match", ["find", "--order", "no-such-order"], 1),
+        ("nothing given", ["find"], 1),
+        ("not numeric", ["find", "--document", "12A"], 1),
+        ("published order", ["order", order, "--company", company], 0),
+        ("published order anywhere", ["order", order], 0),
+        ("published order by consignee", ["order", order, "--cgc", facts["consignee_cgc"]], 0),
+        ("no such order", ["order", "no-such-order", "--company", company], 1),
+        ("no such order, in English", ["order", "no-such-order", "--english"], 1),
+        ("unknown company", ["order", order, "--company", "999999"], 1),
+    ]
+
+
+def unread_figures(node, path="$"):
+    """The figures whose display the typed layer could not read."""
+    if isinstance(node, dict):
+        if set(node) == {"value", "display"} and node["display"] and node["value"] is None:
+            yield f"{path}: {node['display']!r}"
+        for key, item in node.items():
+            yield from unread_figures(item, f"{path}.{key}")
+    elif isinstance(node, list):
+        for i, item in enumerate(node):
+            yield from unread_figures(item, f"{path}[{i}]")
+
+
+def main():
+    exe, folder = sys.argv[1], pathlib.Path(sys.argv[2])
+    validators = load_validators(folder)
+    failures = []
+    with tempfile.TemporaryDirectory() as tmp:
+        db = str(pathlib.Path(tmp) / "demo.db")
+        status, out, err = run(exe, ["demo", "--documents", "300", "--json", db])
+        if status != 0:
+            sys.exit("zebevi demo failed: " + err)
+        facts = json.loads(out)
+        plain = json.loads(run(exe, ["trip", str(facts["plain_document_id"]), "--json", "--db", db])[1])
+        facts["plain_document_number"] = plain["document"]["number"]
+        answers = {verb: [] for verb in SCHEMAS}
+        for what, args, expected_status in cases(facts):
+            status, out, err = run(exe, [*args, "--json", "--db", db])
+            label = f"{what} ({' '.join(args)})"
+            if status != expected_status:
+                failures.append(f"{label}: exit status {status}, expected {expected_status}: {err}")
+                continue
+            answer = json.loads(out)
+            answers[args[0]].append(answer)
+            for error in validators[args[0]].iter_errors(answer):
+                failures.append(f"{label}: {error.json_path}: {error.message}")
+            if (answer["status"] == 0) != (expected_status == 0):
+                failures.append(f"{label}: status {answer['status']}")
+            # Every text the demo data gives reads as its kind.
+            if answer["status"] == 0:
+                failures.extend(f"{label}: unread {where}" for where in unread_figures(answer))
+        # The schemas do catch what breaks the contract.
+        trip = answers["trip"][0]
+        for break_it in (
+            lambda a: a["route"]["planned_time_of_day"].update(value="68:18"),
+            lambda a: a["invoices"][0]["weight_kg"].update(value="3363,328"),
+            lambda a: a["header"]["arrival"].update(actual={"value": None}),
+            lambda a: a.update(extra=1),
+            lambda a: a["cycle"]["times"].pop("loading_minutes"),
+        ):
+            broken = copy.deepcopy(trip)
+            break_it(broken)
+            if validators["trip"].is_valid(broken):
+                failures.append("a broken trip summary passed: " + json.dumps(broken)[:200])
+    for failure in failures:
+        print(failure)
+    if failures:
+        sys.exit(1)
+    print(f"{sum(len(a) for a in answers.values())} answers valid")
+
+
+if __name__ == "__main__":
+    main()
