@@ -11,6 +11,7 @@
 #include "cli/lookup_commands.h"
 #include "cli/trace_printer.h"
 #include "cli/trip_command.h"
+#include "service/serve_command.h"
 
 int main(int argc, char** argv) {
   using namespace zebevi::cli;
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   call_verb->add_flag("--trace", trace, "Write each database command to standard error");
 
   CLI::App* ops_verb = app.add_subcommand("ops", "List the operations and their parameters");
+  const zebevi::service::ServeVerb serve(app);
 
   try {
     app.parse(argc, argv);
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
   if (*find_verb) return RunFind(find, console);
   if (*order_verb) return RunOrder(order, console);
   if (*flags_verb) return RunFlags(flags, console);
+  if (serve.chosen()) return serve.Run(console);
 
   std::optional<TraceToStream> tracing;
   if (trace) tracing.emplace(std::cerr);
