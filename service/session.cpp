@@ -145,12 +145,9 @@ class Session : public std::enable_shared_from_this<Session> {
     Answer(ErrorResponse(400, "not a valid HTTP request"), false);
   }
 
-  // Whether the request line alone already passes the target's limit.
-  bool LineTooLong() const {
-    const std::string_view seen(static_cast<const char*>(buffer_.data().data()), buffer_.size());
-    const std::size_t end = seen.find("\r\n");
-    return (end == std::string_view::npos ? seen.size() : end) > core_.app.limits().target_bytes;
-  }
+  // Whether the request line alone was already too long: the parser
+  // takes the line (and calls the target in) before it reads the fields.
+  bool LineTooLong() const { return parser_->get().target().empty(); }
 
   void Dispatch() {
     const auto& message = parser_->get();

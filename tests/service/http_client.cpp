@@ -40,25 +40,26 @@ nlohmann::ordered_json HttpReply::json() const {
   return nlohmann::ordered_json::parse(body, nullptr, /*allow_exceptions=*/false);
 }
 
-HttpReply Send(const HttpCall& call) {
+HttpReply Send(const std::string& method, const std::string& url, const std::string& body,
+               const std::string& key, const std::vector<std::string>& headers_given) {
   HttpReply reply;
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
   curl_slist* raw_headers = nullptr;
   // The service answers Expect at once; the tests need not wait for it.
   raw_headers = curl_slist_append(raw_headers, "Expect:");
-  if (!call.key.empty()) {
-    raw_headers = curl_slist_append(raw_headers, ("Authorization: Bearer " + call.key).c_str());
+  if (!key.empty()) {
+    raw_headers = curl_slist_append(raw_headers, ("Authorization: Bearer " + key).c_str());
   }
-  for (const std::string& header : call.headers) {
+  for (const std::string& header : headers_given) {
     raw_headers = curl_slist_append(raw_headers, header.c_str());
   }
   std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(raw_headers,
                                                                       curl_slist_free_all);
-  curl_easy_setopt(curl.get(), CURLOPT_URL, call.url.c_str());
-  curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, call.method.c_str());
-  if (call.method == "POST") {
-    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, call.body.data());
-    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(call.body.size()));
+  curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_CUSTOMREQUEST, method.c_str());
+  if (method == "POST") {
+    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
   }
   curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, Collect);
@@ -76,12 +77,10 @@ HttpReply Send(const HttpCall& call) {
   return reply;
 }
 
-HttpReply Get(const std::string& url, const std::string& key) {
-  return Send(HttpCall{.url = url, .key = key});
-}
+HttpReply Get(const std::string& url, const std::string& key) { return Send("GET", url, "", key); }
 
 HttpReply Post(const std::string& url, const std::string& body, const std::string& key) {
-  return Send(HttpCall{.method = "POST", .url = url, .body = body, .key = key});
+  return Send("POST", url, body, key);
 }
 
 RawConnection::RawConnection(int port) {

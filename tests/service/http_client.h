@@ -22,15 +22,10 @@ struct HttpReply {
   nlohmann::ordered_json json() const;
 };
 
-struct HttpCall {
-  std::string method = "GET";
-  std::string url;
-  std::string body;
-  std::string key;  // sent as "Authorization: Bearer KEY" when not empty
-  std::vector<std::string> headers;  // "Name: value"
-};
-
-HttpReply Send(const HttpCall& call);
+// `key` is sent as "Authorization: Bearer KEY" when not empty; `headers`
+// are "Name: value".
+HttpReply Send(const std::string& method, const std::string& url, const std::string& body = {},
+               const std::string& key = {}, const std::vector<std::string>& headers = {});
 HttpReply Get(const std::string& url, const std::string& key = {});
 HttpReply Post(const std::string& url, const std::string& body, const std::string& key = {});
 

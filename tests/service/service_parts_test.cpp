@@ -187,7 +187,7 @@ TEST(HttpTarget, DecodesThePathAndTheQuery) {
 
 TEST(JsonDepth, CountsNestingOutsideStrings) {
   for (const auto& [text, depth] : std::vector<std::pair<std::string, std::size_t>>{
-           {"1", 0}, {"{}", 1}, {R"({"a": [[1], {"b": []}]})", 3}, {R"({"a": "[[[[\"]]"})", 1},
+           {"1", 0}, {"{}", 1}, {R"({"a": [[1], {"b": []}]})", 4}, {R"({"a": "[[[[\"]]"})", 1},
            {R"(["\\", [1]])", 2}}) {
     EXPECT_EQ(JsonDepth(text), depth) << text;
   }

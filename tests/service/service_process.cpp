@@ -17,13 +17,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 }  // namespace
 
 TestKey InternalKey() { return {"internal-key-0001", {{"caller", "backoffice"}, {"internal", true}}}; }
@@ -124,7 +117,7 @@ std::optional<int> ServiceProcess::Terminate(int seconds) {
   return WaitExit(seconds);
 }
 
-std::string ServiceProcess::log() const { return ReadFile(dir_ / "stderr"); }
+std::string ServiceProcess::log() const { return ReadWhole(dir_ / "stderr"); }
 
 std::vector<std::string> ServiceProcess::LogLines() const {
   std::vector<std::string> lines;
