@@ -25,7 +25,9 @@ std::string Now() {
   return std::string(text) + tail;
 }
 
-std::string Dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string Dump(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 }  // namespace
 

@@ -26,8 +26,8 @@ Application::Plan Application::Prepare(HttpRequest request) const {
   Router::Match match = router_.Find(request.method, request.path);
   if (match.route == nullptr) {
     plan.route = kUnmatchedRoute;
-    plan.answer = ErrorResponse(match.status, match.status == 405 ? "method not allowed here"
-                                                                  : "no such resource");
+    plan.answer = ErrorResponse(
+        match.status, match.status == 405 ? "method not allowed here" : "no such resource");
     return plan;
   }
   const Route& route = *match.route;

@@ -34,7 +34,9 @@ const ParamInfo* ParamOf(const OperationInfo& op, std::string_view name) {
   return nullptr;
 }
 
-std::string Dump(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string Dump(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 HttpResponse JsonAnswer(int status, const Json& json) {
   HttpResponse response;
@@ -62,7 +64,8 @@ std::optional<Refusal> Admit(const OperationInfo& op, const Caller& caller,
     const bool connection_param = TakesConnection(param) || param.name == kConnectionString;
     if (!connection_param) continue;
     if (input.contains(param.name)) {
-      return Refusal{400, "the service supplies the database: leave out " + std::string(param.name)};
+      return Refusal{400,
+                     "the service supplies the database: leave out " + std::string(param.name)};
     }
     if (TakesConnection(param) && !caller.internal) {
       return Refusal{403, std::string(op.name) +
@@ -117,8 +120,9 @@ HttpResponse Call(const Backend& backend, const RouteContext& context) {
   const std::string& name = context.params.at("operation");
   const OperationInfo* op = FindOperation(name);
   if (op == nullptr) return ErrorResponse(404, "no operation " + name);
-  const std::string_view body =
-      context.request.body.empty() ? std::string_view("{}") : std::string_view(context.request.body);
+  const std::string_view body = context.request.body.empty()
+                                    ? std::string_view("{}")
+                                    : std::string_view(context.request.body);
   if (JsonDepth(body) > backend.limits.json_depth) {
     return ErrorResponse(400, "the parameters nest deeper than " +
                                   std::to_string(backend.limits.json_depth) + " levels");
@@ -182,14 +186,13 @@ std::size_t JsonDepth(std::string_view text) {
 }
 
 void AddCallEndpoint(Router& router, const Backend& backend) {
-  router.Add(Route{.method = "POST",
-                   .pattern = "/v1/call/{operation}",
-                   .handler = [&backend](const RouteContext& context) {
-                     return Call(backend, context);
-                   },
-                   .needs_key = true,
-                   .on_worker = true,
-                   .deadline = std::nullopt});
+  router.Add(
+      Route{.method = "POST",
+            .pattern = "/v1/call/{operation}",
+            .handler = [&backend](const RouteContext& context) { return Call(backend, context); },
+            .needs_key = true,
+            .on_worker = true,
+            .deadline = std::nullopt});
 }
 
 }  // namespace zebevi::service

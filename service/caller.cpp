@@ -59,8 +59,8 @@ std::optional<Refusal> CheckUser(const Caller& caller, const Value& user) {
     // adds no detail.
   }
   if (!diagnostic_user) return std::nullopt;
-  return Refusal{403, "this API key may not call as the diagnostic user (" +
-                          std::string(kUserParam) + " 1)"};
+  return Refusal{
+      403, "this API key may not call as the diagnostic user (" + std::string(kUserParam) + " 1)"};
 }
 
 }  // namespace zebevi::service

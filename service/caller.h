@@ -20,7 +20,14 @@
 
 namespace zebevi::service {
 
-enum class CallerField { kCustomer, kCustomerGroup, kSupplier, kCollaborator, kCollaboratorType, kCompany };
+enum class CallerField {
+  kCustomer,
+  kCustomerGroup,
+  kSupplier,
+  kCollaborator,
+  kCollaboratorType,
+  kCompany
+};
 
 struct CallerFieldInfo {
   CallerField field;
@@ -34,9 +41,9 @@ std::span<const CallerFieldInfo> CallerFields();
 inline constexpr std::string_view kUserParam = "invntUsuario_Internet_id";
 
 struct Caller {
-  std::string name;         // for the access log; never the key itself
-  bool internal = false;    // may pass identifiers of its own choosing
-  bool diagnostic = false;  // may call as the diagnostic user
+  std::string name;                           // for the access log; never the key itself
+  bool internal = false;                      // may pass identifiers of its own choosing
+  bool diagnostic = false;                    // may call as the diagnostic user
   std::map<CallerField, std::int32_t> bound;  // a bound key's identifiers
 };
 

@@ -41,7 +41,8 @@ void ReadLimits(const Json& json, Limits& limits) {
     if (json.contains(name)) out = NumberAt<std::size_t>(json, name, "limits.");
   };
   const auto millis = [&](const char* name, std::chrono::milliseconds& out) {
-    if (json.contains(name)) out = std::chrono::milliseconds(NumberAt<std::int64_t>(json, name, "limits."));
+    if (json.contains(name))
+      out = std::chrono::milliseconds(NumberAt<std::int64_t>(json, name, "limits."));
   };
   size("body_bytes", limits.body_bytes);
   size("target_bytes", limits.target_bytes);
@@ -162,7 +163,8 @@ void ReadConfigFile(const std::filesystem::path& path, ServiceConfig& config) {
     if (json.contains("keys")) {
       if (!json["keys"].is_array()) throw ConfigError("keys must be a list");
       std::vector<ApiKey> keys;
-      for (std::size_t i = 0; i < json["keys"].size(); ++i) keys.push_back(ReadKey(json["keys"][i], i));
+      for (std::size_t i = 0; i < json["keys"].size(); ++i)
+        keys.push_back(ReadKey(json["keys"][i], i));
       config.keys = KeyRing(std::move(keys));
     }
   } catch (const ConfigError& e) {

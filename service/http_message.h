@@ -13,8 +13,8 @@
 namespace zebevi::service {
 
 struct HttpRequest {
-  std::string method;  // "GET", "POST", ...
-  std::string path;    // percent-decoded, without the query
+  std::string method;                                      // "GET", "POST", ...
+  std::string path;                                        // percent-decoded, without the query
   std::vector<std::pair<std::string, std::string>> query;  // decoded, in order
   std::string authorization;  // the Authorization header, empty when absent
   std::string body;

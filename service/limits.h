@@ -9,10 +9,10 @@
 namespace zebevi::service {
 
 struct Limits {
-  std::size_t body_bytes = 64 * 1024;    // larger: 413
-  std::size_t target_bytes = 4 * 1024;   // request target (path and query); longer: 414
-  std::size_t header_bytes = 8 * 1024;   // all header fields together; more: 431
-  std::size_t json_depth = 32;           // nesting of a call's JSON body; deeper: 400
+  std::size_t body_bytes = 64 * 1024;   // larger: 413
+  std::size_t target_bytes = 4 * 1024;  // request target (path and query); longer: 414
+  std::size_t header_bytes = 8 * 1024;  // all header fields together; more: 431
+  std::size_t json_depth = 32;          // nesting of a call's JSON body; deeper: 400
   // From the first byte of a request to its last; a client that sends
   // slower is answered 408 and cut off.
   std::chrono::milliseconds request_timeout{10'000};

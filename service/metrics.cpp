@@ -67,8 +67,8 @@ std::string Metrics::Render(const PoolGauge& pool) const {
     const std::string name = "zebevi_http_request_duration_seconds";
     const std::string labels = "route=\"" + Label(route) + "\"";
     for (std::size_t i = 0; i < kBuckets.size(); ++i) {
-      out << name << "_bucket{" << labels << ",le=\"" << kBuckets[i] << "\"} "
-          << latency.buckets[i] << '\n';
+      out << name << "_bucket{" << labels << ",le=\"" << kBuckets[i] << "\"} " << latency.buckets[i]
+          << '\n';
     }
     out << name << "_bucket{" << labels << ",le=\"+Inf\"} " << latency.count << '\n'
         << name << "_sum{" << labels << "} " << latency.sum_seconds << '\n'

@@ -26,7 +26,8 @@ void RaiseDescriptorLimit() {
 
 ServeVerb::ServeVerb(CLI::App& app)
     : verb_(app.add_subcommand("serve", "Serve the operations over HTTP (JSON)")) {
-  verb_->add_option("--listen", listen_, "Address to listen on, HOST:PORT (default 127.0.0.1:8080)");
+  verb_->add_option("--listen", listen_,
+                    "Address to listen on, HOST:PORT (default 127.0.0.1:8080)");
   verb_->add_option("--db", db_,
                     "Database: a connection string or a SQLite file (default: the demo database)");
   verb_->add_option("--threads", threads_, "Database workers (default: one per core)");

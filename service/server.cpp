@@ -68,8 +68,8 @@ int Serve(const ServiceConfig& config, const std::string& connection, std::ostre
   });
 
   listener->Start();
-  log.Event("listening", {{"address", listener->address()},
-                          {"threads", std::to_string(config.threads)}});
+  log.Event("listening",
+            {{"address", listener->address()}, {"threads", std::to_string(config.threads)}});
   loop.run();
   // Answers still on their way back from the workers find their sessions
   // closed; run them once the workers are done.

@@ -59,12 +59,12 @@ class Session : public std::enable_shared_from_this<Session> {
     if (core_.draining) return Close();
     if (buffer_.size() > 0) return ReadHeader();
     stream_.expires_after(core_.app.limits().idle_timeout);
-    stream_.async_read_some(buffer_.prepare(4096), [self = shared_from_this()](
-                                                       beast::error_code error, std::size_t size) {
-      self->buffer_.commit(size);
-      if (error || self->state_ == State::kClosed) return self->Close();
-      self->ReadHeader();
-    });
+    stream_.async_read_some(buffer_.prepare(4096),
+                            [self = shared_from_this()](beast::error_code error, std::size_t size) {
+                              self->buffer_.commit(size);
+                              if (error || self->state_ == State::kClosed) return self->Close();
+                              self->ReadHeader();
+                            });
   }
 
   void ReadHeader() {
@@ -76,7 +76,8 @@ class Session : public std::enable_shared_from_this<Session> {
     parser_.emplace();
     // The request line counts against the target's limit, the fields
     // against the header's; the parser's own limit covers both.
-    parser_->header_limit(static_cast<std::uint32_t>(limits.header_bytes + limits.target_bytes + 16));
+    parser_->header_limit(
+        static_cast<std::uint32_t>(limits.header_bytes + limits.target_bytes + 16));
     parser_->body_limit(limits.body_bytes);
     stream_.expires_never();
     request_timer_.expires_after(limits.request_timeout);
@@ -102,17 +103,20 @@ class Session : public std::enable_shared_from_this<Session> {
       return Answer(ErrorResponse(414, "the request target is too long"), /*keep_alive=*/false);
     }
     std::size_t fields = 0;
-    for (const auto& field : header) fields += field.name_string().size() + field.value().size() + 4;
+    for (const auto& field : header)
+      fields += field.name_string().size() + field.value().size() + 4;
     if (fields > limits.header_bytes) {
       return Answer(ErrorResponse(431, "the request's header fields are too large"), false);
     }
     if (beast::iequals(header[http::field::expect], "100-continue")) {
-      auto proceed = std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
-      return http::async_write(stream_, *proceed,
-                               [self = shared_from_this(), proceed](beast::error_code e, std::size_t) {
-                                 if (e) return self->Close();
-                                 self->ReadBody();
-                               });
+      auto proceed =
+          std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
+      return http::async_write(
+          stream_, *proceed,
+          [self = shared_from_this(), proceed](beast::error_code e, std::size_t) {
+            if (e) return self->Close();
+            self->ReadBody();
+          });
     }
     ReadBody();
   }
@@ -169,29 +173,29 @@ class Session : public std::enable_shared_from_this<Session> {
     state_ = State::kAnswering;
     auto answered = std::make_shared<std::atomic<bool>>(false);
     answer_timer_.expires_after(plan_.deadline);
-    answer_timer_.async_wait([self = shared_from_this(), answered,
-                              keep_alive](beast::error_code error) {
-      if (error || answered->exchange(true)) return;
-      HttpResponse late = ErrorResponse(503, "the answer took too long");
-      late.database_error = true;
-      self->Answer(std::move(late), keep_alive);
-    });
+    answer_timer_.async_wait(
+        [self = shared_from_this(), answered, keep_alive](beast::error_code error) {
+          if (error || answered->exchange(true)) return;
+          HttpResponse late = ErrorResponse(503, "the answer took too long");
+          late.database_error = true;
+          self->Answer(std::move(late), keep_alive);
+        });
     core_.app.metrics().SetQueued(++core_.queued);
-    asio::post(core_.workers, [self = shared_from_this(), answered, keep_alive,
-                               job = plan_.job]() mutable {
-      self->core_.app.metrics().SetQueued(--self->core_.queued);
-      std::optional<HttpResponse> response;
-      // An answer given already (the deadline passed) leaves the job undone.
-      if (!answered->load()) response = job();
-      // The session is only ever touched, and released, on the loop.
-      ServerCore& core = self->core_;
-      asio::post(core.loop, [self = std::move(self), answered, keep_alive,
-                             response = std::move(response)]() mutable {
-        if (!response || answered->exchange(true)) return;
-        self->answer_timer_.cancel();
-        self->Answer(std::move(*response), keep_alive);
-      });
-    });
+    asio::post(core_.workers,
+               [self = shared_from_this(), answered, keep_alive, job = plan_.job]() mutable {
+                 self->core_.app.metrics().SetQueued(--self->core_.queued);
+                 std::optional<HttpResponse> response;
+                 // An answer given already (the deadline passed) leaves the job undone.
+                 if (!answered->load()) response = job();
+                 // The session is only ever touched, and released, on the loop.
+                 ServerCore& core = self->core_;
+                 asio::post(core.loop, [self = std::move(self), answered, keep_alive,
+                                        response = std::move(response)]() mutable {
+                   if (!response || answered->exchange(true)) return;
+                   self->answer_timer_.cancel();
+                   self->Answer(std::move(*response), keep_alive);
+                 });
+               });
   }
 
   void Answer(HttpResponse answer, bool keep_alive) {
@@ -216,12 +220,13 @@ class Session : public std::enable_shared_from_this<Session> {
     // A client that does not read its answer is cut off like one that does
     // not send its request.
     stream_.expires_after(core_.app.limits().request_timeout);
-    http::async_write(stream_, *response, [self = shared_from_this(), response, keep_alive](
-                                              beast::error_code error, std::size_t) {
-      self->Log();
-      if (error || !keep_alive) return self->Close();
-      self->WaitForRequest();
-    });
+    http::async_write(
+        stream_, *response,
+        [self = shared_from_this(), response, keep_alive](beast::error_code error, std::size_t) {
+          self->Log();
+          if (error || !keep_alive) return self->Close();
+          self->WaitForRequest();
+        });
   }
 
   void Log() {

@@ -67,7 +67,8 @@ TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers)
   ServiceProcess service(Json{{"db", postgres.connection()}, {"threads", 2}}, {InternalKey()});
   ASSERT_TRUE(service.started());
 
-  const std::string document = std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
+  const std::string document =
+      std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
   const auto trip = [&] {
     return Post(service.url("/v1/call/gConsulta_Espelho_Viagem"),
                 Json{{"invntDOCTO_TRANSPORTE_ID", document}}.dump(), InternalKey().text);

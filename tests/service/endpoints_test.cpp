@@ -96,8 +96,8 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
        R"({"invntValor": {"type": "Int16", "value": 40000}})", internal, 400, ""},
       {"connection given", "POST", trip, R"({"invntConecta_db": "sqlite:/etc/passwd"})", internal,
        400, "invntConecta_db"},
-      {"too deep", "POST", "/v1/call/mPega_Hora",
-       std::string(40, '[') + std::string(40, ']'), internal, 400, "deeper"},
+      {"too deep", "POST", "/v1/call/mPega_Hora", std::string(40, '[') + std::string(40, ']'),
+       internal, 400, "deeper"},
       {"document not found", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": 987654321})", internal,
        404, "não encontrada"},
       {"no document", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": "abc"})", internal, 400,
@@ -153,7 +153,8 @@ TEST_P(ServiceOnEngines, GivesTheDiagnosticDetailOnlyToAKeyMarkedForIt) {
 }
 
 TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
-  for (const Json& given : {Json::object(), Json{{"invntCliente_id", 1}}, Json{{"invntCliente_id", "1"}}}) {
+  for (const Json& given :
+       {Json::object(), Json{{"invntCliente_id", 1}}, Json{{"invntCliente_id", "1"}}}) {
     SCOPED_TRACE(given.dump());
     Json params = given;
     params["invntDOCTO_TRANSPORTE_ID"] = DocumentId();
@@ -164,9 +165,9 @@ TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
     EXPECT_EQ(answer["params"]["invntGrupo_Cliente_id"], (Json{{"type", "Empty"}}));
   }
   // An internal key passes what it is given.
-  const HttpReply internal = Call("gConsulta_Espelho_Viagem",
-                                  {{"invntDOCTO_TRANSPORTE_ID", DocumentId()},
-                                   {"invntGrupo_Cliente_id", 9}});
+  const HttpReply internal =
+      Call("gConsulta_Espelho_Viagem",
+           {{"invntDOCTO_TRANSPORTE_ID", DocumentId()}, {"invntGrupo_Cliente_id", 9}});
   EXPECT_EQ(internal.json()["params"]["invntGrupo_Cliente_id"],
             (Json{{"type", "Int32"}, {"value", 9}}));
 }
@@ -174,8 +175,8 @@ TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
 TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   const std::string tax_number = "12345678000199";
   EXPECT_EQ(Get(service_->url("/healthz")).status, 200);
-  EXPECT_EQ(Call("gValida_Num_Pedido_Publ", {{"invntNum_Pedido", "no-such-order"},
-                                             {"inCGC_Destinatario", tax_number}})
+  EXPECT_EQ(Call("gValida_Num_Pedido_Publ",
+                 {{"invntNum_Pedido", "no-such-order"}, {"inCGC_Destinatario", tax_number}})
                 .status,
             404);
   EXPECT_EQ(Get(service_->url("/v1/call/x?cgc=" + tax_number), InternalKey().text).status, 405);
@@ -185,10 +186,12 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   ASSERT_EQ(metrics.status, 200);
   EXPECT_EQ(metrics.headers.at("content-type").rfind("text/plain; version=0.0.4", 0), 0u);
   for (const std::string& line :
-       {std::string("zebevi_http_requests_total{route=\"/healthz\",method=\"GET\",status=\"200\"} 1"),
+       {std::string(
+            "zebevi_http_requests_total{route=\"/healthz\",method=\"GET\",status=\"200\"} 1"),
         std::string("zebevi_http_requests_total{route=\"/v1/call/{operation}\",method=\"POST\","
                     "status=\"404\"} 1"),
-        std::string("zebevi_http_requests_total{route=\"unmatched\",method=\"GET\",status=\"405\"} 1"),
+        std::string(
+            "zebevi_http_requests_total{route=\"unmatched\",method=\"GET\",status=\"405\"} 1"),
         std::string("zebevi_http_request_duration_seconds_count{route=\"/v1/call/{operation}\"} 2"),
         std::string("zebevi_db_pool_connections{state=\"idle\"} "),
         std::string("zebevi_db_errors_total 0")}) {
@@ -210,7 +213,8 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   EXPECT_EQ(requests[1]["method"], "POST");
   EXPECT_EQ(requests[1]["status"], 404);
   EXPECT_EQ(requests[1]["caller"], "backoffice");
-  for (const char* field : {"time", "duration_ms", "bytes"}) EXPECT_TRUE(requests[1].contains(field));
+  for (const char* field : {"time", "duration_ms", "bytes"})
+    EXPECT_TRUE(requests[1].contains(field));
   EXPECT_FALSE(requests[3].contains("caller"));
 }
 

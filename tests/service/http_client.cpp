@@ -100,7 +100,8 @@ RawConnection::~RawConnection() {
 }
 
 bool RawConnection::Send(std::string_view bytes) {
-  return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+  return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+         static_cast<ssize_t>(bytes.size());
 }
 
 bool RawConnection::Receive(std::chrono::milliseconds timeout, std::string& received,

@@ -14,7 +14,7 @@
 namespace zebevi::testing {
 
 struct HttpReply {
-  long status = 0;  // 0: no answer (the connection failed or was cut)
+  long status = 0;                             // 0: no answer (the connection failed or was cut)
   std::map<std::string, std::string> headers;  // names in lower case
   std::string body;
   std::chrono::microseconds elapsed{0};

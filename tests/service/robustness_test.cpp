@@ -118,10 +118,11 @@ TEST_F(ServiceRobustness, DrainsOnSigtermThenExitsZero) {
   ASSERT_FALSE(idle.ReadSome(2s).empty());
   const std::string body = R"({"invntValor": 7200})";
   RawConnection busy(service_->port());
-  ASSERT_TRUE(busy.Send("POST /v1/call/mConverte_Decimal_Hora HTTP/1.1\r\nHost: test\r\n"
-                        "Authorization: Bearer " + InternalKey().text +
-                        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-                        body.substr(0, 5)));
+  ASSERT_TRUE(
+      busy.Send("POST /v1/call/mConverte_Decimal_Hora HTTP/1.1\r\nHost: test\r\n"
+                "Authorization: Bearer " +
+                InternalKey().text + "\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\n\r\n" + body.substr(0, 5)));
   std::this_thread::sleep_for(100ms);
 
   service_->SignalTerminate();

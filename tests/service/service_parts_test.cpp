@@ -32,7 +32,8 @@ ServiceConfig FromFile(const std::string& text) {
 TEST(ServiceConfig, ReadsTheFileThenTheEnvironment) {
   ServiceConfig config = FromFile(R"({"listen": "[::1]:9000", "db": "sqlite:/a.db", "threads": 3,
       "limits": {"body_bytes": 10, "idle_timeout_ms": 20},
-      "keys": [{"caller": "portal", "sha256": ")" + kHash + R"(", "customer": 5}]})");
+      "keys": [{"caller": "portal", "sha256": ")" +
+                                  kHash + R"(", "customer": 5}]})");
   EXPECT_EQ(config.listen.host, "::1");
   EXPECT_EQ(config.listen.port, 9000);
   EXPECT_EQ(config.threads, 3u);
@@ -132,7 +133,8 @@ TEST(CallerPolicy, BindsTheIdentifiersToTheKey) {
     SCOPED_TRACE(i);
     const Case& c = cases[i];
     Value effective = Value::String("untouched");
-    const auto refusal = ResolveIdentifier(c.caller, c.field, c.given ? &*c.given : nullptr, effective);
+    const auto refusal =
+        ResolveIdentifier(c.caller, c.field, c.given ? &*c.given : nullptr, effective);
     EXPECT_EQ(refusal.has_value(), c.refused);
     if (refusal) {
       EXPECT_EQ(refusal->status, 403);
@@ -147,7 +149,8 @@ TEST(CallerPolicy, KeepsTheDiagnosticUserForMarkedKeys) {
   Caller plain;
   Caller marked;
   marked.diagnostic = true;
-  for (const Value& user : {Value::Int32(1), Value::String("1"), Value::Double(1.0), Value::Int16(1)}) {
+  for (const Value& user :
+       {Value::Int32(1), Value::String("1"), Value::Double(1.0), Value::Int16(1)}) {
     EXPECT_TRUE(CheckUser(plain, user).has_value()) << ToString(user);
     EXPECT_FALSE(CheckUser(marked, user).has_value());
   }
@@ -159,16 +162,25 @@ TEST(CallerPolicy, KeepsTheDiagnosticUserForMarkedKeys) {
 TEST(Router, MatchesTemplatesAndTellsMissingFromWrongMethod) {
   Router router;
   const auto answer = [](const RouteContext&) { return HttpResponse{}; };
-  router.Add(Route{.method = "GET", .pattern = "/v1/trips/{document_id}", .handler = answer,
-                   .needs_key = true, .on_worker = false, .deadline = std::nullopt});
-  router.Add(Route{.method = "GET", .pattern = "/v1/groups/{group}/features", .handler = answer,
-                   .needs_key = true, .on_worker = false, .deadline = std::nullopt});
+  router.Add(Route{.method = "GET",
+                   .pattern = "/v1/trips/{document_id}",
+                   .handler = answer,
+                   .needs_key = true,
+                   .on_worker = false,
+                   .deadline = std::nullopt});
+  router.Add(Route{.method = "GET",
+                   .pattern = "/v1/groups/{group}/features",
+                   .handler = answer,
+                   .needs_key = true,
+                   .on_worker = false,
+                   .deadline = std::nullopt});
   Router::Match trip = router.Find("GET", "/v1/trips/42");
   ASSERT_NE(trip.route, nullptr);
   EXPECT_EQ(trip.params.at("document_id"), "42");
   EXPECT_EQ(router.Find("GET", "/v1/groups/3/features").params.at("group"), "3");
   EXPECT_EQ(router.Find("POST", "/v1/trips/42").status, 405);
-  for (const char* path : {"/v1/trips", "/v1/trips/", "/v1/trips/42/x", "/v1/groups//features", ""}) {
+  for (const char* path :
+       {"/v1/trips", "/v1/trips/", "/v1/trips/42/x", "/v1/groups//features", ""}) {
     EXPECT_EQ(router.Find("GET", path).status, 404) << path;
   }
 }
@@ -186,9 +198,12 @@ TEST(HttpTarget, DecodesThePathAndTheQuery) {
 }
 
 TEST(JsonDepth, CountsNestingOutsideStrings) {
-  for (const auto& [text, depth] : std::vector<std::pair<std::string, std::size_t>>{
-           {"1", 0}, {"{}", 1}, {R"({"a": [[1], {"b": []}]})", 4}, {R"({"a": "[[[[\"]]"})", 1},
-           {R"(["\\", [1]])", 2}}) {
+  for (const auto& [text, depth] :
+       std::vector<std::pair<std::string, std::size_t>>{{"1", 0},
+                                                        {"{}", 1},
+                                                        {R"({"a": [[1], {"b": []}]})", 4},
+                                                        {R"({"a": "[[[[\"]]"})", 1},
+                                                        {R"(["\\", [1]])", 2}}) {
     EXPECT_EQ(JsonDepth(text), depth) << text;
   }
 }

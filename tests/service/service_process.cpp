@@ -19,10 +19,11 @@ using Json = nlohmann::json;
 
 }  // namespace
 
-TestKey InternalKey() { return {"internal-key-0001", {{"caller", "backoffice"}, {"internal", true}}}; }
+TestKey InternalKey() {
+  return {"internal-key-0001", {{"caller", "backoffice"}, {"internal", true}}};
+}
 TestKey DiagnosticKey() {
-  return {"diagnostic-key-02",
-          {{"caller", "support"}, {"internal", true}, {"diagnostic", true}}};
+  return {"diagnostic-key-02", {{"caller", "support"}, {"internal", true}, {"diagnostic", true}}};
 }
 TestKey CustomerKey() { return {"customer-key-0003", {{"caller", "portal"}, {"customer", 1}}}; }
 
@@ -55,7 +56,8 @@ ServiceProcess::ServiceProcess(Json config, const std::vector<TestKey>& keys,
     ::dup2(null, STDIN_FILENO);
     ::dup2(null, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
-    for (const std::string& assignment : environment) ::putenv(const_cast<char*>(assignment.c_str()));
+    for (const std::string& assignment : environment)
+      ::putenv(const_cast<char*>(assignment.c_str()));
     std::vector<char*> raw;
     for (const std::string& arg : argv) raw.push_back(const_cast<char*>(arg.c_str()));
     raw.push_back(nullptr);
