@@ -13,6 +13,7 @@
 #include "cli/lookup_commands.h"
 #include "cli/trace_printer.h"
 #include "cli/trip_command.h"
+#include "service/serve_command.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int Run(int argc, char** argv) {
       ->check(CLI::PositiveNumber);
 
   CLI::App* ops_verb = app.add_subcommand("ops", "List the operations and their parameters");
+  const zebevi::service::ServeVerb serve(app);
 
   try {
     app.parse(argc, argv);
@@ -62,6 +64,7 @@ int Run(int argc, char** argv) {
   if (*find_verb) return RunFind(find, console);
   if (*order_verb) return RunOrder(order, console);
   if (*flags_verb) return RunFlags(flags, console);
+  if (serve.chosen()) return serve.Run(console);
 
   std::optional<TraceToStream> tracing;
   if (trace) tracing.emplace(std::cerr);

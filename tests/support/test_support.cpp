@@ -51,16 +51,12 @@ std::string ShellQuote(std::string_view text) {
   return quoted + "'";
 }
 
-namespace {
-
 std::string ReadWhole(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
 }
-
-}  // namespace
 
 CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view input,
                         const std::vector<std::string>& environment) {

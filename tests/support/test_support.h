@@ -35,6 +35,9 @@ class TempDir {
 // statements. Fails the test on any error.
 void RunSqlScript(const std::filesystem::path& path, std::string_view sql);
 
+// The whole content of a file ("" when it cannot be read).
+std::string ReadWhole(const std::filesystem::path& path);
+
 // "sqlite:PATH".
 std::string SqliteConnection(const std::filesystem::path& path);
 

@@ -1,0 +1,98 @@
+// A PostgreSQL server that goes away while the service runs, and comes back:
+// 503 with Retry-After while it is gone, 200 again at once after, with no
+// restart of the service. The server is a throwaway cluster of the test's
+// own (scripts/pg-test-server), never the one the test command shares.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "service/http_client.h"
+#include "service/service_process.h"
+#include "support/engines.h"
+
+namespace zebevi::testing {
+namespace {
+
+using Json = nlohmann::json;
+
+// Runs `command`, returning its standard output; fails the test when it
+// does not succeed.
+std::string Shell(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string out;
+  char chunk[4096];
+  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
+  const int status = ::pclose(pipe.release());
+  EXPECT_EQ(status, 0) << command;
+  return out;
+}
+
+// The value of `export NAME='VALUE'` in the script's output.
+std::string Exported(const std::string& lines, const std::string& name) {
+  const std::string head = "export " + name + "='";
+  const std::size_t at = lines.find(head);
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + head.size();
+  return lines.substr(start, lines.find('\'', start) - start);
+}
+
+class OwnPostgres {
+ public:
+  OwnPostgres() : script_(ZEBEVI_PG_TEST_SERVER) {
+    const std::string lines = Shell(ShellQuote(script_) + " start " + ShellQuote(ZEBEVI_PG_LOAD));
+    dir_ = Exported(lines, "ZEBEVI_PG_DIR");
+    connection_ = Exported(lines, "ZEBEVI_PG_CONNECTION");
+  }
+  ~OwnPostgres() {
+    if (!dir_.empty()) Shell(ShellQuote(script_) + " stop " + ShellQuote(dir_));
+  }
+  OwnPostgres(const OwnPostgres&) = delete;
+  OwnPostgres& operator=(const OwnPostgres&) = delete;
+
+  const std::string& connection() const { return connection_; }
+  void Pause() { Shell(ShellQuote(script_) + " pause " + ShellQuote(dir_)); }
+  void Resume() { Shell(ShellQuote(script_) + " resume " + ShellQuote(dir_)); }
+
+ private:
+  std::string script_;
+  std::string dir_;
+  std::string connection_;
+};
+
+TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers) {
+  ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
+  OwnPostgres postgres;
+  ASSERT_FALSE(postgres.connection().empty());
+  ServiceProcess service(Json{{"db", postgres.connection()}, {"threads", 2}}, {InternalKey()});
+  ASSERT_TRUE(service.started());
+
+  const std::string document =
+      std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
+  const auto trip = [&] {
+    return Post(service.url("/v1/call/gConsulta_Espelho_Viagem"),
+                Json{{"invntDOCTO_TRANSPORTE_ID", document}}.dump(), InternalKey().text);
+  };
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(trip().status, 200);
+
+  postgres.Pause();
+  for (int i = 0; i < 3; ++i) {
+    const HttpReply gone = trip();
+    EXPECT_EQ(gone.status, 503) << gone.body;
+    EXPECT_EQ(gone.headers.count("retry-after"), 1u);
+    EXPECT_EQ(Get(service.url("/readyz")).status, 503);
+  }
+
+  postgres.Resume();
+  // Right after: not one answer from a connection the outage killed.
+  for (int i = 0; i < 10; ++i) {
+    const HttpReply back = trip();
+    EXPECT_EQ(back.status, 200) << i << ": " << back.body;
+  }
+  EXPECT_EQ(Get(service.url("/readyz")).status, 200);
+  const std::string metrics = Get(service.url("/metrics")).body;
+  EXPECT_EQ(metrics.find("zebevi_db_errors_total 0"), std::string::npos) << metrics;
+}
+
+}  // namespace
+}  // namespace zebevi::testing

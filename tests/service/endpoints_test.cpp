@@ -1,0 +1,224 @@
+// The service's endpoints through a real HTTP client, on every engine: the
+// legacy call gives what `zebevi call` gives, each status means what it
+// says, and the API keys decide which caller identifiers reach an operation.
+#include <gtest/gtest.h>
+
+#include "frame/trap.h"
+#include "service/http_client.h"
+#include "service/service_process.h"
+#include "support/engines.h"
+
+namespace zebevi::testing {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+class ServiceOnEngines : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (IsSkipped() || HasFailure()) return;
+    service_.emplace(nlohmann::json{{"db", reference().connection_string}, {"threads", 2}},
+                     std::vector<TestKey>{InternalKey(), DiagnosticKey(), CustomerKey()});
+    ASSERT_TRUE(service_->started());
+  }
+
+  HttpReply Call(const std::string& operation, const Json& params,
+                 const std::string& key = InternalKey().text) {
+    return Post(service_->url("/v1/call/" + operation), params.dump(), key);
+  }
+
+  std::string DocumentId() const { return std::to_string(reference().summary.plain_document_id); }
+
+  std::optional<ServiceProcess> service_;
+};
+
+// The message an answer carries, or its error ("" for neither).
+std::string MessageOf(const HttpReply& reply) {
+  const Json json = reply.json();
+  if (!json.is_object()) return "";
+  if (json.contains("error")) return json["error"];
+  const Json message = json.value("params", Json::object()).value("outvntMsg_ret", Json::object());
+  return message.contains("value") && message["value"].is_string() ? message["value"] : "";
+}
+
+TEST_P(ServiceOnEngines, CallGivesTheResultAndParamsOfZebeviCall) {
+  for (const auto& [operation, params] : std::vector<std::pair<std::string, Json>>{
+           {"gConsulta_Espelho_Viagem",
+            {{"invntUsuario_Internet_id", 7}, {"invntDOCTO_TRANSPORTE_ID", DocumentId()}}},
+           {"gValida_Num_Pedido_Publ",
+            {{"invntNum_Pedido", reference().summary.multi_document_order}}},
+           {"mConverte_Decimal_Hora", {{"invntValor", 90061}}}}) {
+    SCOPED_TRACE(operation);
+    const HttpReply reply = Call(operation, params);
+    ASSERT_EQ(reply.status, 200) << reply.body;
+    EXPECT_EQ(reply.headers.at("content-type"), "application/json; charset=utf-8");
+
+    Json direct_params = params;
+    const bool connects = operation.front() == 'g';
+    if (connects) direct_params["invntConecta_db"] = reference().connection_string;
+    const CommandResult direct = RunZebevi({"call", operation, direct_params.dump()});
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    Json expected = Json::parse(direct.out);
+    // The service's database is its own: the answer never shows it.
+    if (connects) expected["params"]["invntConecta_db"] = (Json{{"type", "Empty"}});
+    EXPECT_EQ(reply.body, expected.dump());
+  }
+}
+
+struct StatusCase {
+  std::string name;
+  std::string method;
+  std::string path;
+  std::string body;
+  std::string key;
+  long status;
+  std::string message;  // a part of the answer's message or error
+};
+
+TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
+  const std::string internal = InternalKey().text;
+  const std::string customer = CustomerKey().text;
+  const std::string trip = "/v1/call/gConsulta_Espelho_Viagem";
+  const std::string lookup = "/v1/call/gValida_Num_Documento";
+  const std::vector<StatusCase> cases{
+      {"alive", "GET", "/healthz", "", "", 200, ""},
+      {"ready", "GET", "/readyz", "", "", 200, ""},
+      {"no key", "POST", trip, "{}", "", 401, "API key"},
+      {"unknown key", "POST", trip, "{}", "not-a-key", 401, "API key"},
+      {"no such path", "GET", "/v2/nothing", "", internal, 404, "no such resource"},
+      {"wrong method", "GET", trip, "", internal, 405, "method"},
+      {"no such operation", "POST", "/v1/call/gNada", "{}", internal, 404, "gNada"},
+      {"not JSON", "POST", trip, "{\"a\":", internal, 400, "not valid JSON"},
+      {"not an object", "POST", trip, "[1]", internal, 400, "JSON object"},
+      {"unknown parameter", "POST", trip, R"({"invntNada": 1})", internal, 400, "invntNada"},
+      {"bad tagged value", "POST", "/v1/call/mPega_Hora",
+       R"({"invntValor": {"type": "Int16", "value": 40000}})", internal, 400, ""},
+      {"connection given", "POST", trip, R"({"invntConecta_db": "sqlite:/etc/passwd"})", internal,
+       400, "invntConecta_db"},
+      {"too deep", "POST", "/v1/call/mPega_Hora", std::string(40, '[') + std::string(40, ']'),
+       internal, 400, "deeper"},
+      {"document not found", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": 987654321})", internal,
+       404, "não encontrada"},
+      {"no document", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": "abc"})", internal, 400,
+       "Informe um documento"},
+      {"nothing typed", "POST", lookup, "{}", internal, 400, "Informe algum documento."},
+      {"trap ran", "POST", lookup, R"({"invntNum_Pedido": null})", internal, 503,
+       std::string(frame::kClientesText)},
+      {"hour overflow", "POST", "/v1/call/mPega_Hora", R"({"invntValor": 2147483648})", internal,
+       400, std::string(frame::kTrackingText)},
+      {"diagnostic user", "POST", lookup, R"({"invntUsuario_Internet_id": "1"})", internal, 403,
+       "diagnostic"},
+      {"customer chosen", "POST", trip, R"({"invntCliente_id": 2})", customer, 403, "customer"},
+      {"supplier chosen", "POST", lookup, R"({"invntFornecedor_id": 4})", customer, 403,
+       "supplier"},
+      {"inner operation", "POST", "/v1/call/mBusca_Dados_Viagem", "{}", customer, 403,
+       "internal keys only"},
+  };
+  for (const StatusCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HttpReply reply = Send(c.method, service_->url(c.path), c.body, c.key);
+    EXPECT_EQ(reply.status, c.status) << reply.body;
+    EXPECT_NE(MessageOf(reply).find(c.message), std::string::npos) << reply.body;
+    if (c.status == 503) {
+      EXPECT_EQ(reply.headers.count("retry-after"), 1u);
+    }
+    if (c.status == 401) {
+      EXPECT_EQ(reply.headers.at("www-authenticate"), "Bearer");
+    }
+  }
+}
+
+TEST_P(ServiceOnEngines, GivesTheDiagnosticDetailOnlyToAKeyMarkedForIt) {
+  const Json failing{{"invntNum_Pedido", nullptr}, {"invntUsuario_Internet_id", 1}};
+  const std::string fixed(frame::kClientesText);
+
+  const HttpReply marked = Call("gValida_Num_Documento", failing, DiagnosticKey().text);
+  EXPECT_EQ(marked.status, 503);
+  EXPECT_EQ(MessageOf(marked).rfind(fixed + "GValida_Num_Documento ( ", 0), 0u) << marked.body;
+
+  for (const Json& user : {Json(1), Json("1"), Json(1.0), Json{{"type", "Int16"}, {"value", 1}}}) {
+    SCOPED_TRACE(user.dump());
+    Json params = failing;
+    params["invntUsuario_Internet_id"] = user;
+    const HttpReply refused = Call("gValida_Num_Documento", params);
+    EXPECT_EQ(refused.status, 403) << refused.body;
+    EXPECT_EQ(refused.body.find("GValida"), std::string::npos);
+  }
+  Json other = failing;
+  other["invntUsuario_Internet_id"] = 2;
+  const HttpReply plain = Call("gValida_Num_Documento", other);
+  EXPECT_EQ(plain.status, 503);
+  EXPECT_EQ(MessageOf(plain), fixed);
+}
+
+TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
+  for (const Json& given :
+       {Json::object(), Json{{"invntCliente_id", 1}}, Json{{"invntCliente_id", "1"}}}) {
+    SCOPED_TRACE(given.dump());
+    Json params = given;
+    params["invntDOCTO_TRANSPORTE_ID"] = DocumentId();
+    const HttpReply reply = Call("gConsulta_Espelho_Viagem", params, CustomerKey().text);
+    ASSERT_EQ(reply.status, 200) << reply.body;
+    const Json answer = reply.json();
+    EXPECT_EQ(answer["params"]["invntCliente_id"], (Json{{"type", "Int32"}, {"value", 1}}));
+    EXPECT_EQ(answer["params"]["invntGrupo_Cliente_id"], (Json{{"type", "Empty"}}));
+  }
+  // An internal key passes what it is given.
+  const HttpReply internal =
+      Call("gConsulta_Espelho_Viagem",
+           {{"invntDOCTO_TRANSPORTE_ID", DocumentId()}, {"invntGrupo_Cliente_id", 9}});
+  EXPECT_EQ(internal.json()["params"]["invntGrupo_Cliente_id"],
+            (Json{{"type", "Int32"}, {"value", 9}}));
+}
+
+TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
+  const std::string tax_number = "12345678000199";
+  EXPECT_EQ(Get(service_->url("/healthz")).status, 200);
+  EXPECT_EQ(Call("gValida_Num_Pedido_Publ",
+                 {{"invntNum_Pedido", "no-such-order"}, {"inCGC_Destinatario", tax_number}})
+                .status,
+            404);
+  EXPECT_EQ(Get(service_->url("/v1/call/x?cgc=" + tax_number), InternalKey().text).status, 405);
+  EXPECT_EQ(Call("mConverte_Decimal_Hora", {{"invntValor", 60}}, "wrong-key").status, 401);
+
+  const HttpReply metrics = Get(service_->url("/metrics"));
+  ASSERT_EQ(metrics.status, 200);
+  EXPECT_EQ(metrics.headers.at("content-type").rfind("text/plain; version=0.0.4", 0), 0u);
+  for (const std::string& line :
+       {std::string(
+            "zebevi_http_requests_total{route=\"/healthz\",method=\"GET\",status=\"200\"} 1"),
+        std::string("zebevi_http_requests_total{route=\"/v1/call/{operation}\",method=\"POST\","
+                    "status=\"404\"} 1"),
+        std::string(
+            "zebevi_http_requests_total{route=\"unmatched\",method=\"GET\",status=\"405\"} 1"),
+        std::string("zebevi_http_request_duration_seconds_count{route=\"/v1/call/{operation}\"} 2"),
+        std::string("zebevi_db_pool_connections{state=\"idle\"} "),
+        std::string("zebevi_db_errors_total 0")}) {
+    EXPECT_NE(metrics.body.find(line), std::string::npos) << line << "\n" << metrics.body;
+  }
+
+  std::vector<Json> requests;
+  for (const std::string& line : service_->LogLines()) {
+    const Json entry = Json::parse(line, nullptr, false);
+    ASSERT_TRUE(entry.is_object()) << line;
+    for (const std::string& secret : {tax_number, InternalKey().text, std::string("TRMVQKD")}) {
+      EXPECT_EQ(line.find(secret), std::string::npos) << line;
+    }
+    if (!entry.contains("event")) requests.push_back(entry);
+  }
+  // The metrics request itself is logged once its answer is written.
+  ASSERT_GE(requests.size(), 4u);
+  EXPECT_EQ(requests[1]["route"], "/v1/call/{operation}");
+  EXPECT_EQ(requests[1]["method"], "POST");
+  EXPECT_EQ(requests[1]["status"], 404);
+  EXPECT_EQ(requests[1]["caller"], "backoffice");
+  for (const char* field : {"time", "duration_ms", "bytes"})
+    EXPECT_TRUE(requests[1].contains(field));
+  EXPECT_FALSE(requests[3].contains("caller"));
+}
+
+ZEBEVI_INSTANTIATE_ON_ENGINES(ServiceOnEngines);
+
+}  // namespace
+}  // namespace zebevi::testing
