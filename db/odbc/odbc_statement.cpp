@@ -4,6 +4,7 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <charconv>
 #include <type_traits>
 #include <variant>
 
@@ -29,15 +30,7 @@ std::string RecordText(std::string_view text) {
     if (close == std::string_view::npos) break;
     text.remove_prefix(close + 1);
   }
-  std::string line;
-  for (char c : TrimBlanks(text)) {
-    if (!IsBlank(c)) {
-      line += c;
-    } else if (!line.empty() && line.back() != ' ') {
-      line += ' ';
-    }
-  }
-  return line;
+  return CollapsedBlanks(text);
 }
 
 }  // namespace
@@ -101,7 +94,8 @@ OdbcStatement::OdbcStatement(const OdbcHandle& connection, const ProcedureCall& 
             argument.integer = v;
           } else if constexpr (std::is_same_v<T, double>) {
             argument.type = Argument::Type::kDouble;
-            argument.real = v;
+            char buffer[32];
+            argument.decimal.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
           } else {
             const std::string which = "argument " + std::to_string(k + 1);
             if (v.find('\0') != std::string::npos) {
@@ -138,8 +132,9 @@ void OdbcStatement::Bind() {
                               0, 0, &a.integer, 0, &a.indicator);
         break;
       case Argument::Type::kDouble:
-        rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0,
-                              0, &a.real, 0, &a.indicator);
+        a.indicator = static_cast<SQLLEN>(a.decimal.size());
+        rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_DOUBLE, 0, 0,
+                              a.decimal.data(), a.indicator, &a.indicator);
         break;
       case Argument::Type::kText:
         a.indicator = static_cast<SQLLEN>(a.text.size() * sizeof(char16_t));

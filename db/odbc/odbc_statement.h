@@ -6,9 +6,11 @@
 //   {CALL name(?, ..., ?)}
 // (or {CALL name} without arguments), which each driver turns into its
 // server's own form. Each argument is bound as an input parameter: an
-// integer as SQL_BIGINT, any other number as SQL_DOUBLE, a text as
-// SQL_WVARCHAR in UTF-16, NULL as a null indicator. Any other command is sent
-// as it is.
+// integer as SQL_BIGINT, any other number as SQL_DOUBLE given in its
+// shortest decimal text (a driver that prints a double itself may add
+// digits: 0.1 would reach a numeric parameter as 0.10000000000000001), a
+// text as SQL_WVARCHAR in UTF-16, NULL as a null indicator. Any other
+// command is sent as it is.
 //
 // Running leaves the statement at its first result that has columns: row
 // counts and empty results before it are read past with SQLMoreResults.
@@ -52,7 +54,7 @@ class OdbcStatement {
   struct Argument {
     enum class Type { kNull, kInteger, kDouble, kText } type = Type::kNull;
     std::int64_t integer = 0;
-    double real = 0;
+    std::string decimal;  // a double's shortest text, ASCII
     std::u16string text;
     long indicator = 0;  // SQLLEN
   };

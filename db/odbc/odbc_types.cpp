@@ -4,6 +4,8 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <mutex>
+
 #include "zebevi/error.h"
 
 namespace zebevi::db {
@@ -26,9 +28,13 @@ OdbcHandle::OdbcHandle(Type type, const OdbcHandle* parent, int failure_number) 
   };
   if (type == Type::kEnvironment) {
     // Our pool keeps the sessions; the driver manager's would keep a second,
-    // hidden set whose connections outlive those our pool dropped.
-    SQLSetEnvAttr(SQL_NULL_HENV, SQL_ATTR_CONNECTION_POOLING,
-                  reinterpret_cast<SQLPOINTER>(SQLULEN{SQL_CP_OFF}), 0);
+    // hidden set whose connections outlive those our pool dropped. The
+    // setting is the process's, made once.
+    static std::once_flag pooling_off;
+    std::call_once(pooling_off, [] {
+      SQLSetEnvAttr(SQL_NULL_HENV, SQL_ATTR_CONNECTION_POOLING,
+                    reinterpret_cast<SQLPOINTER>(SQLULEN{SQL_CP_OFF}), 0);
+    });
   }
   SQLHANDLE handle = SQL_NULL_HANDLE;
   if (!SQL_SUCCEEDED(SQLAllocHandle(sql_type(), parent ? parent->get() : SQL_NULL_HANDLE,

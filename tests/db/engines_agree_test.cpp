@@ -24,7 +24,7 @@ class EnginesAgreeTest : public ::testing::Test {
   void SetUp() override {
     ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
     sqlite_ = OpenOn(Engine::kSqlite);
-    for (Engine engine : {Engine::kPostgres, Engine::kOdbc}) servers_.push_back(OpenOn(engine));
+    for (Engine engine : testing::ServerEngines()) servers_.push_back(OpenOn(engine));
   }
 
   static DbConnectionRef OpenOn(Engine engine) {
@@ -59,7 +59,7 @@ class EnginesAgreeTest : public ::testing::Test {
   const schema::GeneratorSummary& summary() const { return ReferenceOn(Engine::kSqlite).summary; }
 
   DbConnectionRef sqlite_;
-  std::vector<DbConnectionRef> servers_;  // libpq, then ODBC
+  std::vector<DbConnectionRef> servers_;
   int compared_ = 0;
 };
 

@@ -57,7 +57,7 @@ class PgTest : public ::testing::Test, protected ServerHelpers {
   void SetUp() override;
 };
 
-// Cases that run once per server engine (kPostgres, kOdbc), on the same
+// Cases that run once per server engine (ServerEngines()), on the same
 // server's reference database.
 class ServerEngineTest : public ::testing::TestWithParam<Engine>, protected ServerHelpers {
  protected:
@@ -65,11 +65,10 @@ class ServerEngineTest : public ::testing::TestWithParam<Engine>, protected Serv
   Engine engine() const { return GetParam(); }
 };
 
-#define ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(suite)                                       \
-  INSTANTIATE_TEST_SUITE_P(                                                               \
-      Engines, suite,                                                                     \
-      ::testing::Values(::zebevi::testing::Engine::kPostgres, ::zebevi::testing::Engine::kOdbc), \
-      ::zebevi::testing::EngineParamName)
+#define ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(suite)                                  \
+  INSTANTIATE_TEST_SUITE_P(Engines, suite,                                           \
+                           ::testing::ValuesIn(::zebevi::testing::ServerEngines()), \
+                           ::zebevi::testing::EngineParamName)
 
 }  // namespace zebevi::testing
 

@@ -73,7 +73,19 @@ std::unique_ptr<EngineReference> PrepareServer(Engine engine, std::string connec
 
 }  // namespace
 
-std::vector<Engine> AllEngines() { return {Engine::kSqlite, Engine::kPostgres, Engine::kOdbc}; }
+std::vector<Engine> ServerEngines() {
+#ifdef ZEBEVI_WITH_ODBC
+  return {Engine::kPostgres, Engine::kOdbc};
+#else
+  return {Engine::kPostgres};
+#endif
+}
+
+std::vector<Engine> AllEngines() {
+  std::vector<Engine> engines = ServerEngines();
+  engines.insert(engines.begin(), Engine::kSqlite);
+  return engines;
+}
 
 std::string EngineName(Engine engine) {
   switch (engine) {

@@ -53,6 +53,9 @@ struct EngineReference {
 };
 
 std::vector<Engine> AllEngines();
+// The engines on the test server: kPostgres and, in builds with the ODBC
+// driver, kOdbc.
+std::vector<Engine> ServerEngines();
 std::string EngineName(Engine engine);  // "SQLite", "PostgreSQL", "ODBC"
 std::string EngineParamName(const ::testing::TestParamInfo<Engine>& info);
 
