@@ -60,8 +60,8 @@ std::string Unbraced(const std::string& key, std::string_view braced) {
 }
 
 std::string Quoted(std::string_view value) {
-  const bool plain = value.find_first_of(";{}=") == std::string_view::npos &&
-                     TrimBlanks(value) == value;
+  const bool plain =
+      value.find_first_of(";{}=") == std::string_view::npos && TrimBlanks(value) == value;
   if (plain) return std::string(value);
   std::string quoted = "{";
   for (char c : value) {

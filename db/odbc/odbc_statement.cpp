@@ -44,14 +44,14 @@ void ThrowOdbcError(const OdbcHandle& handle, std::string_view context, const st
     SQLINTEGER native = 0;
     SQLWCHAR message[1024] = {};
     SQLSMALLINT length = 0;
-    const SQLRETURN rc = SQLGetDiagRecW(handle.sql_type(), handle.get(), record, state, &native,
-                                        message, SQLSMALLINT{sizeof message / sizeof *message},
-                                        &length);
+    const SQLRETURN rc =
+        SQLGetDiagRecW(handle.sql_type(), handle.get(), record, state, &native, message,
+                       SQLSMALLINT{sizeof message / sizeof *message}, &length);
     if (!SQL_SUCCEEDED(rc)) break;
     if (state[0] == u'0' && state[1] == u'8') lost = true;
-    const std::size_t shown = std::min<std::size_t>(
-        static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
-        sizeof message / sizeof *message - 1);
+    const std::size_t shown =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)),
+                              sizeof message / sizeof *message - 1);
     const std::string line =
         RecordText(ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(message), shown)));
     if (line.empty() || text.find(line) != std::string::npos) continue;
@@ -124,12 +124,12 @@ void OdbcStatement::Bind() {
     switch (a.type) {
       case Argument::Type::kNull:
         a.indicator = SQL_NULL_DATA;
-        rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                              1, 0, nullptr, 0, &a.indicator);
+        rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1,
+                              0, nullptr, 0, &a.indicator);
         break;
       case Argument::Type::kInteger:
-        rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT,
-                              0, 0, &a.integer, 0, &a.indicator);
+        rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0,
+                              0, &a.integer, 0, &a.indicator);
         break;
       case Argument::Type::kDouble:
         a.indicator = static_cast<SQLLEN>(a.decimal.size());
@@ -139,8 +139,8 @@ void OdbcStatement::Bind() {
       case Argument::Type::kText:
         a.indicator = static_cast<SQLLEN>(a.text.size() * sizeof(char16_t));
         rc = SQLBindParameter(handle_.get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                              std::max<SQLULEN>(a.text.size(), 1), 0, Wide(a.text),
-                              a.indicator, &a.indicator);
+                              std::max<SQLULEN>(a.text.size(), 1), 0, Wide(a.text), a.indicator,
+                              &a.indicator);
         break;
     }
     if (!SQL_SUCCEEDED(rc)) Fail();

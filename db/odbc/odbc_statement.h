@@ -35,8 +35,7 @@ class OdbcStatement {
   OdbcStatement(const OdbcHandle& connection, std::string_view sql, const std::string& secret);
   // A procedure call. A text argument that is not UTF-8, or that holds a NUL
   // character, is a command failure.
-  OdbcStatement(const OdbcHandle& connection, const ProcedureCall& call,
-                const std::string& secret);
+  OdbcStatement(const OdbcHandle& connection, const ProcedureCall& call, const std::string& secret);
   OdbcStatement(const OdbcStatement&) = delete;
   OdbcStatement& operator=(const OdbcStatement&) = delete;
 

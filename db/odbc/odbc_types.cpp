@@ -37,8 +37,8 @@ OdbcHandle::OdbcHandle(Type type, const OdbcHandle* parent, int failure_number) 
     });
   }
   SQLHANDLE handle = SQL_NULL_HANDLE;
-  if (!SQL_SUCCEEDED(SQLAllocHandle(sql_type(), parent ? parent->get() : SQL_NULL_HANDLE,
-                                    &handle))) {
+  if (!SQL_SUCCEEDED(
+          SQLAllocHandle(sql_type(), parent ? parent->get() : SQL_NULL_HANDLE, &handle))) {
     fail();
   }
   handle_ = handle;

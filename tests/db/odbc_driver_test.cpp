@@ -104,7 +104,9 @@ TEST_F(OdbcDriverTest, DriverTypesMapToValueKinds) {
        Value::Date(DaysFromParts({2024, 3, 5, 0, 0, 0}) + 0.5 / 86400)},
       {"'Produção ✓ 𝄞'", Value::String("Produção ✓ 𝄞")},
       {"repeat('ação', 3000)", Value::String(long_text)},  // read piece by piece
-      {"'\\x00ff41'::bytea", Value::String(std::string("\x00\xff" "A", 3))},
+      {"'\\x00ff41'::bytea", Value::String(std::string("\x00\xff"
+                                                       "A",
+                                                       3))},
       {"NULL::int4", Value::Null()},
       {"NULL::text", Value::Null()},
       {"NULL::date", Value::Null()},
@@ -171,8 +173,7 @@ TEST_F(OdbcDriverTest, FailuresOfACommandLeaveTheSessionGoingOn) {
       << missing.description();
   const Error bad = FailureOf([&] { Run("SELECT * FROM tabela_nenhuma"); });
   EXPECT_EQ(bad.number(), kDbCommandFailed);
-  EXPECT_NE(bad.description().find("relation \"tabela_nenhuma\" does not exist"),
-            std::string::npos)
+  EXPECT_NE(bad.description().find("relation \"tabela_nenhuma\" does not exist"), std::string::npos)
       << bad.description();
   EXPECT_TRUE(Run("SET application_name = 'x'").rows.empty());
   EXPECT_EQ(Run("EXEC SP_ZEB_CON_Tempo_km_Rota 7").rows.size(), 1u) << "the session goes on";
@@ -200,7 +201,8 @@ TEST_F(OdbcDriverTest, EveryWayOfNamingTheDriverConnects) {
                                   << "Database=" << parsed.Get("database").value() << "\n";
   ASSERT_EQ(setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1), 0);
   for (const std::string& text : {
-           "Driver=" + std::string(testing::kOdbcTestDriver) + ";" + place + ";UID=SISTEMA;PWD=TRMVQKD",
+           "Driver=" + std::string(testing::kOdbcTestDriver) + ";" + place +
+               ";UID=SISTEMA;PWD=TRMVQKD",
            "Provider=ODBC;Driver={" + std::string(testing::kOdbcTestDriver) + "};" + place +
                ";User ID=SISTEMA;Password=TRMVQKD",
            std::string("DSN=zebevi_ref;UID=SISTEMA;PWD=TRMVQKD"),
@@ -213,7 +215,8 @@ TEST_F(OdbcDriverTest, EveryWayOfNamingTheDriverConnects) {
 }
 
 TEST_F(OdbcDriverTest, CredentialsAreQuotedAndNeverShown) {
-  const Error wrong = FailureOf([&] { DbConnection().Open(connection_string_, "", "Segredo-456"); });
+  const Error wrong =
+      FailureOf([&] { DbConnection().Open(connection_string_, "", "Segredo-456"); });
   EXPECT_EQ(wrong.number(), kDbConnectionFailed);
   EXPECT_NE(wrong.description().find("password authentication failed for user \"SISTEMA\""),
             std::string::npos)
@@ -223,8 +226,7 @@ TEST_F(OdbcDriverTest, CredentialsAreQuotedAndNeverShown) {
   const Error no_driver =
       FailureOf([] { DbConnection().Open("Driver={Nenhum};Server=x;PWD=Segredo-789"); });
   EXPECT_EQ(no_driver.number(), kDbConnectionFailed);
-  EXPECT_EQ(no_driver.description().find("Segredo"), std::string::npos)
-      << no_driver.description();
+  EXPECT_EQ(no_driver.description().find("Segredo"), std::string::npos) << no_driver.description();
   // A password that ODBC must quote (scripts/pg-test-server's role).
   DbConnectionRef quoted = Open(Connection(";UID=zebevi_quoting;PWD=\"a;b}c={d\""));
   EXPECT_EQ(First(*quoted, "SELECT current_user"), Value::String("zebevi_quoting"));

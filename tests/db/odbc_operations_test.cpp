@@ -81,15 +81,19 @@ class OperationsOnOdbc : public ::testing::Test {
 // group, for the diagnostic user (1) and another (2).
 std::vector<std::pair<std::string, Inputs>> Calls(const schema::GeneratorSummary& s) {
   std::vector<std::pair<std::string, Inputs>> calls;
-  const std::vector<std::int64_t> documents = {
-      s.exchanged_document_id,     s.exchange_parent_id,        s.plain_document_id,
-      s.document_without_route_id, s.document_without_cycle_id, s.document_without_arrival_id,
-      0,                           testing::kReferenceDocuments + 1};
+  const std::vector<std::int64_t> documents = {s.exchanged_document_id,
+                                               s.exchange_parent_id,
+                                               s.plain_document_id,
+                                               s.document_without_route_id,
+                                               s.document_without_cycle_id,
+                                               s.document_without_arrival_id,
+                                               0,
+                                               testing::kReferenceDocuments + 1};
   for (const Value& user : {Value::Int32(1), Value::Int32(2)}) {
     for (std::int64_t id : documents) {
       const Value doc = Value::Int32(static_cast<std::int32_t>(id));
-      const Value parent = Value::Int32(static_cast<std::int32_t>(
-          id == s.exchanged_document_id ? s.exchange_parent_id : id));
+      const Value parent = Value::Int32(
+          static_cast<std::int32_t>(id == s.exchanged_document_id ? s.exchange_parent_id : id));
       for (const Value& customer : {Value(), Value::Int32(1)}) {
         calls.push_back({"gConsulta_Espelho_Viagem",
                          {{"invntUsuario_Internet_id", user},
@@ -120,18 +124,19 @@ std::vector<std::pair<std::string, Inputs>> Calls(const schema::GeneratorSummary
       }
       calls.push_back({"mConsulta_TROCA_DOCTO_TRANSP",
                        {{"invntUsuario_Internet_id", user}, {"invntDOCTO_TRANSPORTE_ID", doc}}});
-      calls.push_back({"gValida_Num_Documento",
-                       {{"invntUsuario_Internet_id", user},
-                        {"invntNum_Docto_Transporte", Value::Int32(static_cast<std::int32_t>(
-                                                          100000 + id))}}});
+      calls.push_back(
+          {"gValida_Num_Documento",
+           {{"invntUsuario_Internet_id", user},
+            {"invntNum_Docto_Transporte", Value::Int32(static_cast<std::int32_t>(100000 + id))}}});
     }
-    for (const Value& route : {Value::Int32(static_cast<std::int32_t>(s.route_id)),
-                               Value::Int32(0), Value("7.5")}) {
-      calls.push_back({"mConsulta_Dados_Rota",
-                       {{"invntUsuario_Internet_id", user}, {"invntRota_id", route}}});
+    for (const Value& route :
+         {Value::Int32(static_cast<std::int32_t>(s.route_id)), Value::Int32(0), Value("7.5")}) {
+      calls.push_back(
+          {"mConsulta_Dados_Rota", {{"invntUsuario_Internet_id", user}, {"invntRota_id", route}}});
     }
     const Value order = Value(s.multi_document_order);
-    const Value company = Value::Int32(static_cast<std::int32_t>(s.multi_document_order_company_id));
+    const Value company =
+        Value::Int32(static_cast<std::int32_t>(s.multi_document_order_company_id));
     calls.push_back({"gValida_Num_Documento",
                      {{"invntUsuario_Internet_id", user}, {"invntNum_Pedido", order}}});
     calls.push_back({"gValida_Num_Documento",
@@ -222,10 +227,10 @@ TEST(OdbcTds, AServerThatIsNotThereEndsInTheTrapWithinTheLoginTimeout) {
     SCOPED_TRACE(silent ? "a server that never answers" : "a closed port");
     LocalPort local;
     if (!silent) local.Close();
-    const std::string down = "Driver=FreeTDS;Server=127.0.0.1;Port=" +
-                             std::to_string(local.port()) +
-                             ";Database=frete;TDS_Version=7.4;ClientCharset=UTF-8;"
-                             "Login Timeout=2";
+    const std::string down =
+        "Driver=FreeTDS;Server=127.0.0.1;Port=" + std::to_string(local.port()) +
+        ";Database=frete;TDS_Version=7.4;ClientCharset=UTF-8;"
+        "Login Timeout=2";
     const auto start = std::chrono::steady_clock::now();
     const OperationCall call("gConsulta_Espelho_Viagem",
                              {{"invntUsuario_Internet_id", Value::Int32(1)},

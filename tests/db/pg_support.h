@@ -65,8 +65,8 @@ class ServerEngineTest : public ::testing::TestWithParam<Engine>, protected Serv
   Engine engine() const { return GetParam(); }
 };
 
-#define ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(suite)                                  \
-  INSTANTIATE_TEST_SUITE_P(Engines, suite,                                           \
+#define ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(suite)                                 \
+  INSTANTIATE_TEST_SUITE_P(Engines, suite,                                          \
                            ::testing::ValuesIn(::zebevi::testing::ServerEngines()), \
                            ::zebevi::testing::EngineParamName)
 

@@ -115,7 +115,8 @@ std::optional<std::string> OdbcConnection() {
   const db::ConnectionString pg = db::ConnectionString::Parse(*postgres);
   std::string odbc = "Driver={" + std::string(kOdbcTestDriver) + "}";
   for (const char* key : {"Server", "Port", "Database", "UID", "PWD"}) {
-    if (std::optional<std::string> value = pg.Get(key)) odbc += ";" + std::string(key) + "=" + *value;
+    if (std::optional<std::string> value = pg.Get(key))
+      odbc += ";" + std::string(key) + "=" + *value;
   }
   return odbc;
 }

@@ -17,8 +17,8 @@
 //
 // Each case then runs once per engine ("Engines/TripSummaryOnEngines.
 // GivesTheHeader/SQLite", ".../PostgreSQL" and ".../ODBC"). When PostgreSQL
-// is not reachable the cases of both server engines fail under CI (CI=true) and are skipped elsewhere,
-// with a message saying how to start the server.
+// is not reachable the cases of both server engines fail under CI (CI=true) and are skipped
+// elsewhere, with a message saying how to start the server.
 #ifndef ZEBEVI_TESTS_SUPPORT_ENGINES_H_
 #define ZEBEVI_TESTS_SUPPORT_ENGINES_H_
 
