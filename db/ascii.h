@@ -39,6 +39,20 @@ inline std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// `text` on one line: outer blanks dropped, each run of inner blanks
+// (newlines and tabs included) one space. For engines' messages.
+inline std::string CollapsedBlanks(std::string_view text) {
+  std::string line;
+  for (char c : TrimBlanks(text)) {
+    if (!IsBlank(c)) {
+      line += c;
+    } else if (!line.empty() && line.back() != ' ') {
+      line += ' ';
+    }
+  }
+  return line;
+}
+
 }  // namespace zebevi::db
 
 #endif  // ZEBEVI_DB_ASCII_H_

@@ -7,14 +7,30 @@
 #ifdef ZEBEVI_WITH_POSTGRES
 #include "db/postgres/pg_session.h"
 #endif
+#ifdef ZEBEVI_WITH_ODBC
+#include "db/odbc/odbc_session.h"
+#endif
 
 namespace zebevi::db {
 
 Session::~Session() = default;
 
-std::unique_ptr<Session> OpenEngineSession(const ConnectionString& effective) {
+namespace {
+
+// The provider a connection string names; an ODBC string (Driver= or DSN=)
+// needs none.
+std::optional<std::string> ProviderOf(const ConnectionString& effective) {
   std::optional<std::string> provider = effective.Get("provider");
-  if (!provider || TrimBlanks(*provider).empty()) {
+  if (provider && !TrimBlanks(*provider).empty()) return provider;
+  if (effective.Get("driver") || effective.Get("dsn")) return "ODBC";
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<Session> OpenEngineSession(const ConnectionString& effective) {
+  std::optional<std::string> provider = ProviderOf(effective);
+  if (!provider) {
     throw Error::Database(kDbConnectionFailed, "the connection string names no provider");
   }
   if (AsciiIEquals(*provider, "sqlite") || AsciiIEquals(*provider, "sqlite3")) {
@@ -26,6 +42,13 @@ std::unique_ptr<Session> OpenEngineSession(const ConnectionString& effective) {
 #else
     throw Error::Database(kDbConnectionFailed,
                           "provider PostgreSQL is not available in this build");
+#endif
+  }
+  if (AsciiIEquals(*provider, "odbc")) {
+#ifdef ZEBEVI_WITH_ODBC
+    return std::make_unique<OdbcSession>(effective);
+#else
+    throw Error::Database(kDbConnectionFailed, "provider ODBC is not available in this build");
 #endif
   }
   throw Error::Database(kDbConnectionFailed, "unknown provider " + *provider);

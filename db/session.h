@@ -42,7 +42,8 @@ class Session {
 };
 
 // Opens a session on the engine the connection string's provider names
-// ("SQLite"; "PostgreSQL" is not part of every build). A non-empty
+// ("SQLite"; "PostgreSQL" and "ODBC" are not part of every build); a string
+// with a Driver or DSN key and no provider is ODBC's. A non-empty
 // `user_id` or `password` replaces the connection string's own. Unless the
 // string says Pooling=false, the session comes from the process's
 // connection pool (pool.h) and goes back to it when released. A missing or

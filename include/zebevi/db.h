@@ -2,6 +2,7 @@
 // and their fields. The engine is chosen by the connection string:
 //   "Provider=SQLite;Data Source=PATH" or "sqlite:PATH"          (embedded)
 //   "Provider=PostgreSQL;Host=...;Database=..." or "postgresql://..." (server)
+//   "Driver={...};Server=...;..." or "DSN=...;..."        (any ODBC driver)
 // Every failure is a zebevi::Error with the database's text and a negative
 // number. Passwords never appear in an error or a trace line.
 #ifndef ZEBEVI_DB_H_

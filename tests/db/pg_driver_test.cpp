@@ -16,22 +16,11 @@
 namespace zebevi {
 namespace {
 
+using ::zebevi::testing::FailureOf;
 using ::zebevi::testing::PgTest;
 
 Value DateOf(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   return Value::Date(DaysFromParts({year, month, day, hour, minute, second}));
-}
-
-// The failure `statement` raises.
-template <typename Statement>
-Error FailureOf(Statement statement) {
-  try {
-    statement();
-  } catch (const Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no failure";
-  return Error(0, "");
 }
 
 class PgDriverTest : public PgTest {

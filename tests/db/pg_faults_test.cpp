@@ -1,6 +1,8 @@
 // Faults on the PostgreSQL server and what the pool makes of them: a server
 // that is down, a statement timeout, a backend killed between calls or
 // while idle in the pool, and operations that keep answering through it.
+// What holds for every engine on the server runs through libpq and through
+// psqlODBC alike.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,18 +25,39 @@
 namespace zebevi {
 namespace {
 
+using ::zebevi::testing::Engine;
 using ::zebevi::testing::PgTest;
+using ::zebevi::testing::ServerEngineTest;
 using Clock = std::chrono::steady_clock;
+
+db::ConnectionPool::Counts Counts(const std::string& connection_string) {
+  return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(connection_string));
+}
+
+// The name of the running case, which its sessions give as their
+// application name.
+std::string CaseName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
 class PgFaultsTest : public PgTest {
  protected:
   // A pool key of this test's own, so counts are not shared with others.
   std::string OwnKey() const {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return Connection(";application_name=" + std::string(info->name()));
+    return Connection(testing::ApplicationNameItem(Engine::kPostgres, CaseName()));
   }
-  static db::ConnectionPool::Counts Counts(const std::string& connection_string) {
-    return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(connection_string));
+};
+
+class ServerFaults : public ServerEngineTest {
+ protected:
+  std::string OwnKey() const {
+    return Connection(testing::ApplicationNameItem(engine(), CaseName()));
+  }
+  // The engine's connection string to a server that is not there.
+  std::string Down() const {
+    if (engine() == Engine::kOdbc) {
+      return "Driver={" + std::string(testing::kOdbcTestDriver) +
+             "};Server=/tmp/zebevi-no-server;UID=SISTEMA;PWD=x";
+    }
+    return "Provider=PostgreSQL;Host=/tmp/zebevi-no-server;User ID=SISTEMA;Password=x";
   }
 };
 
@@ -74,7 +97,7 @@ TEST_F(PgFaultsTest, AStatementTimeoutCancelsTheCommandOnly) {
   }
 }
 
-TEST_F(PgFaultsTest, ABackendKilledBetweenCallsFailsTheNextCallOnly) {
+TEST_P(ServerFaults, ABackendKilledBetweenCallsFailsTheNextCallOnly) {
   const std::string key = OwnKey();
   DbConnectionRef connection = Open(key);
   const int pid = BackendPid(*connection);
@@ -98,7 +121,7 @@ TEST_F(PgFaultsTest, ABackendKilledBetweenCallsFailsTheNextCallOnly) {
   EXPECT_EQ(again->session().Execute("EXEC SP_ZEB_CON_Tempo_km_Rota 7").rows.size(), 1u);
 }
 
-TEST_F(PgFaultsTest, PooledSessionsAreReusedUnlessPoolingIsOff) {
+TEST_P(ServerFaults, PooledSessionsAreReusedUnlessPoolingIsOff) {
   const std::string key = OwnKey();
   DbConnectionRef first = Open(key);
   const int pid = BackendPid(*first);
@@ -130,7 +153,7 @@ TEST_F(PgFaultsTest, AnIdleSessionWhoseBackendDiedIsNeverLent) {
   EXPECT_EQ(Counts(key).idle, 0u);
 }
 
-TEST_F(PgFaultsTest, ThreadsShareAFewServerSessions) {
+TEST_P(ServerFaults, ThreadsShareAFewServerSessions) {
   const std::string key = OwnKey() + ";Max Pool Size=3";
   constexpr int kThreads = 6;
   constexpr int kCalls = 25;
@@ -175,8 +198,8 @@ FlagsCall CallFlags(const std::string& connection_string, std::int64_t group) {
   return call;
 }
 
-TEST_F(PgFaultsTest, OperationsTrapKilledBackendsAndRecover) {
-  const testing::EngineReference& reference = testing::ReferenceOn(testing::Engine::kPostgres);
+TEST_P(ServerFaults, OperationsTrapKilledBackendsAndRecover) {
+  const testing::EngineReference& reference = testing::ReferenceOn(engine());
   const std::string key = OwnKey();
   const std::int64_t group = reference.summary.granted_user_group_id;
   ASSERT_EQ(CallFlags(key, group).status, Value::Int16(0));
@@ -184,14 +207,14 @@ TEST_F(PgFaultsTest, OperationsTrapKilledBackendsAndRecover) {
   // Kills this test's sessions, and only those, again and again.
   std::atomic<bool> stop{false};
   std::atomic<bool> killing{false};
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string name = CaseName();
   std::thread killer([&] {
-    DbConnectionRef admin = Open(Connection(";Pooling=false"));
+    DbConnectionRef admin = Open(*testing::PostgresConnection() + ";Pooling=false");
     killing = true;
     while (!stop) {
       admin->session().Execute(
           "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = '" +
-          std::string(info->name()) + "'");
+          name + "'");
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   });
@@ -215,11 +238,12 @@ TEST_F(PgFaultsTest, OperationsTrapKilledBackendsAndRecover) {
   EXPECT_GT(failed, 0) << "the killer never hit a call";
   EXPECT_EQ(CallFlags(key, group).status, Value::Int16(0)) << "once the kills stop";
 
-  const FlagsCall down =
-      CallFlags("Provider=PostgreSQL;Host=/tmp/zebevi-no-server;User ID=SISTEMA;Password=x", group);
+  const FlagsCall down = CallFlags(Down(), group);
   EXPECT_EQ(down.status, Value::Int16(10));
   EXPECT_FALSE(ToString(down.message).empty());
 }
+
+ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(ServerFaults);
 
 }  // namespace
 }  // namespace zebevi

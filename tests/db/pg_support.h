@@ -1,4 +1,5 @@
-// Helpers of the tests that need the PostgreSQL test server.
+// Helpers of the tests that need the PostgreSQL test server, reached
+// through libpq or, as the ODBC engine, through psqlODBC.
 #ifndef ZEBEVI_TESTS_DB_PG_SUPPORT_H_
 #define ZEBEVI_TESTS_DB_PG_SUPPORT_H_
 
@@ -13,12 +14,28 @@
 
 namespace zebevi::testing {
 
-// Cases that run on the server's reference database; failed under CI and
-// skipped elsewhere when there is no server.
-class PgTest : public ::testing::Test {
- protected:
-  void SetUp() override;
+// The failure `statement` raises.
+template <typename Statement>
+Error FailureOf(Statement statement) {
+  try {
+    statement();
+  } catch (const Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no failure";
+  return Error(0, "");
+}
 
+// The reference database's connection string on a server engine
+// (kPostgres or kOdbc). REQUIRES: EngineAvailable(engine).
+std::string ServerConnection(Engine engine);
+// The connection string items that name the client application `name`,
+// which the server shows in pg_stat_activity, on `engine`.
+std::string ApplicationNameItem(Engine engine, std::string_view name);
+
+// What the cases on the server's reference database share.
+class ServerHelpers {
+ protected:
   // The reference database's connection string, with `extra` appended.
   std::string Connection(std::string_view extra = {}) const;
   static DbConnectionRef Open(const std::string& connection_string);
@@ -32,6 +49,26 @@ class PgTest : public ::testing::Test {
 
   std::string connection_string_;
 };
+
+// Cases that run on the server's reference database through libpq; failed
+// under CI and skipped elsewhere when there is no server.
+class PgTest : public ::testing::Test, protected ServerHelpers {
+ protected:
+  void SetUp() override;
+};
+
+// Cases that run once per server engine (ServerEngines()), on the same
+// server's reference database.
+class ServerEngineTest : public ::testing::TestWithParam<Engine>, protected ServerHelpers {
+ protected:
+  void SetUp() override;
+  Engine engine() const { return GetParam(); }
+};
+
+#define ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(suite)                                 \
+  INSTANTIATE_TEST_SUITE_P(Engines, suite,                                          \
+                           ::testing::ValuesIn(::zebevi::testing::ServerEngines()), \
+                           ::zebevi::testing::EngineParamName)
 
 }  // namespace zebevi::testing
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <stdexcept>
 
+#include "db/connection_string.h"
 #include "schema/dataset.h"
 #include "support/test_support.h"
 #include "zebevi/db.h"
@@ -48,10 +49,10 @@ std::unique_ptr<EngineReference> PrepareSqlite() {
 
 // Compares every table's row count with what the data set writes: another
 // data set, or none, is refused with the way to get the right one.
-std::unique_ptr<EngineReference> PreparePostgres() {
+std::unique_ptr<EngineReference> PrepareServer(Engine engine, std::string connection_string) {
   auto reference = std::make_unique<EngineReference>();
-  reference->engine = Engine::kPostgres;
-  reference->connection_string = *PostgresConnection();
+  reference->engine = engine;
+  reference->connection_string = std::move(connection_string);
   CountingSink expected;
   reference->summary = schema::ProduceDataSet(expected, ReferenceOptions());
   auto connection = std::make_shared<DbConnection>();
@@ -72,10 +73,30 @@ std::unique_ptr<EngineReference> PreparePostgres() {
 
 }  // namespace
 
-std::vector<Engine> AllEngines() { return {Engine::kSqlite, Engine::kPostgres}; }
+std::vector<Engine> ServerEngines() {
+#ifdef ZEBEVI_WITH_ODBC
+  return {Engine::kPostgres, Engine::kOdbc};
+#else
+  return {Engine::kPostgres};
+#endif
+}
+
+std::vector<Engine> AllEngines() {
+  std::vector<Engine> engines = ServerEngines();
+  engines.insert(engines.begin(), Engine::kSqlite);
+  return engines;
+}
 
 std::string EngineName(Engine engine) {
-  return engine == Engine::kSqlite ? "SQLite" : "PostgreSQL";
+  switch (engine) {
+    case Engine::kSqlite:
+      return "SQLite";
+    case Engine::kPostgres:
+      return "PostgreSQL";
+    case Engine::kOdbc:
+      break;
+  }
+  return "ODBC";
 }
 
 std::string EngineParamName(const ::testing::TestParamInfo<Engine>& info) {
@@ -86,6 +107,18 @@ std::optional<std::string> PostgresConnection() {
   const char* text = std::getenv("ZEBEVI_PG_CONNECTION");
   if (text == nullptr || *text == '\0') return std::nullopt;
   return std::string(text);
+}
+
+std::optional<std::string> OdbcConnection() {
+  std::optional<std::string> postgres = PostgresConnection();
+  if (!postgres) return std::nullopt;
+  const db::ConnectionString pg = db::ConnectionString::Parse(*postgres);
+  std::string odbc = "Driver={" + std::string(kOdbcTestDriver) + "}";
+  for (const char* key : {"Server", "Port", "Database", "UID", "PWD"}) {
+    if (std::optional<std::string> value = pg.Get(key))
+      odbc += ";" + std::string(key) + "=" + *value;
+  }
+  return odbc;
 }
 
 bool InCi() {
@@ -107,7 +140,17 @@ const EngineReference& ReferenceOn(Engine engine) {
   std::lock_guard lock(mutex);
   std::unique_ptr<EngineReference>& reference = references[engine];
   if (!reference) {
-    reference = engine == Engine::kSqlite ? PrepareSqlite() : PreparePostgres();
+    switch (engine) {
+      case Engine::kSqlite:
+        reference = PrepareSqlite();
+        break;
+      case Engine::kPostgres:
+        reference = PrepareServer(engine, *PostgresConnection());
+        break;
+      case Engine::kOdbc:
+        reference = PrepareServer(engine, *OdbcConnection());
+        break;
+    }
   }
   return *reference;
 }

@@ -2,7 +2,8 @@
 // same reference data set (the generator's, for kReferenceDocuments and
 // kReferenceSeed): SQLite in a file generated once per test program,
 // PostgreSQL in the database of the server that the test command starts
-// (scripts/pg-test-server), named by ZEBEVI_PG_CONNECTION.
+// (scripts/pg-test-server), named by ZEBEVI_PG_CONNECTION, reached through
+// libpq and, as the ODBC engine, through the psqlODBC driver.
 //
 // A suite derives its fixture from EngineTest and instantiates it with
 // ZEBEVI_INSTANTIATE_ON_ENGINES:
@@ -15,9 +16,9 @@
 //   ZEBEVI_INSTANTIATE_ON_ENGINES(TripSummaryOnEngines);
 //
 // Each case then runs once per engine ("Engines/TripSummaryOnEngines.
-// GivesTheHeader/SQLite" and ".../PostgreSQL"). When PostgreSQL is not
-// reachable its cases fail under CI (CI=true) and are skipped elsewhere,
-// with a message saying how to start the server.
+// GivesTheHeader/SQLite", ".../PostgreSQL" and ".../ODBC"). When PostgreSQL
+// is not reachable the cases of both server engines fail under CI (CI=true) and are skipped
+// elsewhere, with a message saying how to start the server.
 #ifndef ZEBEVI_TESTS_SUPPORT_ENGINES_H_
 #define ZEBEVI_TESTS_SUPPORT_ENGINES_H_
 
@@ -26,13 +27,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "schema/generator.h"
 
 namespace zebevi::testing {
 
-enum class Engine { kSqlite, kPostgres };
+enum class Engine { kSqlite, kPostgres, kOdbc };
+
+// The ODBC driver the ODBC engine's cases go through, as Debian's
+// odbc-postgresql registers it.
+inline constexpr std::string_view kOdbcTestDriver = "PostgreSQL Unicode";
 
 // The reference data set of every engine. scripts/pg-test-server loads the
 // same numbers.
@@ -47,11 +53,17 @@ struct EngineReference {
 };
 
 std::vector<Engine> AllEngines();
-std::string EngineName(Engine engine);  // "SQLite", "PostgreSQL"
+// The engines on the test server: kPostgres and, in builds with the ODBC
+// driver, kOdbc.
+std::vector<Engine> ServerEngines();
+std::string EngineName(Engine engine);  // "SQLite", "PostgreSQL", "ODBC"
 std::string EngineParamName(const ::testing::TestParamInfo<Engine>& info);
 
 // ZEBEVI_PG_CONNECTION, when set and not empty.
 std::optional<std::string> PostgresConnection();
+// The same server and credentials as an ODBC connection string through
+// kOdbcTestDriver, when ZEBEVI_PG_CONNECTION is set.
+std::optional<std::string> OdbcConnection();
 
 // Whether `engine` can be used; when not, `why` says what is missing.
 bool EngineAvailable(Engine engine, std::string* why);
