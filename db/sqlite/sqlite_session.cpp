@@ -113,13 +113,16 @@ Table SqliteSession::Call(const ProcedureCall& call) {
   // The body was read at some earlier snapshot. Once the call has read its
   // rows, the data version tells whether another connection changed the
   // database since; only then is the body read again, and a changed one
-  // runs in its place. A failure may come from a stale body too.
+  // runs in its place. A failure may come from a stale body too. A reload
+  // that fails (the procedure is gone) ends the call with its own failure.
+  std::optional<Table> table;
   try {
-    Table table = Run(procedure, call);
-    if (!catalog_->Changed(procedure) || !catalog_->Reload(procedure)) return table;
+    table = Run(procedure, call);
   } catch (const Error&) {
     if (!catalog_->Reload(procedure)) throw;
+    return Run(procedure, call);
   }
+  if (!catalog_->Changed(procedure) || !catalog_->Reload(procedure)) return std::move(*table);
   return Run(procedure, call);
 }
 
