@@ -1,5 +1,9 @@
 // The zebevi command: scripts and operators use the component from a shell.
 #include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -73,11 +77,29 @@ int Run(int argc, char** argv) {
   return kExitUsage;
 }
 
+// What escapes where it cannot be caught (a destructor that runs out of
+// memory while the stack unwinds) ends the same way as what main catches.
+// Written without allocating: memory may be what ran out.
+[[noreturn]] void OnTerminate() {
+  const char* text = "zebevi: internal failure\n";
+  if (const std::exception_ptr failure = std::current_exception()) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+      text = "zebevi: out of memory\n";
+    } catch (...) {
+    }
+  }
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text, std::strlen(text));
+  std::_Exit(kExitFailedCall);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // Whatever a verb did not foresee ends here with a message, never as an
   // abort: scripts read the exit status.
+  std::set_terminate(OnTerminate);
   try {
     return Run(argc, argv);
   } catch (const std::bad_alloc&) {

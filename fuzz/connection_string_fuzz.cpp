@@ -1,8 +1,9 @@
 // The connection-string parser, the mask and libpq's keywords, on any text
-// with a password in it. The input is a frame (made ASCII) and, after the
-// first NUL, the password's bytes, mapped onto bytes above 0x7F and the
-// separators of every form; the first byte picks the form. No byte above
-// 0x7F may then appear in any error, and the mask never shows the password.
+// with a password in it. The input is a frame (its password bytes dropped)
+// and, after the first NUL, the password's bytes, mapped onto password
+// bytes and the separators of every form; the first byte picks the form.
+// No password byte may then appear in any error, and the mask never shows
+// the password.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,16 +24,16 @@ using namespace zebevi::testing;
 std::string PasswordOf(std::string_view bytes) {
   std::string password;
   for (unsigned char c : bytes) {
-    password += c >= 0x80 ? static_cast<char>(c) : kPasswordSeparators[c % kPasswordSeparators.size()];
+    password += c >= 0x80 ? PasswordByte(c) : kPasswordSeparators[c % kPasswordSeparators.size()];
   }
-  return password.empty() ? std::string("\xff") : password;
+  return password.empty() ? std::string(1, PasswordByte(0)) : password;
 }
 
-// The frame's bytes below 0x80, without `drop`.
+// The frame's bytes but password bytes and `drop`.
 std::string FrameOf(std::string_view bytes, std::string_view drop) {
   std::string frame;
   for (unsigned char c : bytes) {
-    if (c < 0x80 && drop.find(static_cast<char>(c)) == std::string_view::npos) frame += c;
+    if (!IsPasswordByte(c) && drop.find(static_cast<char>(c)) == std::string_view::npos) frame += c;
   }
   return frame;
 }
@@ -100,12 +101,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zebevi::db::PgConnectParamsOf(parsed);
     const std::string masked = parsed.Masked();
     if (form.placed(parsed, form.text, password) &&
-        (HasHighByte(masked) || masked.find(PercentEncoded(password)) != std::string::npos)) {
+        (HasPasswordByte(masked) || masked.find(PercentEncoded(password)) != std::string::npos)) {
       std::fprintf(stderr, "the mask shows the password: %s\n", masked.c_str());
       std::abort();
     }
   } catch (const zebevi::Error& e) {
-    if (HasHighByte(e.description())) {
+    if (HasPasswordByte(e.description())) {
       std::fprintf(stderr, "a failure quotes the password: %s\n", e.description().c_str());
       std::abort();
     }

@@ -19,7 +19,8 @@ namespace {
 
 using ::zebevi::testing::BackslashEscaped;
 using ::zebevi::testing::Doubled;
-using ::zebevi::testing::HasHighByte;
+using ::zebevi::testing::HasPasswordByte;
+using ::zebevi::testing::PasswordByte;
 using ::zebevi::testing::kPasswordSeparators;
 using ::zebevi::testing::PercentEncoded;
 using ::zebevi::testing::PgTest;
@@ -35,16 +36,15 @@ Error FailureOf(F&& run) {
   return Error(0, "");
 }
 
-// Passwords made of bytes that no key, message or mask holds (above 0x7F)
-// and of every separator the string's forms know, so that any byte of one
-// found in a text is a leak.
+// Passwords made of password bytes and of every separator the string's
+// forms know, so that any password byte found in a text is a leak.
 class PasswordSource {
  public:
   std::string Next() {
     std::string password;
     const int length = 1 + static_cast<int>(random_() % 12);
     for (int i = 0; i < length; ++i) {
-      password += random_() % 2 ? static_cast<char>(0x80 + random_() % 0x80)
+      password += random_() % 2 ? PasswordByte(random_())
                                 : kPasswordSeparators[random_() % kPasswordSeparators.size()];
     }
     return password;
@@ -55,7 +55,7 @@ class PasswordSource {
 };
 
 bool Leaks(std::string_view text, std::string_view password) {
-  return HasHighByte(text) || text.find(PercentEncoded(password)) != std::string_view::npos;
+  return HasPasswordByte(text) || text.find(PercentEncoded(password)) != std::string_view::npos;
 }
 
 // `base` (a keyword string naming host, port and database) with the

@@ -12,9 +12,14 @@
 namespace zebevi::testing {
 
 // The separators of every connection-string form. Passwords made of these
-// and of bytes above 0x7F (which no key, message or mask holds) show any
-// leak as a byte above 0x7F, or as their percent-encoded form.
+// and of password bytes show any leak as a password byte, or as their
+// percent-encoded form.
 inline constexpr std::string_view kPasswordSeparators = ";='\" %@:/?&\\\t";
+
+// 0xF8 to 0xFF: bytes that valid UTF-8 never holds, so no key, message or
+// mask (Portuguese texts included) has one of its own.
+inline bool IsPasswordByte(unsigned char c) { return c >= 0xF8; }
+inline char PasswordByte(unsigned pick) { return static_cast<char>(0xF8 | (pick & 7)); }
 
 inline std::string PercentEncoded(std::string_view text) {
   std::string out;
@@ -46,9 +51,9 @@ inline std::string BackslashEscaped(std::string_view text) {
   return out;
 }
 
-inline bool HasHighByte(std::string_view text) {
+inline bool HasPasswordByte(std::string_view text) {
   for (unsigned char c : text) {
-    if (c >= 0x80) return true;
+    if (IsPasswordByte(c)) return true;
   }
   return false;
 }

@@ -8,6 +8,7 @@
 
 #include "db/connection_string.h"
 #include "support/engines.h"
+#include "support/password_text.h"
 #include "trip_fixture.h"
 
 namespace zebevi::testing {
@@ -229,8 +230,8 @@ TEST(TripSummary, AnUnreachableDatabaseFailsAtTheOpeningStep) {
 }
 
 // The built-in account stands in only for a string that names no user: a
-// user the server does not have fails the opening step instead of being
-// replaced by it.
+// user of the string's own, without the built-in password, fails the
+// opening step instead of being replaced by SISTEMA.
 TEST(TripSummary, AConnectionStringsOwnUserWins) {
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
   const db::ConnectionString reference =
@@ -253,15 +254,15 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
     summary.Run();
     EXPECT_EQ(summary.status, Value::Int16(c.status)) << c.connection_string;
     if (c.status == 50) {
-      EXPECT_NE(ToString(summary.message).find("role \"ninguem\" does not exist"),
-                std::string::npos)
+      // The server refuses the account: no password, or not its password.
+      EXPECT_TRUE(ToString(summary.message).ends_with(")   No Nº 1320"))
           << ToString(summary.message);
     }
   }
 }
 
 // Passwords holding ';' leave tails that look like keys; none of their
-// bytes (all above 0x7F, or separators) reaches the message or a command.
+// password bytes reaches the message or a command.
 TEST(TripSummary, NoPasswordFragmentReachesTheMessageOrTheTrace) {
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
   const std::string base = ReferenceOn(Engine::kPostgres).connection_string + ";Pooling=false";
@@ -270,17 +271,16 @@ TEST(TripSummary, NoPasswordFragmentReachesTheMessageOrTheTrace) {
   for (int round = 0; round < 40; ++round) {
     std::string password;
     for (int i = 0; i < 8; ++i) {
-      password += random() % 3 ? static_cast<char>(0x80 + random() % 0x80) : ";= '"[random() % 4];
+      password += random() % 3 ? PasswordByte(random())
+                               : kPasswordSeparators[random() % kPasswordSeparators.size()];
     }
     SummaryCall summary(base + ";Password=" + password, Value::Int32(1));
     summary.user = Value::Int32(1);  // the diagnostic user: the trap says the most
     summary.Run();
-    for (unsigned char c : ToString(summary.message)) {
-      ASSERT_LT(c, 0x80) << ToString(summary.message);
-    }
+    ASSERT_FALSE(HasPasswordByte(ToString(summary.message))) << ToString(summary.message);
   }
   for (const std::string& command : log.commands()) {
-    for (unsigned char c : command) ASSERT_LT(c, 0x80) << command;
+    ASSERT_FALSE(HasPasswordByte(command)) << command;
   }
 }
 
