@@ -15,6 +15,9 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 using Clock = std::chrono::steady_clock;
 
+// How long a refused request's rest is taken in and dropped before closing.
+constexpr std::chrono::seconds kLinger{2};
+
 class Session : public std::enable_shared_from_this<Session> {
  public:
   Session(ServerCore& core, asio::ip::tcp::socket socket)
@@ -99,6 +102,7 @@ class Session : public std::enable_shared_from_this<Session> {
     const auto& header = parser_->get();
     method_ = std::string(header.method_string());
     const Limits& limits = core_.app.limits();
+    unread_ = true;  // until the body has been read
     if (header.target().size() > limits.target_bytes) {
       return Answer(ErrorResponse(414, "the request target is too long"), /*keep_alive=*/false);
     }
@@ -126,6 +130,7 @@ class Session : public std::enable_shared_from_this<Session> {
                      [self = shared_from_this()](beast::error_code error, std::size_t) {
                        if (error) return self->Refuse(error);
                        self->request_timer_.cancel();
+                       self->unread_ = false;
                        self->Dispatch();
                      });
   }
@@ -133,6 +138,8 @@ class Session : public std::enable_shared_from_this<Session> {
   // A request that could not be read whole.
   void Refuse(beast::error_code error) {
     request_timer_.cancel();
+    // A client too slow to send its request is cut off without delay.
+    unread_ = !timed_out_;
     if (timed_out_) return Answer(ErrorResponse(408, "the request took too long to arrive"), false);
     if (error == http::error::end_of_stream || error == asio::error::eof ||
         error == asio::error::connection_reset || error == asio::error::operation_aborted) {
@@ -229,6 +236,27 @@ class Session : public std::enable_shared_from_this<Session> {
         });
   }
 
+  // After refusing a request whose rest is still coming (a body over the
+  // limit), closing at once would reset the connection and lose the answer
+  // on its way to the client: stop sending, take in and drop what still
+  // arrives for a moment, then close.
+  void Linger() {
+    state_ = State::kIdle;
+    beast::error_code ignored;
+    stream_.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    stream_.expires_after(kLinger);
+    Discard();
+  }
+
+  void Discard() {
+    buffer_.clear();
+    stream_.async_read_some(buffer_.prepare(64 * 1024),
+                            [self = shared_from_this()](beast::error_code error, std::size_t) {
+                              if (error || self->state_ == State::kClosed) return self->Close();
+                              self->Discard();
+                            });
+  }
+
   void Log() {
     AccessEntry entry;
     entry.method = method_.empty() ? "-" : method_;
@@ -249,6 +277,7 @@ class Session : public std::enable_shared_from_this<Session> {
   asio::steady_timer answer_timer_;
   State state_ = State::kIdle;
   bool timed_out_ = false;
+  bool unread_ = false;  // the request's rest has not been read
   Clock::time_point started_;
   std::string method_;
   Application::Plan plan_;
