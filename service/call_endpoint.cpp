@@ -123,12 +123,16 @@ HttpResponse Call(const Backend& backend, const RouteContext& context) {
   const std::string_view body = context.request.body.empty()
                                     ? std::string_view("{}")
                                     : std::string_view(context.request.body);
-  if (JsonDepth(body) > backend.limits.json_depth) {
-    return ErrorResponse(400, "the parameters nest deeper than " +
-                                  std::to_string(backend.limits.json_depth) + " levels");
+  // The same reader and limits as `zebevi call`; the body limit has been
+  // applied already, while the request was read.
+  const cli::JsonLimits limits{.max_bytes = backend.limits.body_bytes,
+                               .max_depth = static_cast<int>(backend.limits.json_depth)};
+  Json input;
+  try {
+    input = cli::ParseJsonInput(body, limits);
+  } catch (const cli::UsageError& refusal) {
+    return ErrorResponse(400, refusal.what());
   }
-  Json input = Json::parse(body, nullptr, /*allow_exceptions=*/false);
-  if (input.is_discarded()) return ErrorResponse(400, "the parameters are not valid JSON");
   if (!input.is_object()) return ErrorResponse(400, "the parameters must be a JSON object");
   if (auto refusal = Admit(*op, *context.caller, backend.connection, input)) {
     return ErrorResponse(refusal->status, refusal->message);
@@ -137,8 +141,8 @@ HttpResponse Call(const Backend& backend, const RouteContext& context) {
   std::istringstream no_input;
   std::ostringstream out;
   std::ostringstream err;
-  const int exit =
-      cli::RunCall(cli::CallOptions{std::string(op->name), Dump(input)}, no_input, out, err);
+  const int exit = cli::RunCall(cli::CallOptions{std::string(op->name), Dump(input), limits},
+                                no_input, out, err);
   if (exit == cli::kExitNoDatabase) {
     HttpResponse response = ErrorResponse(503, "the database cannot be reached");
     response.database_error = true;
@@ -161,29 +165,6 @@ HttpResponse Call(const Backend& backend, const RouteContext& context) {
 }
 
 }  // namespace
-
-std::size_t JsonDepth(std::string_view text) {
-  std::size_t depth = 0;
-  std::size_t deepest = 0;
-  bool in_string = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (in_string) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == '"') {
-        in_string = false;
-      }
-    } else if (c == '"') {
-      in_string = true;
-    } else if (c == '[' || c == '{') {
-      deepest = std::max(deepest, ++depth);
-    } else if ((c == ']' || c == '}') && depth > 0) {
-      --depth;
-    }
-  }
-  return deepest;
-}
 
 void AddCallEndpoint(Router& router, const Backend& backend) {
   router.Add(

@@ -12,9 +12,6 @@
 #ifndef ZEBEVI_SERVICE_CALL_ENDPOINT_H_
 #define ZEBEVI_SERVICE_CALL_ENDPOINT_H_
 
-#include <cstddef>
-#include <string_view>
-
 #include "service/router.h"
 
 namespace zebevi::service {
@@ -22,10 +19,6 @@ namespace zebevi::service {
 struct Backend;
 
 void AddCallEndpoint(Router& router, const Backend& backend);
-
-// The deepest nesting of arrays and objects in a JSON text (0 for a
-// scalar). Strings are skipped, escapes included.
-std::size_t JsonDepth(std::string_view text);
 
 }  // namespace zebevi::service
 

@@ -197,16 +197,5 @@ TEST(HttpTarget, DecodesThePathAndTheQuery) {
   }
 }
 
-TEST(JsonDepth, CountsNestingOutsideStrings) {
-  for (const auto& [text, depth] :
-       std::vector<std::pair<std::string, std::size_t>>{{"1", 0},
-                                                        {"{}", 1},
-                                                        {R"({"a": [[1], {"b": []}]})", 4},
-                                                        {R"({"a": "[[[[\"]]"})", 1},
-                                                        {R"(["\\", [1]])", 2}}) {
-    EXPECT_EQ(JsonDepth(text), depth) << text;
-  }
-}
-
 }  // namespace
 }  // namespace zebevi::service
