@@ -28,19 +28,6 @@ bool IsConnectionState(std::string_view state) {
   return state.starts_with("08") || state == "57P01" || state == "57P02" || state == "57P03";
 }
 
-// Several lines with tabs become one line.
-std::string OneLine(std::string_view text) {
-  std::string line;
-  for (char c : TrimBlanks(text)) {
-    if (!IsBlank(c)) {
-      line += c;
-    } else if (!line.empty() && line.back() != ' ') {
-      line += ' ';
-    }
-  }
-  return line;
-}
-
 // The server's own words in libpq's message for a lost connection: after a
 // session ends, libpq keeps the server's "FATAL:  reason" line before its
 // own "server closed the connection unexpectedly".
@@ -49,7 +36,7 @@ std::string ServerReason(std::string_view message) {
   while (!message.empty()) {
     const std::size_t end = std::min(message.find('\n'), message.size());
     const std::string_view line = message.substr(0, end);
-    if (line.starts_with(kFatal)) return OneLine(line.substr(kFatal.size()));
+    if (line.starts_with(kFatal)) return CollapsedBlanks(line.substr(kFatal.size()));
     message.remove_prefix(std::min(end + 1, message.size()));
   }
   return {};
@@ -60,16 +47,16 @@ std::string ServerReason(std::string_view message) {
 void PgResultClear::operator()(pg_result* result) const { PQclear(result); }
 
 std::string PgConnectionMessage(const pg_conn* connection) {
-  return OneLine(connection ? PQerrorMessage(connection) : "out of memory");
+  return CollapsedBlanks(connection ? PQerrorMessage(connection) : "out of memory");
 }
 
 void ThrowPgError(pg_conn* connection, const pg_result* result, std::string_view context) {
   const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
   const bool lost = PQstatus(connection) != CONNECTION_OK || (state && IsConnectionState(state));
-  std::string text = primary ? OneLine(primary) : std::string();
+  std::string text = primary ? CollapsedBlanks(primary) : std::string();
   if (text.empty() && lost) text = ServerReason(PQerrorMessage(connection));
-  if (text.empty() && result) text = OneLine(PQresultErrorMessage(result));
+  if (text.empty() && result) text = CollapsedBlanks(PQresultErrorMessage(result));
   if (text.empty()) text = PgConnectionMessage(connection);
   throw Error::Database(lost ? kDbConnectionFailed : kDbCommandFailed, std::string(context) + text);
 }
