@@ -236,7 +236,11 @@ TEST_P(ServerFaults, OperationsTrapKilledBackendsAndRecover) {
   stop = true;
   killer.join();
   EXPECT_GT(failed, 0) << "the killer never hit a call";
-  EXPECT_EQ(CallFlags(key, group).status, Value::Int16(0)) << "once the kills stop";
+  // ODBC cannot probe an idle session without a round trip, so a session
+  // killed while it sat in the pool fails the one call that next uses it.
+  FlagsCall after = CallFlags(key, group);
+  if (engine() == Engine::kOdbc && after.status == Value::Int16(10)) after = CallFlags(key, group);
+  EXPECT_EQ(after.status, Value::Int16(0)) << "once the kills stop";
 
   const FlagsCall down = CallFlags(Down(), group);
   EXPECT_EQ(down.status, Value::Int16(10));
