@@ -4,6 +4,7 @@
 
 #include "service/call_endpoint.h"
 #include "service/health_endpoints.h"
+#include "service/typed_endpoints.h"
 
 namespace zebevi::service {
 
@@ -18,6 +19,7 @@ HttpResponse Guarded(const std::function<HttpResponse()>& handler) {
 Application::Application(const ServiceConfig& config, std::string connection, AccessLog& log)
     : backend_{std::move(connection), config.limits, &metrics_}, keys_(config.keys), log_(log) {
   AddHealthEndpoints(router_, backend_);
+  AddTypedEndpoints(router_, backend_);
   AddCallEndpoint(router_, backend_);
 }
 

@@ -218,6 +218,73 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   EXPECT_FALSE(requests[3].contains("caller"));
 }
 
+struct TypedCase {
+  std::string name;
+  std::string path;
+  std::string key;
+  long status;
+  // The verb whose --json the answer equals, or "" to check `message`.
+  std::vector<std::string> verb;
+  std::string message;  // a part of the answer's message or error
+};
+
+TEST_P(ServiceOnEngines, TypedEndpointsAnswerWhatTheVerbsAnswer) {
+  const schema::GeneratorSummary& data = reference().summary;
+  const std::string internal = InternalKey().text;
+  const std::string customer = CustomerKey().text;
+  const std::string order = data.multi_document_order;
+  const std::string group = std::to_string(data.granted_user_group_id);
+  const std::vector<TypedCase> cases{
+      {"trip", "/v1/trips/" + DocumentId(), internal, 200, {"trip", DocumentId()}, ""},
+      {"trip for the key's customer", "/v1/trips/" + DocumentId(), customer, 200,
+       {"trip", DocumentId(), "--customer", "1"}, ""},
+      {"trip not found", "/v1/trips/987654321", internal, 404, {}, "não encontrada"},
+      {"trip of letters", "/v1/trips/abc", internal, 400, {}, "Informe um documento"},
+      {"customer chosen", "/v1/trips/" + DocumentId() + "?customer=2", customer, 403, {},
+       "customer"},
+      {"documents of an order", "/v1/documents?order=" + order, internal, 200,
+       {"find", "--order", order}, ""},
+      {"documents of nothing", "/v1/documents", internal, 400, {}, "Informe algum documento."},
+      {"supplier chosen", "/v1/documents?order=" + order + "&supplier=4", customer, 403, {},
+       "supplier"},
+      {"order", "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01",
+       internal, 200, {"order", order, "--cgc", data.consignee_cgc, "--from", "2000-01-01"}, ""},
+      {"order in English", "/v1/orders/no-such?lang=en", internal, 404,
+       {"order", "no-such", "--english"}, ""},
+      {"order with a bad date", "/v1/orders/" + order + "?to=31/02/2024", internal, 400, {},
+       "to: not a date"},
+      {"order in French", "/v1/orders/" + order + "?lang=fr", internal, 400, {}, "lang"},
+      {"features", "/v1/groups/" + group + "/features", customer, 200, {"flags", group}, ""},
+      {"features of no group", "/v1/groups/987654/features", internal, 404, {"flags", "987654"},
+       ""},
+      {"unknown parameter", "/v1/trips/" + DocumentId() + "?custmer=1", internal, 400, {},
+       "custmer"},
+      {"parameter twice", "/v1/documents?order=1&order=2", internal, 400, {}, "twice"},
+      {"diagnostic user", "/v1/groups/" + group + "/features?user=1", internal, 403, {},
+       "diagnostic"},
+      {"diagnostic user marked", "/v1/groups/" + group + "/features?user=1",
+       DiagnosticKey().text, 200, {"flags", group, "--user", "1"}, ""},
+      {"no key", "/v1/trips/" + DocumentId(), "", 401, {}, "API key"},
+  };
+  for (const TypedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HttpReply reply = Get(service_->url(c.path), c.key);
+    EXPECT_EQ(reply.status, c.status) << reply.body;
+    EXPECT_EQ(reply.headers.at("content-type"), "application/json; charset=utf-8");
+    if (c.verb.empty()) {
+      const Json json = reply.json();
+      const std::string message =
+          json.contains("error") ? json["error"].get<std::string>() : json.value("message", std::string());
+      EXPECT_NE(message.find(c.message), std::string::npos) << reply.body;
+      continue;
+    }
+    std::vector<std::string> args = c.verb;
+    args.insert(args.end(), {"--json", "--db", reference().connection_string});
+    const CommandResult direct = RunZebevi(args);
+    EXPECT_EQ(reply.json(), Json::parse(direct.out, nullptr, false)) << direct.err;
+  }
+}
+
 ZEBEVI_INSTANTIATE_ON_ENGINES(ServiceOnEngines);
 
 }  // namespace
