@@ -158,4 +158,14 @@ ConnectionPool::Counts ConnectionPool::CountsOf(const ConnectionString& effectiv
   return {it->second.total - it->second.idle.size(), it->second.idle.size()};
 }
 
+ConnectionPool::Counts ConnectionPool::Totals() const {
+  std::lock_guard lock(mutex_);
+  Counts counts;
+  for (const auto& [key, entry] : entries_) {
+    counts.lent += entry.total - entry.idle.size();
+    counts.idle += entry.idle.size();
+  }
+  return counts;
+}
+
 }  // namespace zebevi::db

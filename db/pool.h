@@ -56,6 +56,8 @@ class ConnectionPool : public std::enable_shared_from_this<ConnectionPool> {
   };
   // The sessions of `effective`'s key now.
   Counts CountsOf(const ConnectionString& effective) const;
+  // The sessions of every key now.
+  Counts Totals() const;
 
  private:
   using Clock = std::chrono::steady_clock;

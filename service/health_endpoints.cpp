@@ -2,7 +2,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "db/connection_string.h"
 #include "db/pool.h"
 #include "service/application.h"
 #include "zebevi/db.h"
@@ -33,25 +32,11 @@ HttpResponse Ready(const std::string& connection) {
   }
 }
 
-// The pool keys the operations use: the connection string as it is (the
-// lookups and the feature flags) and with the fixed credentials the trip
-// summary connects with, as the driver forms them.
-PoolGauge PoolOf(const std::string& connection) {
-  PoolGauge gauge;
-  try {
-    const db::ConnectionString plain = db::ConnectionString::Parse(connection);
-    db::ConnectionString trip = plain;
-    trip.Set("user id", "SISTEMA");
-    trip.Set("password", "TRMVQKD");
-    for (const db::ConnectionString& key : {plain, trip}) {
-      const db::ConnectionPool::Counts counts = db::ConnectionPool::Process().CountsOf(key);
-      gauge.in_use += counts.lent;
-      gauge.idle += counts.idle;
-    }
-  } catch (const Error&) {
-    // A string the pool cannot parse has no connections in it.
-  }
-  return gauge;
+// The process's pool: the service serves one database, and every session
+// in the pool is one of its own, whatever credentials an operation formed.
+PoolGauge PoolGaugeNow() {
+  const db::ConnectionPool::Counts counts = db::ConnectionPool::Process().Totals();
+  return PoolGauge{.in_use = counts.lent, .idle = counts.idle};
 }
 
 }  // namespace
@@ -76,7 +61,7 @@ void AddHealthEndpoints(Router& router, const Backend& backend) {
                        [&backend](const RouteContext&) {
                          HttpResponse response;
                          response.content_type = "text/plain; version=0.0.4; charset=utf-8";
-                         response.body = backend.metrics->Render(PoolOf(backend.connection));
+                         response.body = backend.metrics->Render(PoolGaugeNow());
                          return response;
                        },
                    .needs_key = false,

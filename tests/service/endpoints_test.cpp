@@ -193,10 +193,15 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
         std::string(
             "zebevi_http_requests_total{route=\"unmatched\",method=\"GET\",status=\"405\"} 1"),
         std::string("zebevi_http_request_duration_seconds_count{route=\"/v1/call/{operation}\"} 2"),
-        std::string("zebevi_db_pool_connections{state=\"idle\"} "),
         std::string("zebevi_db_errors_total 0")}) {
     EXPECT_NE(metrics.body.find(line), std::string::npos) << line << "\n" << metrics.body;
   }
+
+  // The lookup's session waits in the pool for the next call.
+  const std::string idle = "zebevi_db_pool_connections{state=\"idle\"} ";
+  const std::size_t gauge = metrics.body.find(idle);
+  ASSERT_NE(gauge, std::string::npos) << metrics.body;
+  EXPECT_GE(std::stoi(metrics.body.substr(gauge + idle.size())), 1);
 
   std::vector<Json> requests;
   for (const std::string& line : service_->LogLines()) {
