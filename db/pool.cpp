@@ -122,6 +122,16 @@ void ConnectionPool::Return(const std::string& key, std::unique_ptr<Session> ses
   Forget(key);
 }
 
+std::size_t ConnectionPool::CloseIdle() {
+  Closing closing;
+  {
+    std::lock_guard lock(mutex_);
+    // At the end of time every idle session has waited long enough.
+    Expire(Clock::time_point::max(), closing);
+  }
+  return closing.size();
+}
+
 void ConnectionPool::Expire(Clock::time_point now, Closing& closing) {
   for (auto it = entries_.begin(); it != entries_.end();) {
     Entry& entry = it->second;

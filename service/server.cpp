@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "db/pool.h"
 #include "service/listener.h"
 #include "service/session.h"
 
@@ -76,7 +77,9 @@ int Serve(const ServiceConfig& config, const std::string& connection, std::ostre
   workers.join();
   loop.restart();
   loop.run();
-  log.Event("stopped", {{"cut_off", cut_off ? "true" : "false"}});
+  const std::size_t closed = db::ConnectionPool::Process().CloseIdle();
+  log.Event("stopped",
+            {{"cut_off", cut_off ? "true" : "false"}, {"sessions_closed", std::to_string(closed)}});
   return 0;
 }
 
