@@ -90,15 +90,6 @@ Value Value::Array(ValueArray items) {
   return v;
 }
 
-Kind Value::kind() const {
-  // The alternatives of v_ in declaration order.
-  static constexpr Kind kKinds[] = {Kind::kEmpty,  Kind::kNull, Kind::kInt16,  Kind::kInt32,
-                                    Kind::kDouble, Kind::kDate, Kind::kString, Kind::kBoolean,
-                                    Kind::kObject, Kind::kArray};
-  static_assert(std::size(kKinds) == std::variant_size_v<decltype(v_)>);
-  return kKinds[v_.index()];
-}
-
 bool Value::is_number() const {
   const Kind k = kind();
   return k == Kind::kInt16 || k == Kind::kInt32 || k == Kind::kDouble;

@@ -82,10 +82,8 @@ Value Format(const Value& v, std::string_view picture) {
     throw Error(5, "Invalid procedure call or argument");
   }
 
-  // Only an object needs its plain value made; any other value is its own.
-  std::optional<Value> made;
-  if (v.kind() == Kind::kObject) made = Plain(v);
-  const Value& plain = made ? *made : v;
+  const PlainRef plain_ref(v);
+  const Value& plain = *plain_ref;
   if (plain.is_null()) return plain;
   if (plain.kind() == Kind::kString && plain.string().empty()) return plain;
 

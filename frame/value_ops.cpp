@@ -49,7 +49,7 @@ std::optional<double> NumberOf(const Value& plain) {
 }
 
 double RequiredNumber(const Value& v) {
-  const std::optional<double> n = NumberOf(Plain(v));
+  const std::optional<double> n = NumberOf(*PlainRef(v));
   if (!n) throw Error::InvalidUseOfNull();
   return *n;
 }
@@ -87,14 +87,15 @@ std::string TextOf(const Value& plain) {
 
 template <typename Compare>
 Value CompareNumber(const Value& v, double number, Compare compare) {
-  const std::optional<double> n = NumberOf(Plain(v));
+  const std::optional<double> n = NumberOf(*PlainRef(v));
   if (!n) return Value::Null();
   return Value::Boolean(compare(*n, number));
 }
 
 template <typename Compare>
 Value CompareText(const Value& v, std::string_view text, Compare compare) {
-  const Value plain = Plain(v);
+  const PlainRef plain_ref(v);
+  const Value& plain = *plain_ref;
   if (plain.is_null()) return Value::Null();
   return Value::Boolean(compare(std::string_view(TextOf(plain)), text));
 }
@@ -102,7 +103,8 @@ Value CompareText(const Value& v, std::string_view text, Compare compare) {
 }  // namespace
 
 bool IsTrue(const Value& v) {
-  const Value plain = Plain(v);
+  const PlainRef plain_ref(v);
+  const Value& plain = *plain_ref;
   switch (plain.kind()) {
     case Kind::kBoolean:
       return plain.boolean();
@@ -128,7 +130,8 @@ Value And(std::initializer_list<Value> operands) {
   bool any_false = false;
   bool any_null = false;
   for (const Value& operand : operands) {
-    const Value plain = Plain(operand);
+    const PlainRef plain_ref(operand);
+    const Value& plain = *plain_ref;
     if (plain.is_null()) {
       any_null = true;
     } else if (!IsTrue(plain)) {
@@ -141,14 +144,17 @@ Value And(std::initializer_list<Value> operands) {
 }
 
 Value Not(const Value& v) {
-  const Value plain = Plain(v);
+  const PlainRef plain_ref(v);
+  const Value& plain = *plain_ref;
   if (plain.is_null()) return plain;
   return Value::Boolean(!IsTrue(plain));
 }
 
 Value operator&(const Value& a, const Value& b) {
-  const Value left = Plain(a);
-  const Value right = Plain(b);
+  const PlainRef left_ref(a);
+  const Value& left = *left_ref;
+  const PlainRef right_ref(b);
+  const Value& right = *right_ref;
   if (left.is_null() && right.is_null()) return Value::Null();
   std::string text = left.is_null() ? std::string() : TextOf(left);
   if (!right.is_null()) text += TextOf(right);
@@ -156,7 +162,8 @@ Value operator&(const Value& a, const Value& b) {
 }
 
 bool IsNumeric(const Value& v) {
-  const Value plain = Plain(v);
+  const PlainRef plain_ref(v);
+  const Value& plain = *plain_ref;
   switch (plain.kind()) {
     case Kind::kEmpty:
     case Kind::kInt16:
@@ -185,7 +192,7 @@ std::int32_t ToInt32(const Value& v) {
 
 double ToDouble(const Value& v) { return RequiredNumber(v); }
 
-std::string ToString(const Value& v) { return TextOf(Plain(v)); }
+std::string ToString(const Value& v) { return TextOf(*PlainRef(v)); }
 
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
   std::int32_t result;

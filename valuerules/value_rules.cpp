@@ -34,7 +34,8 @@ std::string SqlDouble(double d) {
 class DefaultValueRules final : public ValueRules {
  public:
   Value AsNumber(const Value& v) const override {
-    const Value plain = Plain(v);
+    const PlainRef plain_ref(v);
+    const Value& plain = *plain_ref;
     switch (plain.kind()) {
       case Kind::kInt16:
       case Kind::kInt32:
@@ -53,7 +54,8 @@ class DefaultValueRules final : public ValueRules {
   }
 
   Value AsText(const Value& v) const override {
-    const Value plain = Plain(v);
+    const PlainRef plain_ref(v);
+    const Value& plain = *plain_ref;
     switch (plain.kind()) {
       case Kind::kNull:
       case Kind::kEmpty:
@@ -68,7 +70,8 @@ class DefaultValueRules final : public ValueRules {
   }
 
   std::string SqlNumber(const Value& v) const override {
-    const Value plain = Plain(v);
+    const PlainRef plain_ref(v);
+    const Value& plain = *plain_ref;
     switch (plain.kind()) {
       case Kind::kInt16:
         return std::to_string(plain.int16());
@@ -89,7 +92,8 @@ class DefaultValueRules final : public ValueRules {
   }
 
   std::string SqlText(const Value& v) const override {
-    const Value plain = Plain(v);
+    const PlainRef plain_ref(v);
+    const Value& plain = *plain_ref;
     if (IsBlank(plain)) return std::string(kSqlNull);
     const std::string text = AsText(plain).string();
     std::string quoted = "'";
@@ -102,7 +106,8 @@ class DefaultValueRules final : public ValueRules {
   }
 
   std::string SqlDate(const Value& v) const override {
-    const Value plain = Plain(v);
+    const PlainRef plain_ref(v);
+    const Value& plain = *plain_ref;
     if (IsBlank(plain)) return std::string(kSqlNull);
     double days = 0;
     if (plain.kind() == Kind::kString) {

@@ -67,7 +67,14 @@ class Value {
   static Value Object(std::shared_ptr<AutomationObject> object);
   static Value Array(ValueArray items);
 
-  Kind kind() const;
+  Kind kind() const {
+    // The alternatives of v_ in declaration order.
+    static constexpr Kind kKinds[] = {Kind::kEmpty,  Kind::kNull, Kind::kInt16,  Kind::kInt32,
+                                      Kind::kDouble, Kind::kDate, Kind::kString, Kind::kBoolean,
+                                      Kind::kObject, Kind::kArray};
+    static_assert(sizeof kKinds / sizeof kKinds[0] == std::variant_size_v<decltype(v_)>);
+    return kKinds[v_.index()];
+  }
   bool is_empty() const { return kind() == Kind::kEmpty; }
   bool is_null() const { return kind() == Kind::kNull; }
   bool is_number() const;  // Int16, Int32 or Double
@@ -104,6 +111,21 @@ class Value {
 // A Value holding an object stands for the object's default value; every
 // other value stands for itself.
 Value Plain(const Value& v);
+
+// The plain value of `v` without a copy of a value that is its own: only an
+// object's default value is made, and kept here. REQUIRES: `v` outlives it.
+class PlainRef {
+ public:
+  explicit PlainRef(const Value& v)
+      : plain_(v.kind() == Kind::kObject ? made_.emplace(Plain(v)) : v) {}
+  PlainRef(const PlainRef&) = delete;
+  PlainRef& operator=(const PlainRef&) = delete;
+  const Value& operator*() const { return plain_; }
+
+ private:
+  std::optional<Value> made_;
+  const Value& plain_;
+};
 
 // Truth test: true only for Boolean true or a non-zero number.
 bool IsTrue(const Value& v);
