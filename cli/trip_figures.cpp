@@ -57,8 +57,7 @@ std::vector<ShownTime> TimeFigures(const report::TripSummary& summary) {
 std::vector<ShownFigure> RouteFigures(const report::TripSummary& summary) {
   return {
       {Labels().route_distance, "route.planned_km", summary.route.planned_km.display},
-      {Labels().route_time, "route.planned_time_of_day",
-       summary.route.planned_time_of_day.display},
+      {Labels().route_time, "route.planned_time_of_day", summary.route.planned_time_of_day.display},
   };
 }
 

@@ -114,8 +114,9 @@ const PageText kEnglish{
     .no_route = "No route.",
     .route_distance = "Distance (km)",
     .route_time = "Time (time of day)",
-    .route_time_note = "hour and minute of the planned time as the operation gives it, never "
-                       "more than 23:59",
+    .route_time_note =
+        "hour and minute of the planned time as the operation gives it, never "
+        "more than 23:59",
     .not_found_title = "Page not found",
     .not_found = "This tracking link does not exist or has expired.",
     .unavailable_title = "Tracking unavailable",

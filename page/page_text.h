@@ -30,14 +30,14 @@ struct PageText {
   std::string_view tracker_estimate;
   std::string_view actual_arrival;
   std::string_view deadline;
-  std::string_view late;        // "{} late": the duration goes before
+  std::string_view late;  // "{} late": the duration goes before
   std::string_view early;
   std::string_view on_time;
-  std::string_view estimated;   // after the lateness, when it comes from the tracker's estimate
+  std::string_view estimated;  // after the lateness, when it comes from the tracker's estimate
   std::string_view progress;
-  std::string_view travelled;   // "2677 km travelled"
-  std::string_view of_planned;  // "of 2297,4 km planned"
-  std::string_view planned_end; // the mark where the planned distance ends
+  std::string_view travelled;    // "2677 km travelled"
+  std::string_view of_planned;   // "of 2297,4 km planned"
+  std::string_view planned_end;  // the mark where the planned distance ends
   std::string_view no_readings;
   std::string_view vehicle;
   std::string_view tractor;

@@ -39,7 +39,8 @@ struct Term {
 };
 
 std::string DefinitionList(const std::vector<Term>& terms, std::string_view css_class = {}) {
-  std::string html = css_class.empty() ? "<dl>\n" : "<dl class=\"" + std::string(css_class) + "\">\n";
+  std::string html =
+      css_class.empty() ? "<dl>\n" : "<dl class=\"" + std::string(css_class) + "\">\n";
   for (const Term& t : terms) {
     html += "<dt>" + Escaped(t.label) + "</dt><dd" + DataField(t.field) + ">" + Escaped(t.text) +
             "</dd>\n";
@@ -59,8 +60,8 @@ std::string Document(const TripSummary& summary, const PageView& view, const Pag
             Escaped(shown) + "</strong></span>";
   }
   if (order) {
-    html += "<span>" + Escaped(text.order) + " <strong" + DataField("document.order_number") +
-            ">" + Escaped(summary.document.order_number) + "</strong></span>";
+    html += "<span>" + Escaped(text.order) + " <strong" + DataField("document.order_number") + ">" +
+            Escaped(summary.document.order_number) + "</strong></span>";
   }
   return html + "</p>\n";
 }
@@ -156,11 +157,14 @@ std::string Progress(const TripSummary& summary, const PageView& view, const Pag
   }
   // Percentages, not a scaled drawing: the strip fills any width without
   // distorting its marks.
-  html += "<svg class=\"strip\" xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" height=\"30\" "
-          "role=\"img\" aria-label=\"" + Escaped(caption) + "\">\n"
-          "<rect class=\"track\" x=\"0\" y=\"10\" width=\"100%\" height=\"10\" rx=\"5\"/>"
-          "<rect class=\"done\" x=\"0\" y=\"10\" width=\"" + Percent(progress.travelled_share) +
-          "\" height=\"10\" rx=\"5\"/>\n";
+  html +=
+      "<svg class=\"strip\" xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" height=\"30\" "
+      "role=\"img\" aria-label=\"" +
+      Escaped(caption) +
+      "\">\n"
+      "<rect class=\"track\" x=\"0\" y=\"10\" width=\"100%\" height=\"10\" rx=\"5\"/>"
+      "<rect class=\"done\" x=\"0\" y=\"10\" width=\"" +
+      Percent(progress.travelled_share) + "\" height=\"10\" rx=\"5\"/>\n";
   if (progress.planned_share) {
     html += "<rect class=\"planned\" x=\"" + Percent(*progress.planned_share) +
             "\" y=\"2\" width=\"3\" height=\"26\" transform=\"translate(-1.5 0)\"><title>" +
@@ -177,8 +181,7 @@ std::string Progress(const TripSummary& summary, const PageView& view, const Pag
           Escaped(text.travelled);
   if (progress.planned_km) {
     html += " <span class=\"note\">" + Escaped(text.of_planned) + " " +
-            Escaped(summary.route.planned_km.display) + " " + Escaped(text.planned_end) +
-            "</span>";
+            Escaped(summary.route.planned_km.display) + " " + Escaped(text.planned_end) + "</span>";
   }
   return html + "</p>\n</section>\n";
 }
@@ -186,8 +189,10 @@ std::string Progress(const TripSummary& summary, const PageView& view, const Pag
 std::string Vehicle(const TripSummary& summary, const PageView& view, const PageText& text) {
   std::vector<Term> terms;
   const report::TripHeader& h = summary.header;
-  if (view.shows(Feature::kTractor)) terms.push_back({text.tractor, "header.tractor", h.tractor.display});
-  if (view.shows(Feature::kTrailer)) terms.push_back({text.trailer, "header.trailer", h.trailer.display});
+  if (view.shows(Feature::kTractor))
+    terms.push_back({text.tractor, "header.tractor", h.tractor.display});
+  if (view.shows(Feature::kTrailer))
+    terms.push_back({text.trailer, "header.trailer", h.trailer.display});
   if (view.shows(Feature::kDriver)) terms.push_back({text.driver, "header.driver", h.driver});
   if (view.shows(Feature::kTripData)) terms.push_back({text.product, "header.product", h.product});
   for (Term& t : terms) {
@@ -204,15 +209,16 @@ std::string Parties(const TripSummary& summary, const PageView& view, const Page
   if (view.shows(Feature::kConsignee)) {
     terms.push_back({text.consignee, "header.consignee", h.consignee});
   }
-  if (view.shows(Feature::kCustomer)) terms.push_back({text.customer, "header.customer", h.customer});
+  if (view.shows(Feature::kCustomer))
+    terms.push_back({text.customer, "header.customer", h.customer});
   if (terms.empty()) return "";
   return SectionStart("parties", text.parties) + DefinitionList(terms) + "</section>\n";
 }
 
 std::string Timeline(const TripSummary& summary, const PageText& text) {
-  std::string html = SectionStart("occurrences", std::string(text.timeline) + " (" +
-                                                     std::to_string(summary.occurrences.size()) +
-                                                     ")");
+  std::string html =
+      SectionStart("occurrences", std::string(text.timeline) + " (" +
+                                      std::to_string(summary.occurrences.size()) + ")");
   if (summary.occurrences.empty()) return html + Empty(text.no_occurrence) + "</section>\n";
   html += "<ol class=\"timeline\" reversed>\n";
   for (std::size_t i : NewestFirst(summary.occurrences)) {
@@ -232,8 +238,8 @@ std::string Timeline(const TripSummary& summary, const PageText& text) {
 }
 
 std::string Invoices(const TripSummary& summary, const PageText& text) {
-  std::string html = SectionStart(
-      "invoices", std::string(text.invoices) + " (" + std::to_string(summary.invoices.size()) + ")");
+  std::string html = SectionStart("invoices", std::string(text.invoices) + " (" +
+                                                  std::to_string(summary.invoices.size()) + ")");
   if (summary.invoices.empty()) return html + Empty(text.no_invoice) + "</section>\n";
   html += "<table class=\"invoices\">\n<thead><tr><th>" + Escaped(text.invoice_number) +
           "</th><th class=\"n\">" + Escaped(text.invoice_weight) + "</th><th class=\"n\">" +
@@ -275,9 +281,10 @@ std::string CycleChart(const TripSummary& summary, const PageText& text) {
     longest = std::max<std::int64_t>(longest, value ? value->count() : 0);
   }
   const int height = static_cast<int>(fields.size()) * kChartRowHeight;
-  html += "<div class=\"chart\"><svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" "
-          "width=\"100%\" height=\"" + std::to_string(height) + "\" aria-label=\"" +
-          Escaped(text.cycle_chart) + "\">\n";
+  html +=
+      "<div class=\"chart\"><svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" "
+      "width=\"100%\" height=\"" +
+      std::to_string(height) + "\" aria-label=\"" + Escaped(text.cycle_chart) + "\">\n";
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const report::DurationFigure& time = summary.cycle.times.*fields[i].member;
     const std::string label(text.time_labels[i]);
@@ -288,10 +295,10 @@ std::string CycleChart(const TripSummary& summary, const PageText& text) {
     const std::string bar_y = std::to_string(y + 24);
     html += "<text x=\"0\" y=\"" + text_y + "\">" + Escaped(label) + "</text>";
     html += "<text class=\"value\" x=\"100%\" y=\"" + text_y + "\" text-anchor=\"end\"" +
-            DataField("cycle.times." + std::string(fields[i].name)) + ">" +
-            Escaped(time.display) + "</text>";
-    html += "<rect class=\"track\" x=\"0\" y=\"" + bar_y +
-            "\" width=\"100%\" height=\"12\" rx=\"3\"/>";
+            DataField("cycle.times." + std::string(fields[i].name)) + ">" + Escaped(time.display) +
+            "</text>";
+    html +=
+        "<rect class=\"track\" x=\"0\" y=\"" + bar_y + "\" width=\"100%\" height=\"12\" rx=\"3\"/>";
     html += "<rect class=\"bar\" x=\"0\" y=\"" + bar_y + "\" width=\"" + Percent(share) +
             "\" height=\"12\" rx=\"3\"><title>" + Escaped(label) + ": " + Escaped(time.display) +
             "</title></rect>\n";
@@ -302,10 +309,10 @@ std::string CycleChart(const TripSummary& summary, const PageText& text) {
 std::string Route(const TripSummary& summary, const PageText& text) {
   std::string html = SectionStart("route", text.route);
   if (!summary.has_route()) return html + Empty(text.no_route) + "</section>\n";
-  html += "<dl>\n<dt>" + Escaped(text.route_distance) + "</dt><dd" +
-          DataField("route.planned_km") + ">" + Escaped(summary.route.planned_km.display) +
-          "</dd>\n<dt title=\"" + Escaped(text.route_time_note) + "\">" +
-          Escaped(text.route_time) + "</dt><dd" + DataField("route.planned_time_of_day") + ">" +
+  html += "<dl>\n<dt>" + Escaped(text.route_distance) + "</dt><dd" + DataField("route.planned_km") +
+          ">" + Escaped(summary.route.planned_km.display) + "</dd>\n<dt title=\"" +
+          Escaped(text.route_time_note) + "\">" + Escaped(text.route_time) + "</dt><dd" +
+          DataField("route.planned_time_of_day") + ">" +
           Escaped(summary.route.planned_time_of_day.display) + " <small class=\"note\">(" +
           Escaped(text.route_time_note) + ")</small></dd>\n</dl>\n";
   return html + "</section>\n";
@@ -316,8 +323,9 @@ std::string Head(const PageText& text, std::string_view title) {
          "\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
          // An empty icon keeps the browser from asking for one.
-         "<link rel=\"icon\" href=\"data:,\">\n<title>" + Escaped(title) + "</title>\n<style>" +
-         std::string(kPageStyle) + "</style>\n</head>\n<body>\n<main>\n";
+         "<link rel=\"icon\" href=\"data:,\">\n<title>" +
+         Escaped(title) + "</title>\n<style>" + std::string(kPageStyle) +
+         "</style>\n</head>\n<body>\n<main>\n";
 }
 
 constexpr std::string_view kTail = "</main>\n</body>\n</html>\n";

@@ -39,9 +39,7 @@ struct PageView {
   // The item groups a user group's flags grant.
   static PageView Granted(const report::FeatureFlags& flags, Language language);
 
-  bool shows(report::Feature feature) const {
-    return granted[static_cast<std::size_t>(feature)];
-  }
+  bool shows(report::Feature feature) const { return granted[static_cast<std::size_t>(feature)]; }
 };
 
 std::string TripPage(const report::TripSummary& summary, const PageView& view);

@@ -49,7 +49,7 @@ struct TripProgress {
     double at;
   };
   std::vector<Mark> marks;
-  double travelled_share = 0;  // the strip's filled part
+  double travelled_share = 0;           // the strip's filled part
   std::optional<double> planned_share;  // where the planned distance ends on the strip
 };
 

@@ -114,7 +114,8 @@ void ReadShare(const Json& json, ShareSettings& share) {
   if (!json.is_object()) throw ConfigError("share must be an object");
   RefuseUnknown(json, {"secret", "public_url"}, "share.");
   if (json.contains("secret")) {
-    if (!json["secret"].is_string() || json["secret"].get<std::string>().size() < kMinimumShareSecret) {
+    if (!json["secret"].is_string() ||
+        json["secret"].get<std::string>().size() < kMinimumShareSecret) {
       throw ConfigError("share.secret must be a text of at least 32 bytes");
     }
     share.secret = json["secret"].get<std::string>();

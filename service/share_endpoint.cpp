@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 
 #include "cli/json_value.h"
 #include "service/answer_status.h"
@@ -19,6 +20,13 @@ using cli::Json;
 constexpr int kDefaultDays = 7;
 constexpr int kMaximumDays = 90;
 
+// A body the share cannot be made from: the status and the reason.
+class Refused : public std::runtime_error {
+ public:
+  Refused(int status, const std::string& message) : std::runtime_error(message), status(status) {}
+  int status;
+};
+
 const CallerFieldInfo& FieldInfo(CallerField field) {
   for (const CallerFieldInfo& info : CallerFields()) {
     if (info.field == field) return info;
@@ -31,7 +39,7 @@ std::optional<std::int32_t> Int32At(const Json& body, const char* name) {
   const Json& value = body[name];
   if (!value.is_number_integer() || value.get<std::int64_t>() < INT32_MIN ||
       value.get<std::int64_t>() > INT32_MAX) {
-    throw Refusal{400, std::string(name) + " must be a 32-bit whole number"};
+    throw Refused(400, std::string(name) + " must be a 32-bit whole number");
   }
   return value.get<std::int32_t>();
 }
@@ -43,7 +51,7 @@ std::optional<std::int32_t> Viewer(const Caller& caller, CallerField field, cons
   const Value given_value = given ? Value::Int32(*given) : Value();
   Value effective;
   if (auto refusal = ResolveIdentifier(caller, info, given ? &given_value : nullptr, effective)) {
-    throw *refusal;
+    throw Refused(refusal->status, refusal->message);
   }
   if (effective.kind() == Kind::kEmpty) return std::nullopt;
   return effective.int32();
@@ -99,8 +107,8 @@ HttpResponse Share(const Backend& backend, const ShareSettings& share, const Sha
     }
   } catch (const cli::UsageError& refusal) {
     return ErrorResponse(400, refusal.what());
-  } catch (const Refusal& refusal) {
-    return ErrorResponse(refusal.status, refusal.message);
+  } catch (const Refused& refusal) {
+    return ErrorResponse(refusal.status, refusal.what());
   }
 
   // Only a document the viewer's summary delivers is shared.
@@ -133,13 +141,14 @@ void AddShareEndpoint(Router& router, const Backend& backend, const ShareSetting
   if (!share.secret.empty()) signer = std::make_shared<const ShareSigner>(share.secret);
   router.Add(Route{.method = "POST",
                    .pattern = "/v1/trips/{document_id}/share",
-                   .handler = [&backend, share, signer](const RouteContext& context) {
-                     if (signer == nullptr) {
-                       return ErrorResponse(
-                           501, "share links are off: the config holds no share.secret");
-                     }
-                     return Share(backend, share, *signer, context);
-                   },
+                   .handler =
+                       [&backend, share, signer](const RouteContext& context) {
+                         if (signer == nullptr) {
+                           return ErrorResponse(
+                               501, "share links are off: the config holds no share.secret");
+                         }
+                         return Share(backend, share, *signer, context);
+                       },
                    .needs_key = true,
                    .on_worker = true,
                    .deadline = std::nullopt});

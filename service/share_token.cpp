@@ -88,8 +88,8 @@ std::optional<ShareGrant> ShareSigner::Verify(std::string_view token,
                    .customer = std::nullopt,
                    .customer_group = std::nullopt,
                    .expires = std::chrono::sys_seconds(std::chrono::seconds(*expires))};
-  for (auto [text, out] : {std::pair{fields[3], &grant.customer},
-                           std::pair{fields[4], &grant.customer_group}}) {
+  for (auto [text, out] :
+       {std::pair{fields[3], &grant.customer}, std::pair{fields[4], &grant.customer_group}}) {
     if (text.empty()) continue;
     *out = ReadDecimal<std::int32_t>(text);
     if (!*out) return std::nullopt;

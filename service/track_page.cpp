@@ -29,8 +29,7 @@ HttpResponse Failed(std::int32_t code, const std::string& message, page::Languag
   return Page(404, page::NotFoundPage(language));
 }
 
-HttpResponse Track(const Backend& backend, const ShareSigner* signer,
-                   const RouteContext& context) {
+HttpResponse Track(const Backend& backend, const ShareSigner* signer, const RouteContext& context) {
   const page::Language language = page::LanguageNamed(context.request.Query("lang").value_or(""));
   const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
   const std::optional<ShareGrant> grant =
@@ -59,14 +58,14 @@ HttpResponse Track(const Backend& backend, const ShareSigner* signer,
 void AddTrackPage(Router& router, const Backend& backend, const ShareSettings& share) {
   std::shared_ptr<const ShareSigner> signer;
   if (!share.secret.empty()) signer = std::make_shared<const ShareSigner>(share.secret);
-  router.Add(Route{.method = "GET",
-                   .pattern = "/track/{token}",
-                   .handler = [&backend, signer](const RouteContext& context) {
-                     return Track(backend, signer.get(), context);
-                   },
-                   .needs_key = false,
-                   .on_worker = true,
-                   .deadline = std::nullopt});
+  router.Add(Route{
+      .method = "GET",
+      .pattern = "/track/{token}",
+      .handler = [&backend, signer](
+                     const RouteContext& context) { return Track(backend, signer.get(), context); },
+      .needs_key = false,
+      .on_worker = true,
+      .deadline = std::nullopt});
 }
 
 }  // namespace zebevi::service

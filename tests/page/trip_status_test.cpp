@@ -1,9 +1,9 @@
 // Where the load stands, as the trip page reads it from the summary: the
 // stage from the latest occurrence's type, the lateness against the planned
 // arrival, and the odometer's run against the planned route.
-#include <gtest/gtest.h>
-
 #include "page/trip_status.h"
+
+#include <gtest/gtest.h>
 
 namespace zebevi::page {
 namespace {
@@ -11,7 +11,8 @@ namespace {
 using std::chrono::minutes;
 using namespace std::chrono_literals;
 
-constexpr report::LocalSeconds kNoon{std::chrono::local_days{std::chrono::year{2024} / 1 / 19} + 12h};
+constexpr report::LocalSeconds kNoon{std::chrono::local_days{std::chrono::year{2024} / 1 / 19} +
+                                     12h};
 
 report::Occurrence At(report::LocalSeconds when, std::string type, std::optional<double> km) {
   report::Occurrence o;
@@ -32,17 +33,19 @@ TEST(TripStatus, TakesTheStageFromTheLatestOccurrence) {
       {{}, Stage::kNotStarted, std::nullopt},
       {{At(kNoon, "Início de viagem", 0)}, Stage::kInTransit, 0},
       {{At(kNoon, "Fim de carga", 0), At(kNoon + 1h, "Parada para descanso", 0)},
-       Stage::kInTransit, 1},
+       Stage::kInTransit,
+       1},
       {{At(kNoon, "Início de viagem", 0), At(kNoon + 5h, "Chegada no cliente", 0)},
-       Stage::kArrived, 1},
+       Stage::kArrived,
+       1},
       {{At(kNoon, "Início de descarga", 0)}, Stage::kArrived, 0},
       {{At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered, 0},
       // The procedure's order is not the occurrences' order: the latest
       // moment counts, wherever it comes.
       {{At(kNoon + 9h, "Fim de viagem", 0), At(kNoon, "Chegada no cliente", 0)},
-       Stage::kDelivered, 0},
-      {{At(kNoon, "Chegada no cliente", 0), At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered,
-       1},
+       Stage::kDelivered,
+       0},
+      {{At(kNoon, "Chegada no cliente", 0), At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered, 1},
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(i);

@@ -92,8 +92,8 @@ Browser::Browser() {
     ADD_FAILURE() << "chromium did not open a tab: " << target.dump();
     return;
   }
-  const Json attached =
-      Command("Target.attachToTarget", {{"targetId", target["targetId"]}, {"flatten", true}}, false);
+  const Json attached = Command("Target.attachToTarget",
+                                {{"targetId", target["targetId"]}, {"flatten", true}}, false);
   session_ = attached.value("sessionId", "");
   if (session_.empty()) {
     ADD_FAILURE() << "chromium did not attach to its tab: " << attached.dump();
@@ -169,7 +169,8 @@ Json Browser::Receive(Clock::time_point deadline) {
       buffer_.erase(0, end + 1);
       return message.is_discarded() ? Json::object() : message;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return Json();
     pollfd ready{from_browser_, POLLIN, 0};
     if (::poll(&ready, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -239,15 +240,14 @@ Json Browser::Evaluate(const std::string& expression) {
 void Browser::Screenshot(const std::filesystem::path& path) {
   const Json metrics = Command("Page.getLayoutMetrics");
   const Json& size = metrics["cssContentSize"];
-  const Json shot = Command("Page.captureScreenshot",
-                            {{"format", "png"},
-                             {"captureBeyondViewport", true},
-                             {"clip",
-                              {{"x", 0},
-                               {"y", 0},
-                               {"width", size.value("width", 0.0)},
-                               {"height", size.value("height", 0.0)},
-                               {"scale", 1}}}});
+  const Json shot = Command("Page.captureScreenshot", {{"format", "png"},
+                                                       {"captureBeyondViewport", true},
+                                                       {"clip",
+                                                        {{"x", 0},
+                                                         {"y", 0},
+                                                         {"width", size.value("width", 0.0)},
+                                                         {"height", size.value("height", 0.0)},
+                                                         {"scale", 1}}}});
   std::filesystem::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << Base64Decoded(shot.value("data", ""));
 }

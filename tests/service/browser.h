@@ -34,7 +34,7 @@ class Browser {
   void Resize(int width, int height);
 
   struct Load {
-    int status = 0;                     // of the document; 0 when none arrived
+    int status = 0;                    // of the document; 0 when none arrived
     std::vector<std::string> console;  // console calls, uncaught exceptions, log errors
   };
   // Opens `url` and waits for its load event.
@@ -50,8 +50,8 @@ class Browser {
   // Sends a command; its id, or 0 when the browser no longer reads.
   int Send(const std::string& method, nlohmann::json params, bool in_session);
   // Sends a command and waits for its result, noting the events before it.
-  nlohmann::json Command(const std::string& method, nlohmann::json params = nlohmann::json::object(),
-                         bool in_session = true);
+  nlohmann::json Command(const std::string& method,
+                         nlohmann::json params = nlohmann::json::object(), bool in_session = true);
   // The next message, or null when none arrives by `deadline`.
   nlohmann::json Receive(std::chrono::steady_clock::time_point deadline);
   void Note(const nlohmann::json& event);

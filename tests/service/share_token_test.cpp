@@ -1,13 +1,13 @@
 // Share-link tokens: a token opens only what it was signed for, under the
 // secret that signed it, until it expires; any change to it, or a token
 // made elsewhere, opens nothing.
-#include <gtest/gtest.h>
+#include "service/share_token.h"
 
+#include <gtest/gtest.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
 #include "service/auth.h"
-#include "service/share_token.h"
 
 namespace zebevi::service {
 namespace {

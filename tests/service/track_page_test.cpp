@@ -57,7 +57,8 @@ std::vector<std::string> BlocksFor(const report::FeatureFlags& flags) {
   const std::vector<std::pair<std::string, bool>> blocks{
       {"status", true},
       {"progress", any({Feature::kTripData})},
-      {"vehicle", any({Feature::kTractor, Feature::kTrailer, Feature::kDriver, Feature::kTripData})},
+      {"vehicle",
+       any({Feature::kTractor, Feature::kTrailer, Feature::kDriver, Feature::kTripData})},
       {"parties", any({Feature::kSender, Feature::kConsignee, Feature::kCustomer})},
       {"occurrences", any({Feature::kTripData})},
       {"invoices", any({Feature::kInvoices})},
@@ -108,8 +109,8 @@ TEST_F(TrackPage, ShareAnswersALinkOrSaysWhyNot) {
   const std::string url = made.json()["url"];
   const std::string expires = made.json()["expires"];
   const std::string token = url.substr(url.rfind('/') + 1);
-  const auto grant = service::ShareSigner(kSecret).Verify(
-      token, std::chrono::floor<std::chrono::seconds>(before));
+  const auto grant =
+      service::ShareSigner(kSecret).Verify(token, std::chrono::floor<std::chrono::seconds>(before));
   ASSERT_TRUE(grant.has_value()) << url;
   EXPECT_EQ(grant->document, SharedDocument());
   EXPECT_EQ(grant->user_group, group);
@@ -145,7 +146,11 @@ TEST_F(TrackPage, ShareAnswersALinkOrSaysWhyNot) {
       {"no day", {{"user_group", group}, {"days", 0}}, internal, doc, 400, "days"},
       {"over 90 days", {{"user_group", group}, {"days", 91}}, internal, doc, 400, "days"},
       {"unknown field", {{"user_group", group}, {"user", 1}}, internal, doc, 400, "user"},
-      {"another customer", {{"user_group", group}, {"customer", 2}}, CustomerKey().text, doc, 403,
+      {"another customer",
+       {{"user_group", group}, {"customer", 2}},
+       CustomerKey().text,
+       doc,
+       403,
        "customer"},
       {"not a document id", {{"user_group", group}}, internal, "abc", 400, "document"},
       {"no such document", {{"user_group", group}}, internal, "987654321", 404, "não encontrada"},
@@ -193,7 +198,8 @@ TEST_F(TrackPage, FitsAPhoneAndADeskShowingTheGrantedBlocksOnly) {
         invoiceTable: document.querySelector('table.invoices') !== null,
         html: document.documentElement.outerHTML
       }))");
-      browser.Screenshot(fs::path(ZEBEVI_ARTIFACTS_DIR) / (name + "-" + std::to_string(width) + ".png"));
+      browser.Screenshot(fs::path(ZEBEVI_ARTIFACTS_DIR) /
+                         (name + "-" + std::to_string(width) + ".png"));
       ASSERT_TRUE(page.is_object());
       // Laid out for the screen's own width, and nothing wider than it.
       EXPECT_EQ(page["inner"], width);
@@ -251,12 +257,12 @@ TEST_F(TrackPage, GivesOnePlain404ToEveryLinkThatIsNotValid) {
                          std::to_string(SharedDocument() + 1));
 
   std::string first_body;
-  for (const auto& [name, bad] : std::vector<std::pair<std::string, std::string>>{
-           {"tampered", tampered},
-           {"expired", expired},
-           {"foreign", foreign},
-           {"other document", other_document},
-           {"garbage", "abc"}}) {
+  for (const auto& [name, bad] :
+       std::vector<std::pair<std::string, std::string>>{{"tampered", tampered},
+                                                        {"expired", expired},
+                                                        {"foreign", foreign},
+                                                        {"other document", other_document},
+                                                        {"garbage", "abc"}}) {
     SCOPED_TRACE(name);
     const HttpReply reply = Get(service_->url("/track/" + bad));
     EXPECT_EQ(reply.status, 404);
