@@ -37,16 +37,6 @@ std::vector<ShownFigure> RouteFigures(const report::TripSummary& summary);
 // True when some figure has a text.
 bool HasText(const std::vector<ShownFigure>& figures);
 
-// The column headers of the invoice table.
-inline constexpr std::string_view kInvoiceNumberLabel = "Nota fiscal";
-inline constexpr std::string_view kInvoiceWeightLabel = "Peso real (kg)";
-inline constexpr std::string_view kInvoiceValueLabel = "Valor declarado (R$)";
-
-// What the route's time label means: the operation keeps only the hour
-// and minute of the planned travel time.
-inline constexpr std::string_view kRouteTimeNote =
-    "hora e minuto do tempo previsto como a operação o entrega, nunca mais que 23:59";
-
 }  // namespace zebevi::cli
 
 #endif  // ZEBEVI_CLI_TRIP_FIGURES_H_

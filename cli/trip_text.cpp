@@ -5,6 +5,7 @@
 
 #include "cli/text_layout.h"
 #include "cli/trip_figures.h"
+#include "page/page_text.h"
 
 namespace zebevi::cli {
 namespace {
@@ -43,10 +44,11 @@ void RenderHeader(std::ostream& out, const TripSummary& summary, const TextStyle
 void RenderInvoices(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
   Section(out, style, "Notas fiscais (" + std::to_string(summary.invoices.size()) + ")");
   if (summary.invoices.empty()) return Nothing(out, style, "nenhuma nota fiscal");
+  const page::PageText& labels = page::TextOf(page::Language::kPortuguese);
   Table table;
-  table.AddColumn(std::string(kInvoiceNumberLabel));
-  table.AddColumn(std::string(kInvoiceWeightLabel), Align::kRight);
-  table.AddColumn(std::string(kInvoiceValueLabel), Align::kRight);
+  table.AddColumn(std::string(labels.invoice_number));
+  table.AddColumn(std::string(labels.invoice_weight), Align::kRight);
+  table.AddColumn(std::string(labels.invoice_value), Align::kRight);
   for (const report::Invoice& invoice : summary.invoices) {
     table.AddRow(
         {invoice.number.display, invoice.weight_kg.display, invoice.declared_value_brl.display});
@@ -130,13 +132,6 @@ void RenderRoute(std::ostream& out, const TripSummary& summary, const TextStyle&
 }
 
 }  // namespace
-
-std::string HoursMinutes(std::int64_t minutes) {
-  const std::string sign = minutes < 0 ? "-" : "";
-  const std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
-  const std::int64_t rest = magnitude % 60;
-  return sign + std::to_string(magnitude / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
-}
 
 void RenderTripText(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
   RenderHeader(out, summary, style);

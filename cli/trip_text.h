@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/text_style.h"
+#include "page/hours_minutes.h"
 #include "zebevi/trip_summary.h"
 
 namespace zebevi::cli {
@@ -20,8 +21,7 @@ inline constexpr std::size_t kCycleBarWidth = 40;
 
 void RenderTripText(std::ostream& out, const report::TripSummary& summary, const TextStyle& style);
 
-// "H:MM" for a number of minutes (hours may pass 24).
-std::string HoursMinutes(std::int64_t minutes);
+using page::HoursMinutes;
 
 }  // namespace zebevi::cli
 

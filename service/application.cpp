@@ -4,6 +4,8 @@
 
 #include "service/call_endpoint.h"
 #include "service/health_endpoints.h"
+#include "service/share_endpoint.h"
+#include "service/track_page.h"
 #include "service/typed_endpoints.h"
 
 namespace zebevi::service {
@@ -21,6 +23,8 @@ Application::Application(const ServiceConfig& config, std::string connection, Ac
   AddHealthEndpoints(router_, backend_);
   AddTypedEndpoints(router_, backend_);
   AddCallEndpoint(router_, backend_);
+  AddShareEndpoint(router_, backend_, config.share);
+  AddTrackPage(router_, backend_, config.share);
 }
 
 Application::Plan Application::Prepare(HttpRequest request) const {

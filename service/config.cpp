@@ -107,6 +107,26 @@ ApiKey ReadKey(const Json& json, std::size_t index) {
   return key;
 }
 
+// A secret shorter than the MAC it keys would be the easier thing to guess.
+constexpr std::size_t kMinimumShareSecret = 32;
+
+void ReadShare(const Json& json, ShareSettings& share) {
+  if (!json.is_object()) throw ConfigError("share must be an object");
+  RefuseUnknown(json, {"secret", "public_url"}, "share.");
+  if (json.contains("secret")) {
+    if (!json["secret"].is_string() ||
+        json["secret"].get<std::string>().size() < kMinimumShareSecret) {
+      throw ConfigError("share.secret must be a text of at least 32 bytes");
+    }
+    share.secret = json["secret"].get<std::string>();
+  }
+  if (json.contains("public_url")) {
+    if (!json["public_url"].is_string()) throw ConfigError("share.public_url must be a text");
+    share.public_url = json["public_url"].get<std::string>();
+    while (share.public_url.ends_with('/')) share.public_url.pop_back();
+  }
+}
+
 }  // namespace
 
 ListenAddress ParseListenAddress(std::string_view text) {
@@ -147,7 +167,7 @@ void ReadConfigFile(const std::filesystem::path& path, ServiceConfig& config) {
     throw ConfigError("the config file " + path.string() + " is not a JSON object");
   }
   try {
-    RefuseUnknown(json, {"listen", "db", "threads", "limits", "keys"}, "");
+    RefuseUnknown(json, {"listen", "db", "threads", "limits", "keys", "share"}, "");
     if (json.contains("listen")) {
       if (!json["listen"].is_string()) throw ConfigError("listen must be \"HOST:PORT\"");
       config.listen = ParseListenAddress(json["listen"].get<std::string>());
@@ -160,6 +180,7 @@ void ReadConfigFile(const std::filesystem::path& path, ServiceConfig& config) {
       config.threads = ParseThreads(std::to_string(NumberAt<unsigned>(json, "threads", "")));
     }
     if (json.contains("limits")) ReadLimits(json["limits"], config.limits);
+    if (json.contains("share")) ReadShare(json["share"], config.share);
     if (json.contains("keys")) {
       if (!json["keys"].is_array()) throw ConfigError("keys must be a list");
       std::vector<ApiKey> keys;

@@ -33,12 +33,20 @@ struct ListenAddress {
 // "HOST:PORT", "[IPV6]:PORT". Throws ConfigError.
 ListenAddress ParseListenAddress(std::string_view text);
 
+// Share links: POST /v1/trips/{document_id}/share signs them, GET
+// /track/{token} opens them.
+struct ShareSettings {
+  std::string secret;      // the signing key, at least 32 bytes; empty: share links are off
+  std::string public_url;  // what a link starts with ("https://rastreio.example"); empty: a path
+};
+
 struct ServiceConfig {
   ListenAddress listen;
   std::string db;    // a connection string or a SQLite file; empty: the demo database
   unsigned threads;  // database workers
   Limits limits;
   KeyRing keys;
+  ShareSettings share;
 
   ServiceConfig();  // the defaults: one worker per core
 };

@@ -73,6 +73,8 @@ TEST(ServiceConfig, RefusesWhatItCannotUse) {
            {R"({"keys": [{)" + key + R"(, "internal": true, "customer": 1}]})", "binds none"},
            {R"({"keys": [{)" + key + R"(, "customer": 3000000000}]})", "32-bit"},
            {R"({"keys": [{)" + key + R"(, "customer": 1, "colour": 2}]})", "colour"},
+           {R"({"share": {"secret": "thirty-one bytes are too few..."}})", "32 bytes"},
+           {R"({"share": {"secrets": "x"}})", "share.secrets"},
        }) {
     SCOPED_TRACE(text);
     try {

@@ -1,0 +1,95 @@
+// Where the load stands, as the trip page reads it from the summary: the
+// stage from the latest occurrence's type, the lateness against the planned
+// arrival, and the odometer's run against the planned route.
+#include "page/trip_status.h"
+
+#include <gtest/gtest.h>
+
+namespace zebevi::page {
+namespace {
+
+using std::chrono::minutes;
+using namespace std::chrono_literals;
+
+constexpr report::LocalSeconds kNoon{std::chrono::local_days{std::chrono::year{2024} / 1 / 19} +
+                                     12h};
+
+report::Occurrence At(report::LocalSeconds when, std::string type, std::optional<double> km) {
+  report::Occurrence o;
+  o.at.display = "shown";
+  o.at.value = std::chrono::floor<minutes>(when);
+  o.description = std::move(type);
+  o.odometer_km.value = km;
+  return o;
+}
+
+TEST(TripStatus, TakesTheStageFromTheLatestOccurrence) {
+  struct Case {
+    std::vector<report::Occurrence> occurrences;
+    Stage stage;
+    std::optional<std::size_t> latest;
+  };
+  const std::vector<Case> cases{
+      {{}, Stage::kNotStarted, std::nullopt},
+      {{At(kNoon, "Início de viagem", 0)}, Stage::kInTransit, 0},
+      {{At(kNoon, "Fim de carga", 0), At(kNoon + 1h, "Parada para descanso", 0)},
+       Stage::kInTransit,
+       1},
+      {{At(kNoon, "Início de viagem", 0), At(kNoon + 5h, "Chegada no cliente", 0)},
+       Stage::kArrived,
+       1},
+      {{At(kNoon, "Início de descarga", 0)}, Stage::kArrived, 0},
+      {{At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered, 0},
+      // The procedure's order is not the occurrences' order: the latest
+      // moment counts, wherever it comes.
+      {{At(kNoon + 9h, "Fim de viagem", 0), At(kNoon, "Chegada no cliente", 0)},
+       Stage::kDelivered,
+       0},
+      {{At(kNoon, "Chegada no cliente", 0), At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered, 1},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    report::TripSummary summary;
+    summary.occurrences = cases[i].occurrences;
+    const TripStatus status = StatusOf(summary);
+    EXPECT_EQ(status.stage, cases[i].stage);
+    EXPECT_EQ(status.latest, cases[i].latest);
+  }
+}
+
+TEST(TripStatus, MeasuresTheLatenessFromTheActualArrivalElseTheEstimate) {
+  report::TripSummary summary;
+  summary.header.planned_arrival.value = kNoon;
+  EXPECT_FALSE(StatusOf(summary).lateness);
+  summary.header.tracker_estimate.value = kNoon - 25min;
+  EXPECT_EQ(StatusOf(summary).lateness, minutes(-25));
+  EXPECT_TRUE(StatusOf(summary).lateness_is_estimate);
+  summary.header.actual_arrival.value = kNoon + 3h + 4min;
+  EXPECT_EQ(StatusOf(summary).lateness, minutes(184));
+  EXPECT_FALSE(StatusOf(summary).lateness_is_estimate);
+}
+
+TEST(TripStatus, SpansTheProgressStripOverTheLongerDistance) {
+  report::TripSummary summary;
+  summary.occurrences = {At(kNoon + 2h, "Chegada no cliente", 1250),
+                         At(kNoon, "Início de viagem", 1000), At(kNoon + 1h, "Em trânsito", {})};
+  summary.route.planned_km.value = 500;
+  TripProgress progress = ProgressOf(summary);
+  EXPECT_EQ(progress.travelled_km, 250);
+  EXPECT_DOUBLE_EQ(progress.travelled_share, 0.5);
+  EXPECT_EQ(progress.planned_share, 1.0);
+  ASSERT_EQ(progress.marks.size(), 2u);  // the reading-less occurrence has no mark
+  EXPECT_EQ(progress.marks[0].occurrence, 1u);
+  EXPECT_DOUBLE_EQ(progress.marks[1].at, 0.5);
+
+  summary.route.planned_km.value = 200;  // run past the plan
+  progress = ProgressOf(summary);
+  EXPECT_DOUBLE_EQ(progress.travelled_share, 1.0);
+  EXPECT_DOUBLE_EQ(*progress.planned_share, 0.8);
+
+  summary.occurrences.resize(1);  // one reading measures nothing
+  EXPECT_FALSE(ProgressOf(summary).travelled_km);
+}
+
+}  // namespace
+}  // namespace zebevi::page

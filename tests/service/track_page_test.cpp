@@ -1,0 +1,288 @@
+// Share links and the trip page they open, through the real `zebevi serve`
+// and Debian's headless chromium: the page fits a phone and a desk without
+// sideways scrolling, writes nothing to the console, shows the status and
+// exactly the blocks the viewer's user group is granted; a link that was
+// tampered with or has expired leads to one plain 404 page. Screenshots of
+// every page stay in the build folder (ZEBEVI_ARTIFACTS_DIR).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "service/browser.h"
+#include "service/http_client.h"
+#include "service/service_process.h"
+#include "service/share_token.h"
+#include "support/engines.h"
+#include "zebevi/feature_flags.h"
+#include "zebevi/trip_summary.h"
+
+namespace zebevi::testing {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using report::Feature;
+namespace fs = std::filesystem;
+
+const std::string kSecret = "a share secret for the tests, 32+ bytes long";
+const std::string kPublicUrl = "https://rastreio.example";
+const std::vector<std::string> kStages = {"Aguardando início", "Em trânsito", "Chegou ao destino",
+                                          "Entregue"};
+
+const EngineReference& Reference() { return ReferenceOn(Engine::kSqlite); }
+std::int32_t SharedDocument() {
+  return static_cast<std::int32_t>(Reference().summary.exchanged_document_id);
+}
+
+report::FeatureFlags FlagsOf(std::int64_t group) {
+  report::FeaturesQuery query;
+  query.connection = Reference().connection_string;
+  query.group = Value::Int32(static_cast<std::int32_t>(group));
+  return report::Features(query);
+}
+
+report::TripSummary SharedSummary() {
+  report::TripQuery query;
+  query.connection = Reference().connection_string;
+  query.document = Value::Int32(SharedDocument());
+  return report::Trip(query);
+}
+
+// The page's blocks, in page order, that a group with `flags` sees.
+std::vector<std::string> BlocksFor(const report::FeatureFlags& flags) {
+  const auto any = [&](std::initializer_list<Feature> features) {
+    return std::any_of(features.begin(), features.end(),
+                       [&](Feature f) { return flags.granted(f); });
+  };
+  const std::vector<std::pair<std::string, bool>> blocks{
+      {"status", true},
+      {"progress", any({Feature::kTripData})},
+      {"vehicle",
+       any({Feature::kTractor, Feature::kTrailer, Feature::kDriver, Feature::kTripData})},
+      {"parties", any({Feature::kSender, Feature::kConsignee, Feature::kCustomer})},
+      {"occurrences", any({Feature::kTripData})},
+      {"invoices", any({Feature::kInvoices})},
+      {"cycle", any({Feature::kTimeWindowMeasures})},
+      {"distances", any({Feature::kDistanceMeasures})},
+      {"route", any({Feature::kEfficiency})}};
+  std::vector<std::string> shown;
+  for (const auto& [id, granted] : blocks) {
+    if (granted) shown.push_back(id);
+  }
+  return shown;
+}
+
+class TrackPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ZEBEVI_REQUIRE_ENGINE(Engine::kSqlite);
+    service_.emplace(nlohmann::json{{"db", Reference().connection_string},
+                                    {"threads", 2},
+                                    {"share", {{"secret", kSecret}, {"public_url", kPublicUrl}}}},
+                     std::vector<TestKey>{InternalKey(), CustomerKey()});
+    ASSERT_TRUE(service_->started());
+  }
+
+  HttpReply Share(const Json& body, const std::string& key = InternalKey().text,
+                  const std::string& id = std::to_string(SharedDocument())) {
+    return Post(service_->url("/v1/trips/" + id + "/share"), body.dump(), key);
+  }
+
+  // The link's address on the test server: the answer's URL starts with
+  // the configured public address.
+  std::string LinkFor(std::int64_t group) {
+    const HttpReply reply = Share({{"user_group", group}});
+    EXPECT_EQ(reply.status, 200) << reply.body;
+    const std::string url = reply.json().value("url", "");
+    EXPECT_EQ(url.rfind(kPublicUrl + "/track/", 0), 0u) << url;
+    return service_->url(url.substr(std::min(url.size(), kPublicUrl.size())));
+  }
+
+  std::optional<ServiceProcess> service_;
+};
+
+TEST_F(TrackPage, ShareAnswersALinkOrSaysWhyNot) {
+  const std::int64_t group = Reference().summary.granted_user_group_id;
+  const auto before = std::chrono::system_clock::now();
+  const HttpReply made = Share({{"user_group", group}, {"days", 3}});
+  ASSERT_EQ(made.status, 200) << made.body;
+  const std::string url = made.json()["url"];
+  const std::string expires = made.json()["expires"];
+  const std::string token = url.substr(url.rfind('/') + 1);
+  const auto grant =
+      service::ShareSigner(kSecret).Verify(token, std::chrono::floor<std::chrono::seconds>(before));
+  ASSERT_TRUE(grant.has_value()) << url;
+  EXPECT_EQ(grant->document, SharedDocument());
+  EXPECT_EQ(grant->user_group, group);
+  const auto lifetime = grant->expires - std::chrono::floor<std::chrono::seconds>(before);
+  EXPECT_GE(lifetime, std::chrono::days(3));
+  EXPECT_LE(lifetime, std::chrono::days(3) + std::chrono::seconds(5));
+  EXPECT_EQ(expires.size(), 20u) << expires;  // "2026-12-10T15:42:42Z"
+  EXPECT_EQ(expires.back(), 'Z');
+
+  // A customer key shares as its own customer, never as another.
+  const HttpReply own = Share({{"user_group", group}}, CustomerKey().text);
+  ASSERT_EQ(own.status, 200) << own.body;
+  const std::string own_url = own.json()["url"];
+  const auto own_grant = service::ShareSigner(kSecret).Verify(
+      own_url.substr(own_url.rfind('/') + 1), std::chrono::floor<std::chrono::seconds>(before));
+  ASSERT_TRUE(own_grant.has_value());
+  EXPECT_EQ(own_grant->customer, std::optional<std::int32_t>(1));
+
+  struct Case {
+    std::string name;
+    Json body;
+    std::string key;
+    std::string id;
+    long status;
+    std::string error;
+  };
+  const std::string internal = InternalKey().text;
+  const std::string doc = std::to_string(SharedDocument());
+  const std::vector<Case> cases{
+      {"no key", {{"user_group", group}}, "", doc, 401, "API key"},
+      {"no group", Json::object(), internal, doc, 400, "user_group"},
+      {"group not a number", {{"user_group", "2"}}, internal, doc, 400, "user_group"},
+      {"no day", {{"user_group", group}, {"days", 0}}, internal, doc, 400, "days"},
+      {"over 90 days", {{"user_group", group}, {"days", 91}}, internal, doc, 400, "days"},
+      {"unknown field", {{"user_group", group}, {"user", 1}}, internal, doc, 400, "user"},
+      {"another customer",
+       {{"user_group", group}, {"customer", 2}},
+       CustomerKey().text,
+       doc,
+       403,
+       "customer"},
+      {"not a document id", {{"user_group", group}}, internal, "abc", 400, "document"},
+      {"no such document", {{"user_group", group}}, internal, "987654321", 404, "não encontrada"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HttpReply reply = Share(c.body, c.key, c.id);
+    EXPECT_EQ(reply.status, c.status) << reply.body;
+    EXPECT_NE(reply.json().value("error", "").find(c.error), std::string::npos) << reply.body;
+  }
+}
+
+TEST_F(TrackPage, FitsAPhoneAndADeskShowingTheGrantedBlocksOnly) {
+  const report::TripSummary summary = SharedSummary();
+  ASSERT_EQ(summary.status, 0) << summary.message;
+  ASSERT_FALSE(summary.invoices.empty());
+  ASSERT_FALSE(summary.occurrences.empty());
+  const std::int64_t customers = Reference().summary.granted_user_group_id;
+  // The company's groups in order: administrators (every feature), full
+  // and basic customer access, visitors (refusals only), none at all.
+  const std::vector<std::pair<std::string, std::int64_t>> groups{
+      {"every-feature", customers - 1},
+      {"customer", customers},
+      {"basic", customers + 1},
+      {"no-rights", Reference().summary.empty_user_group_id}};
+  Browser browser;
+  ASSERT_TRUE(browser.started());
+  for (const auto& [name, group] : groups) {
+    const report::FeatureFlags flags = FlagsOf(group);
+    ASSERT_EQ(flags.status, 0) << flags.message;
+    const std::string link = LinkFor(group);
+    for (const int width : {390, 1280}) {
+      SCOPED_TRACE(name + " at " + std::to_string(width) + " px");
+      browser.Resize(width, width < 600 ? 844 : 900);
+      const Browser::Load load = browser.Open(link);
+      EXPECT_EQ(load.status, 200);
+      EXPECT_TRUE(load.console.empty()) << ::testing::PrintToString(load.console);
+      const Json page = browser.Evaluate(R"(({
+        inner: innerWidth,
+        scroll: document.documentElement.scrollWidth,
+        body: document.body.scrollWidth,
+        stage: document.querySelector('#status .stage')?.textContent ?? '',
+        number: document.getElementById('document-number')?.textContent ?? null,
+        blocks: [...document.querySelectorAll('main section[id]')].map(s => s.id),
+        invoiceTable: document.querySelector('table.invoices') !== null,
+        html: document.documentElement.outerHTML
+      }))");
+      browser.Screenshot(fs::path(ZEBEVI_ARTIFACTS_DIR) /
+                         (name + "-" + std::to_string(width) + ".png"));
+      ASSERT_TRUE(page.is_object());
+      // Laid out for the screen's own width, and nothing wider than it.
+      EXPECT_EQ(page["inner"], width);
+      EXPECT_LE(page["scroll"].get<int>(), width);
+      EXPECT_LE(page["body"].get<int>(), width);
+      EXPECT_NE(std::find(kStages.begin(), kStages.end(), page["stage"].get<std::string>()),
+                kStages.end())
+          << page["stage"];
+      EXPECT_EQ(page["blocks"].get<std::vector<std::string>>(), BlocksFor(flags));
+      EXPECT_EQ(page["invoiceTable"].get<bool>(), flags.granted(Feature::kInvoices));
+      if (flags.granted(Feature::kDocumentNumber)) {
+        EXPECT_EQ(page["number"], summary.document.number);
+      } else {
+        EXPECT_TRUE(page["number"].is_null());
+      }
+      const std::string html = page["html"];
+      EXPECT_EQ(html.find(summary.header.driver) != std::string::npos,
+                flags.granted(Feature::kDriver));
+      EXPECT_EQ(html.find(summary.header.sender) != std::string::npos,
+                flags.granted(Feature::kSender));
+    }
+  }
+}
+
+TEST_F(TrackPage, SpeaksEnglishWhenAsked) {
+  const std::string link = LinkFor(Reference().summary.granted_user_group_id - 1);
+  const HttpReply english = Get(link + "?lang=en");
+  ASSERT_EQ(english.status, 200);
+  EXPECT_EQ(english.headers.at("content-type"), "text/html; charset=utf-8");
+  EXPECT_NE(english.body.find("<html lang=\"en\">"), std::string::npos);
+  EXPECT_NE(english.body.find("<h2>Invoices ("), std::string::npos);
+  EXPECT_EQ(english.body.find("Notas fiscais"), std::string::npos);
+  const HttpReply portuguese = Get(link);
+  EXPECT_NE(portuguese.body.find("<html lang=\"pt-BR\">"), std::string::npos);
+  EXPECT_NE(portuguese.body.find("<h2>Notas fiscais ("), std::string::npos);
+}
+
+TEST_F(TrackPage, GivesOnePlain404ToEveryLinkThatIsNotValid) {
+  const std::int64_t group = Reference().summary.granted_user_group_id;
+  const std::string link = LinkFor(group);
+  const std::string token = link.substr(link.rfind('/') + 1);
+  const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  service::ShareGrant grant{.document = SharedDocument(),
+                            .user_group = static_cast<std::int32_t>(group),
+                            .customer = std::nullopt,
+                            .customer_group = std::nullopt,
+                            .expires = now - std::chrono::seconds(1)};
+  const std::string expired = service::ShareSigner(kSecret).Sign(grant);
+  grant.expires = now + std::chrono::hours(1);
+  const std::string foreign = service::ShareSigner(kSecret + "!").Sign(grant);
+  std::string tampered = token;
+  tampered.back() = tampered.back() == '0' ? '1' : '0';
+  std::string other_document = token;
+  other_document.replace(3, std::to_string(SharedDocument()).size(),
+                         std::to_string(SharedDocument() + 1));
+
+  std::string first_body;
+  for (const auto& [name, bad] :
+       std::vector<std::pair<std::string, std::string>>{{"tampered", tampered},
+                                                        {"expired", expired},
+                                                        {"foreign", foreign},
+                                                        {"other document", other_document},
+                                                        {"garbage", "abc"}}) {
+    SCOPED_TRACE(name);
+    const HttpReply reply = Get(service_->url("/track/" + bad));
+    EXPECT_EQ(reply.status, 404);
+    EXPECT_EQ(reply.headers.at("content-type"), "text/html; charset=utf-8");
+    if (first_body.empty()) first_body = reply.body;
+    EXPECT_EQ(reply.body, first_body);
+  }
+  EXPECT_NE(first_body.find("não existe ou expirou"), std::string::npos) << first_body;
+
+  Browser browser;
+  ASSERT_TRUE(browser.started());
+  browser.Resize(390, 844);
+  for (const std::string& bad : {tampered, expired}) {
+    const Browser::Load load = browser.Open(service_->url("/track/" + bad));
+    EXPECT_EQ(load.status, 404);
+    EXPECT_EQ(browser.Evaluate("document.querySelector('#notice h1')?.textContent ?? ''"),
+              "Página não encontrada");
+    EXPECT_EQ(browser.Evaluate("document.querySelector('#status') === null"), true);
+  }
+}
+
+}  // namespace
+}  // namespace zebevi::testing
