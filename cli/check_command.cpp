@@ -94,17 +94,23 @@ struct ProbeResult {
   bool ok() const { return !error && missing_columns.empty(); }
 };
 
-// The first column of the first row of `sql`'s answer, as text.
-std::optional<std::string> Scalar(const DbConnectionRef& connection, std::string_view sql) {
+// The column "answer" of the first row of `sql`'s answer as text, or the
+// database's text of its failure.
+struct Scalar {
+  std::optional<std::string> text;
+  std::optional<std::string> error;
+};
+
+Scalar Ask(const DbConnectionRef& connection, std::string_view sql) {
   try {
     DbRecordset rs;
     rs.Open(sql, connection);
-    std::optional<std::string> text;
-    if (!rs.eof()) text = ToString(Plain(rs.Fields("answer")));
+    Scalar answer;
+    if (!rs.eof()) answer.text = ToString(Plain(rs.Fields("answer")));
     rs.Close();
-    return text;
-  } catch (const Error&) {
-    return std::nullopt;
+    return answer;
+  } catch (const Error& e) {
+    return Scalar{.text = std::nullopt, .error = e.description()};
   }
 }
 
@@ -142,8 +148,10 @@ std::string Engine(const std::string& connection) {
 
 std::optional<std::string> ServerVersion(const std::string& engine,
                                          const DbConnectionRef& connection) {
-  if (engine == "SQLite") return Scalar(connection, "SELECT sqlite_version() AS answer");
-  if (engine == "PostgreSQL") return Scalar(connection, "SELECT current_setting('server_version') AS answer");
+  if (engine == "SQLite") return Ask(connection, "SELECT sqlite_version() AS answer").text;
+  if (engine == "PostgreSQL") {
+    return Ask(connection, "SELECT current_setting('server_version') AS answer").text;
+  }
   return std::nullopt;
 }
 
@@ -180,14 +188,14 @@ int RunCheck(const CheckOptions& options, const Console& terminal) {
 
     const std::string engine = Engine(connection_string);
     const std::optional<std::string> version = ServerVersion(engine, connection);
-    const std::optional<std::string> documents =
-        Scalar(connection, "SELECT COUNT(*) AS answer FROM docto_transporte");
+    const Scalar count = Ask(connection, "SELECT COUNT(*) AS answer FROM docto_transporte");
+    const std::optional<std::string>& documents = count.text;
     std::vector<ProbeResult> results;
     for (const Probe& probe : Probes()) results.push_back(Run(probe, connection));
     connection->Close();
 
     std::vector<std::string> missing;
-    if (!documents) missing.push_back("docto_transporte: no such table");
+    if (count.error) missing.push_back("docto_transporte: " + *count.error);
     for (const ProbeResult& r : results) {
       if (!r.ok()) missing.push_back(Missing(r));
     }
@@ -203,12 +211,12 @@ int RunCheck(const CheckOptions& options, const Console& terminal) {
                               {"missing_columns", r.missing_columns}});
       }
       console.out << CompactJson(Json{
-          {"engine", engine},
-          {"server_version", version ? Json(*version) : Json(nullptr)},
-          {"documents", documents ? Json(std::stoll(*documents)) : Json(nullptr)},
-          {"ok", missing.empty()},
-          {"missing", missing},
-          {"procedures", std::move(procedures)}})
+                         {"engine", engine},
+                         {"server_version", version ? Json(*version) : Json(nullptr)},
+                         {"documents", documents ? Json(std::stoll(*documents)) : Json(nullptr)},
+                         {"ok", missing.empty()},
+                         {"missing", missing},
+                         {"procedures", std::move(procedures)}})
                   << '\n';
     } else {
       const TextStyle style(console.colour);

@@ -49,11 +49,14 @@ std::string Bash(const std::vector<VerbWords>& verbs) {
       "_zebevi() {\n"
       "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
       "  if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
-      "    COMPREPLY=($(compgen -W '" + names + "--help --version' -- \"$cur\"))\n"
+      "    COMPREPLY=($(compgen -W '" +
+      names +
+      "--help --version' -- \"$cur\"))\n"
       "    return\n"
       "  fi\n"
       "  case $prev in\n"
-      "    --color) COMPREPLY=($(compgen -W '" + std::string(kColourChoices) +
+      "    --color) COMPREPLY=($(compgen -W '" +
+      std::string(kColourChoices) +
       "' -- \"$cur\")); return ;;\n"
       "    --db|--html|--csv-dir|--config) COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
       "  esac\n"
@@ -110,7 +113,8 @@ std::string Zsh(const std::vector<VerbWords>& verbs) {
       }
       script += " \\\n        " + ShellWord(spec);
     }
-    if (verb.name == "completion") script += " \\\n        " + ShellWord(":shell:(" + std::string(kShells) + ")");
+    if (verb.name == "completion")
+      script += " \\\n        " + ShellWord(":shell:(" + std::string(kShells) + ")");
     script += " \\\n        '*::argument:'\n      ;;\n";
   }
   return script +
@@ -128,8 +132,8 @@ std::string Fish(const std::vector<VerbWords>& verbs) {
               ShellWord(verb.description) + "\n";
   }
   for (const VerbWords& verb : verbs) {
-    const std::string when = "complete -c zebevi -n " +
-                             ShellWord("__fish_seen_subcommand_from " + verb.name);
+    const std::string when =
+        "complete -c zebevi -n " + ShellWord("__fish_seen_subcommand_from " + verb.name);
     if (verb.name == "completion") script += when + " -a " + ShellWord(kShells) + "\n";
     for (const OptionWord& option : verb.options) {
       std::string line = when + " -l " + option.name.substr(2);

@@ -1,9 +1,9 @@
 #include "cli/csv_export.h"
 
-#include <vector>
 #include <cmath>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 #include "cli/json_value.h"
 #include "zebevi/report_json.h"
@@ -21,8 +21,8 @@ const Columns kOccurrenceColumns{"at", "description", "odometer_km", "minutes_si
 // A figure ({"value", "display"}) as its value, or its display when the
 // value is null; a text as it is.
 std::string CellText(const Json& cell) {
-  const Json& shown = cell.is_object() ? (cell["value"].is_null() ? cell["display"] : cell["value"])
-                                       : cell;
+  const Json& shown =
+      cell.is_object() ? (cell["value"].is_null() ? cell["display"] : cell["value"]) : cell;
   if (shown.is_null()) return "";
   if (shown.is_string()) return shown.get<std::string>();
   // A whole number reads as one: 125833, not 125833.0.

@@ -68,10 +68,10 @@ std::string SummaryLine(const DemoOptions& options, const Console& console, cons
                         const schema::GeneratorSummary& s, double seconds) {
   char elapsed[32];
   std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
-  std::string line = "Created " + ShownPath(console, path.string()) + ": " + std::to_string(s.documents) +
-                     " documents, " + std::to_string(s.invoices) + " invoices, " +
-                     std::to_string(s.occurrences) + " tracking occurrences in " + elapsed +
-                     " s. Try: zebevi trip " + std::to_string(s.exchanged_document_id);
+  std::string line = "Created " + ShownPath(console, path.string()) + ": " +
+                     std::to_string(s.documents) + " documents, " + std::to_string(s.invoices) +
+                     " invoices, " + std::to_string(s.occurrences) + " tracking occurrences in " +
+                     elapsed + " s. Try: zebevi trip " + std::to_string(s.exchanged_document_id);
   if (!options.path.empty()) line += " --db " + ShellWord(path.string());
   return line;
 }

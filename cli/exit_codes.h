@@ -9,7 +9,7 @@ inline constexpr int kExitOk = 0;     // done: found, listed, written
 inline constexpr int kExitUsage = 2;  // bad command line or input
 
 // The friendly verbs (trip, find, order, flags, check) and `demo`.
-inline constexpr int kExitFailure = 1;  // not found, the input refused, something missing
+inline constexpr int kExitFailure = 1;          // not found, the input refused, something missing
 inline constexpr int kExitComponentFailed = 3;  // status 50, a failed command, no database
 inline constexpr int kExitWriteFailed = 4;      // the output could not be written
 

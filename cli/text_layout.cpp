@@ -172,7 +172,8 @@ void RenderFields(std::ostream& out, const Fields& fields, const TextStyle& styl
     // An empty value gets no filling, so the line does not end in blanks.
     const std::string shown = value.empty() ? label : Pad(label, width);
     // Blanks after a value aligned on its decimal comma show nothing.
-    const std::string_view kept = std::string_view(value).substr(0, value.find_last_not_of(' ') + 1);
+    const std::string_view kept =
+        std::string_view(value).substr(0, value.find_last_not_of(' ') + 1);
     out << std::string(indent, ' ') << style.Muted(shown) << (value.empty() ? "" : "  ") << kept
         << '\n';
   }

@@ -120,8 +120,9 @@ void RenderCycle(std::ostream& out, const TripSummary& summary, const TextStyle&
   }
   const std::size_t used = kCycleLineBlanks + label_width + width;
   const std::size_t bar_width =
-      columns == 0 ? kCycleBarWidth
-                   : std::clamp<std::size_t>(columns > used ? columns - used : 1, 1, kCycleBarWidth);
+      columns == 0
+          ? kCycleBarWidth
+          : std::clamp<std::size_t>(columns > used ? columns - used : 1, 1, kCycleBarWidth);
   Fields fields;
   for (const ShownTime& t : times) {
     const std::string bar = Bar(static_cast<double>(t.length ? t.length->count() : 0),

@@ -41,8 +41,8 @@ Console ColouredAs(const Console& console, const std::string& choice) {
 const CLI::Validator kWholeNumber(
     [](std::string& text) {
       const std::size_t digits = text.rfind('-', 0) == 0 ? 1 : 0;
-      const bool whole = text.size() > digits &&
-                         text.find_first_not_of("0123456789", digits) == std::string::npos;
+      const bool whole =
+          text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
       return whole ? std::string() : "not a whole number: " + text;
     },
     "NUMBER");
@@ -83,8 +83,7 @@ int VerbRun::Conclude(std::int32_t code, const std::string& message) const {
   if (database_error_) {
     console_.err << "zebevi: the database answered: " << *database_error_ << '\n'
                  << "zebevi: is this a zebevi database? `zebevi check"
-                 << (options_.db.empty() ? "" : " --db " + RetypedDatabase(options_.db))
-                 << "`\n";
+                 << (options_.db.empty() ? "" : " --db " + RetypedDatabase(options_.db)) << "`\n";
     return kExitComponentFailed;
   }
   return code == kTrapStatus ? kExitComponentFailed : kExitFailure;

@@ -1,8 +1,9 @@
 # Writes the man page zebevi.1 from the command's own help texts: help2man
 # turns `zebevi --help` and `zebevi --version` into the page, and a VERBS
 # section holds each verb's --help as it prints it.
-#   cmake -DEXE=path/to/zebevi -DOUT=zebevi.1 -DVERBS="trip;find;..." -P man_page.cmake
+#   cmake -DEXE=path/to/zebevi -DOUT=zebevi.1 -DVERBS=trip,find,... -P man_page.cmake
 find_program(HELP2MAN help2man REQUIRED)
+string(REPLACE "," ";" VERBS "${VERBS}")
 
 set(verbs_section "[VERBS]\n")
 foreach(verb IN LISTS VERBS)
