@@ -139,7 +139,7 @@ TEST(Operator, ExitStatusesSayWhatHappened) {
            {"Transport documents  unknown"}},
           {{"check", "--db", "{missing}"}, 3, {"no database at"}, {}},
           // The call keeps its own statuses.
-          {{"call", "gConsulta_Espelho_Viagem", R"({"invntConecta_db": "sqlite:{missing}"})"},
+          {{"call", "mBusca_Apuracao", R"({"inOdb": "sqlite:{missing}"})"},
            4,
            {"cannot open the database"},
            {}},
@@ -152,7 +152,8 @@ TEST(Operator, CheckFindsWhatADatabaseLacks) {
   // A demo whose cycle procedure lost a column and whose route procedure is gone.
   const fs::path edited =
       EditedDemo(dir,
-                 "UPDATE zeb_procedure SET body = replace(body, 'AS tempo_carga', 'AS tempo_load') "
+                 "UPDATE zeb_procedure SET body = replace(body, 'r.tempo_carga,', 'r.tempo_carga "
+                 "AS tempo_load,') "
                  "WHERE name = 'SP_ZEB_CON_Resumo_Ciclo2';"
                  "DELETE FROM zeb_procedure WHERE name = 'SP_ZEB_CON_Tempo_km_Rota';");
   const CommandResult run = RunZebevi({"check", "--db", edited.string(), "--json"});
@@ -439,7 +440,7 @@ TEST(Operator, CompletesVerbsAndOptionsAndHasAManPage) {
 
   const std::string page = ReadWhole(ZEBEVI_MAN_PAGE);
   ASSERT_FALSE(page.empty()) << ZEBEVI_MAN_PAGE;
-  EXPECT_EQ(page.find(".TH ZEBEVI \"1\""), 0u) << page.substr(0, 200);
+  EXPECT_NE(page.find("\n.TH ZEBEVI \"1\""), std::string::npos) << page.substr(0, 200);
   for (const char* verb : {"trip", "find", "order", "flags", "check", "call", "completion"}) {
     EXPECT_NE(page.find(std::string(".SS zebevi ") + verb + "\n"), std::string::npos) << verb;
   }
