@@ -147,8 +147,8 @@ void Table::Render(std::ostream& out, const TextStyle& style, std::size_t indent
       text += decorate(cell);
       if (!last) text += "  ";
     }
-    // Blanks after a decimal column's last number show nothing.
-    text.erase(text.find_last_not_of(' ') + 1);
+    // Blanks after the numbers of a last decimal column show nothing.
+    if (columns_.back().align == Align::kDecimal) text.erase(text.find_last_not_of(' ') + 1);
     out << text << '\n';
   };
   std::vector<std::string> headers;
