@@ -44,6 +44,8 @@ std::vector<VerbWords> Verbs(const CLI::App& app) {
 std::string Bash(const std::vector<VerbWords>& verbs) {
   std::string names;
   for (const VerbWords& verb : verbs) names += verb.name + " ";
+  std::string paths;
+  for (const std::string& option : kPathOptions) paths += (paths.empty() ? "" : "|") + option;
   std::string script =
       "# bash completion for zebevi\n"
       "_zebevi() {\n"
@@ -58,7 +60,9 @@ std::string Bash(const std::vector<VerbWords>& verbs) {
       "    --color) COMPREPLY=($(compgen -W '" +
       std::string(kColourChoices) +
       "' -- \"$cur\")); return ;;\n"
-      "    --db|--html|--csv-dir|--config) COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
+      "    " +
+      paths +
+      ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
       "  esac\n"
       "  case ${COMP_WORDS[1]} in\n";
   for (const VerbWords& verb : verbs) {
