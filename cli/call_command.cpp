@@ -126,14 +126,26 @@ int RunCall(const CallOptions& options, std::istream& in, std::ostream& out, std
   return status;
 }
 
-int RunOps(std::ostream& out) {
+int RunOps(std::ostream& out, bool json) {
+  Json operations = Json::array();
   for (const OperationInfo& op : InterfaceTable()) {
+    const std::string_view result = op.result == ResultKind::kBoolean ? "Boolean" : "Value";
+    if (json) {
+      Json params = Json::array();
+      for (const ParamInfo& param : op.params) {
+        params.push_back({{"name", param.name}, {"kind", KindText(param.kind)}});
+      }
+      operations.push_back(
+          {{"dispid", op.dispid}, {"name", op.name}, {"params", params}, {"result", result}});
+      continue;
+    }
     out << "0x" << std::hex << std::uppercase << op.dispid << std::dec << ' ' << op.name << '(';
     for (std::size_t i = 0; i < op.params.size(); ++i) {
       out << (i ? ", " : "") << op.params[i].name << ": " << KindText(op.params[i].kind);
     }
-    out << ") -> " << (op.result == ResultKind::kBoolean ? "Boolean" : "Value") << '\n';
+    out << ") -> " << result << '\n';
   }
+  if (json) out << CompactJson(Json{{"operations", operations}}) << '\n';
   return kExitOk;
 }
 

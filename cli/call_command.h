@@ -20,8 +20,10 @@ struct CallOptions {
 // `err`.
 int RunCall(const CallOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
-// `zebevi ops`: the interface table, one operation a line.
-int RunOps(std::ostream& out);
+// `zebevi ops`: the interface table, one operation a line; with `json`,
+// one JSON object: {"operations": [{"dispid", "name", "params": [{"name",
+// "kind"}], "result"}]}.
+int RunOps(std::ostream& out, bool json);
 
 }  // namespace zebevi::cli
 

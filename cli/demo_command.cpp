@@ -42,17 +42,6 @@ class PendingFile {
   fs::path path_;
 };
 
-// `text` as one shell word, quoted only when it needs to be.
-std::string ShellWord(const std::string& text) {
-  const bool plain = !text.empty() && text.find_first_not_of(
-                                          "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                          "0123456789_./-+:,=@%~") == std::string::npos;
-  if (plain) return text;
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 Json SummaryJson(const fs::path& path, const schema::GeneratorSummary& s, double seconds) {
   return Json{{"path", path.string()},
               {"documents", s.documents},
@@ -75,14 +64,14 @@ Json SummaryJson(const fs::path& path, const schema::GeneratorSummary& s, double
               {"empty_user_group_id", s.empty_user_group_id}};
 }
 
-std::string SummaryLine(const DemoOptions& options, const fs::path& path,
+std::string SummaryLine(const DemoOptions& options, const Console& console, const fs::path& path,
                         const schema::GeneratorSummary& s, double seconds) {
   char elapsed[32];
   std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
-  std::string line = "Created " + path.string() + ": " + std::to_string(s.documents) +
-                     " documents, " + std::to_string(s.invoices) + " invoices, " +
-                     std::to_string(s.occurrences) + " tracking occurrences in " + elapsed +
-                     " s. Try: zebevi trip " + std::to_string(s.exchanged_document_id);
+  std::string line = "Created " + ShownPath(console, path.string()) + ": " +
+                     std::to_string(s.documents) + " documents, " + std::to_string(s.invoices) +
+                     " invoices, " + std::to_string(s.occurrences) + " tracking occurrences in " +
+                     elapsed + " s. Try: zebevi trip " + std::to_string(s.exchanged_document_id);
   if (!options.path.empty()) line += " --db " + ShellWord(path.string());
   return line;
 }
@@ -137,7 +126,7 @@ int RunDemo(const DemoOptions& options, const Console& console) {
     if (options.json) {
       PrintJson(console.out, SummaryJson(path, summary, seconds));
     } else {
-      console.out << SummaryLine(options, path, summary, seconds) << '\n';
+      console.out << SummaryLine(options, console, path, summary, seconds) << '\n';
     }
     return kExitOk;
   } catch (const std::exception& e) {

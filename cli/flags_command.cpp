@@ -3,7 +3,6 @@
 #include <array>
 #include <ostream>
 
-#include "cli/default_database.h"
 #include "cli/text_layout.h"
 #include "cli/text_style.h"
 #include "zebevi/feature_flags.h"
@@ -32,9 +31,7 @@ constexpr std::array<std::string_view, report::kFeatureCount> kFeatureLabels{
 
 void RenderFlags(const Console& console, const report::FeatureFlags& flags) {
   const TextStyle style(console.colour);
-  console.out << style.Title("Recursos do grupo de usuários " + flags.group.display) << '\n';
-  if (!flags.message.empty()) console.out << style.Warn(flags.message) << '\n';
-  console.out << '\n';
+  console.out << style.Title("Recursos do grupo de usuários " + flags.group.display) << "\n\n";
   Table table;
   table.AddColumn("Código", Align::kRight);
   table.AddColumn("Recurso");
@@ -52,28 +49,36 @@ void RenderFlags(const Console& console, const report::FeatureFlags& flags) {
 
 CLI::App* AddFlagsVerb(CLI::App& app, FlagsOptions& options) {
   CLI::App* verb = app.add_subcommand("flags", "The optional features of a user group");
-  verb->add_option("group", options.group, "User group identifier")->required();
+  verb->add_option("group", options.group, "User group identifier")
+      ->required()
+      ->check(kWholeNumber);
   verb->add_option("--company", options.company, "Company identifier");
   verb->add_option("--user", options.user, "Internet user identifier (1: diagnostic detail)");
   AddVerbOptions(*verb, options.verb);
   return verb;
 }
 
-int RunFlags(const FlagsOptions& options, const Console& console) {
-  return RunVerb(console, options.verb, [&] {
+int RunFlags(const FlagsOptions& options, const Console& terminal) {
+  return RunVerb(terminal, options.verb, [&](const VerbRun& run) {
+    const Console& console = run.console();
     report::FeaturesQuery query;
-    query.connection = DatabaseConnection(options.verb.db, console);
+    query.connection = run.Connection();
     query.user = report::IdentifierInput(options.user);
     query.company = report::IdentifierInput(options.company);
     query.group = report::IdentifierInput(options.group);
     const report::FeatureFlags flags = report::Features(query);
 
+    // The operation delivers a group it has no rights for as read, with its
+    // message: every flag N, as for a group that exists and was granted
+    // nothing.
+    const bool unknown = flags.status == 0 && !flags.message.empty();
     if (options.verb.json) {
       console.out << report::ToJson(flags) << '\n';
-    } else if (flags.status == 0) {
+    } else if (flags.status == 0 && !unknown) {
       RenderFlags(console, flags);
     }
-    return Conclude(console, flags.status, flags.message);
+    if (unknown) return run.NotFound(flags.message);
+    return run.Conclude(flags.status, flags.message);
   });
 }
 

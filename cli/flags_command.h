@@ -21,9 +21,9 @@ struct FlagsOptions {
 
 CLI::App* AddFlagsVerb(CLI::App& app, FlagsOptions& options);
 
-// Exit status: 0 when the flags were read (a group without grants
-// included, with the operation's message); 1 for another result code; 2,
-// 3, 4 as for every verb.
+// Exit status: 0 when the flags were read; 1 when the group has no rights
+// recorded ("Direitos do grupo do usuário não cadastrados.", on standard
+// error) or the operation refused it; 2, 3, 4 as for every verb.
 int RunFlags(const FlagsOptions& options, const Console& console);
 
 }  // namespace zebevi::cli

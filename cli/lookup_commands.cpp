@@ -3,8 +3,9 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/default_database.h"
+#include "cli/csv_export.h"
 #include "cli/exit_codes.h"
+#include "cli/json_value.h"
 #include "cli/text_layout.h"
 #include "cli/text_style.h"
 #include "zebevi/document_matches.h"
@@ -60,7 +61,9 @@ CLI::App* AddFindVerb(CLI::App& app, FindOptions& options) {
                    "Collaborator type identifier");
   verb->add_option("--company", options.company, "Company identifier");
   verb->add_option("--user", options.user, "Internet user identifier (1: diagnostic detail)");
+  verb->add_flag("--csv", options.csv, "Print the documents as CSV");
   AddVerbOptions(*verb, options.verb);
+  verb->get_option("--csv")->excludes("--json");
   return verb;
 }
 
@@ -76,14 +79,20 @@ CLI::App* AddOrderVerb(CLI::App& app, OrderOptions& options) {
   verb->add_flag("--english", options.english, "Messages in English");
   verb->add_option("--company", options.company, "Company identifier");
   verb->add_option("--user", options.user, "Internet user identifier (1: diagnostic detail)");
+  verb->add_flag("--csv", options.csv, "Print the documents as CSV");
   AddVerbOptions(*verb, options.verb);
+  verb->get_option("--csv")->excludes("--json");
   return verb;
 }
 
-int RunFind(const FindOptions& options, const Console& console) {
-  return RunVerb(console, options.verb, [&] {
+int RunFind(const FindOptions& options, const Console& terminal) {
+  return RunVerb(terminal, options.verb, [&](const VerbRun& run) {
+    const Console& console = run.console();
+    if (options.order.empty() && options.invoice.empty() && options.document.empty()) {
+      throw UsageError("find needs a number: --order, --invoice or --document");
+    }
     report::DocumentQuery query;
-    query.connection = DatabaseConnection(options.verb.db, console);
+    query.connection = run.Connection();
     query.user = report::IdentifierInput(options.user);
     query.customer = report::IdentifierInput(options.customer);
     query.customer_group = report::IdentifierInput(options.customer_group);
@@ -98,6 +107,8 @@ int RunFind(const FindOptions& options, const Console& console) {
 
     if (options.verb.json) {
       console.out << report::ToJson(matches) << '\n';
+    } else if (matches.status == 0 && options.csv) {
+      console.out << DocumentsCsv(matches);
     } else if (matches.status == 0) {
       std::vector<std::vector<std::string>> rows;
       for (const report::MatchedDocument& d : matches.documents) {
@@ -106,16 +117,21 @@ int RunFind(const FindOptions& options, const Console& console) {
       }
       RenderList(console, "Documentos de transporte", kFindColumns, std::move(rows));
     }
-    return Conclude(console, matches.status, matches.message);
+    return run.Conclude(matches.status, matches.message);
   });
 }
 
-int RunOrder(const OrderOptions& options, const Console& console) {
-  return RunVerb(console, options.verb, [&] {
+int RunOrder(const OrderOptions& options, const Console& terminal) {
+  return RunVerb(terminal, options.verb, [&](const VerbRun& run) {
+    const Console& console = run.console();
     report::OrderQuery query;
     query.issued_from = DateValue(options.from);
     query.issued_to = DateValue(options.to);
-    query.connection = DatabaseConnection(options.verb.db, console);
+    if (!query.issued_from.is_empty() && !query.issued_to.is_empty() &&
+        query.issued_from.date() > query.issued_to.date()) {
+      throw UsageError("--from " + options.from + " is after --to " + options.to);
+    }
+    query.connection = run.Connection();
     query.user = report::IdentifierInput(options.user);
     query.company = report::IdentifierInput(options.company);
     query.language = Value::String(options.english ? "I" : "P");
@@ -126,6 +142,8 @@ int RunOrder(const OrderOptions& options, const Console& console) {
 
     if (options.verb.json) {
       console.out << report::ToJson(order) << '\n';
+    } else if (order.status == 0 && options.csv) {
+      console.out << DocumentsCsv(order);
     } else if (order.status == 0) {
       std::vector<std::vector<std::string>> rows;
       for (const report::OrderDocument& d : order.documents) {
@@ -134,7 +152,7 @@ int RunOrder(const OrderOptions& options, const Console& console) {
       RenderList(console, "Pedido " + order.order_number + " · documentos de transporte",
                  kOrderColumns, std::move(rows));
     }
-    return Conclude(console, order.status, order.message);
+    return run.Conclude(order.status, order.message);
   });
 }
 

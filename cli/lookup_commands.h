@@ -1,8 +1,8 @@
 // `zebevi find` (gValida_Num_Documento: the transport documents matching a
 // typed order, invoice or document number, as the caller may see them) and
 // `zebevi order NUMBER` (gValida_Num_Pedido_Publ: the documents of a
-// published order), each as a table or, with --json, as the version 1 JSON
-// of the typed layer.
+// published order), each as a table, with --json as the version 1 JSON of
+// the typed layer, or with --csv as CSV for a spreadsheet.
 #ifndef ZEBEVI_CLI_LOOKUP_COMMANDS_H_
 #define ZEBEVI_CLI_LOOKUP_COMMANDS_H_
 
@@ -26,6 +26,7 @@ struct FindOptions {
   std::string collaborator_type;
   std::string company;
   std::string user;
+  bool csv = false;
 };
 
 struct OrderOptions {
@@ -38,13 +39,15 @@ struct OrderOptions {
   bool english = false;
   std::string company;
   std::string user;
+  bool csv = false;
 };
 
 CLI::App* AddFindVerb(CLI::App& app, FindOptions& options);
 CLI::App* AddOrderVerb(CLI::App& app, OrderOptions& options);
 
-// Exit status: 0 when documents were listed; 1 when the operation answered
-// another code (its message on standard error); 2, 3, 4 as for every verb.
+// Exit status: 0 when documents were listed; 1 when the operation found
+// none or refused the input (its message on standard error); 2 without a
+// number to find, or with --from after --to; 3, 4 as for every verb.
 int RunFind(const FindOptions& options, const Console& console);
 int RunOrder(const OrderOptions& options, const Console& console);
 

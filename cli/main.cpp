@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "cli/call_command.h"
+#include "cli/check_command.h"
+#include "cli/completion_command.h"
 #include "cli/console.h"
 #include "cli/demo_command.h"
 #include "cli/exit_codes.h"
@@ -23,10 +25,20 @@ namespace {
 
 using namespace zebevi::cli;
 
+// What the verbs that only print (ops, completion) end with: 4 when their
+// output could not be written.
+int Written(std::ostream& out, int status) {
+  out.flush();
+  if (out) return status;
+  std::cerr << "zebevi: cannot write the output\n";
+  return kExitWriteFailed;
+}
+
 int Run(int argc, char** argv) {
   CLI::App app{"zebevi: trip summaries, feature flags and document lookups for road freight"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "zebevi 0.1.0");
+  app.set_version_flag("-V,--version", "zebevi " ZEBEVI_VERSION);
+  app.footer(kExitStatusHelp);
 
   DemoOptions demo;
   CLI::App* demo_verb = AddDemoVerb(app, demo);
@@ -38,6 +50,8 @@ int Run(int argc, char** argv) {
   CLI::App* order_verb = AddOrderVerb(app, order);
   FlagsOptions flags;
   CLI::App* flags_verb = AddFlagsVerb(app, flags);
+  CheckOptions check;
+  CLI::App* check_verb = AddCheckVerb(app, check);
 
   CallOptions call;
   bool trace = false;
@@ -52,8 +66,12 @@ int Run(int argc, char** argv) {
       ->default_val(JsonLimits::kDefaultMaxBytes)
       ->check(CLI::PositiveNumber);
 
+  bool ops_json = false;
   CLI::App* ops_verb = app.add_subcommand("ops", "List the operations and their parameters");
+  ops_verb->add_flag("--json", ops_json, "Print the list as JSON");
   const zebevi::service::ServeVerb serve(app);
+  std::string shell;
+  CLI::App* completion_verb = AddCompletionVerb(app, shell);
 
   try {
     app.parse(argc, argv);
@@ -68,12 +86,17 @@ int Run(int argc, char** argv) {
   if (*find_verb) return RunFind(find, console);
   if (*order_verb) return RunOrder(order, console);
   if (*flags_verb) return RunFlags(flags, console);
+  if (*check_verb) return RunCheck(check, console);
   if (serve.chosen()) return serve.Run(console);
+  if (*completion_verb) {
+    std::cout << CompletionScript(app, shell);
+    return Written(std::cout, kExitOk);
+  }
 
   std::optional<TraceToStream> tracing;
   if (trace) tracing.emplace(std::cerr);
   if (*call_verb) return RunCall(call, std::cin, std::cout, std::cerr);
-  if (*ops_verb) return RunOps(std::cout);
+  if (*ops_verb) return Written(std::cout, RunOps(std::cout, ops_json));
   return kExitUsage;
 }
 

@@ -100,6 +100,17 @@ std::string Pad(std::string_view text, std::size_t width, Align align) {
   return align == Align::kLeft ? std::string(text) + fill : fill + std::string(text);
 }
 
+void AlignDecimalCommas(std::vector<std::string>& numbers) {
+  // Columns from the comma to the end of each number; 0 without one.
+  const auto fraction = [](const std::string& n) {
+    const std::size_t comma = n.rfind(',');
+    return comma == std::string::npos ? 0 : DisplayWidth(std::string_view(n).substr(comma));
+  };
+  std::size_t widest = 0;
+  for (const std::string& n : numbers) widest = std::max(widest, fraction(n));
+  for (std::string& n : numbers) n += std::string(widest - fraction(n), ' ');
+}
+
 void Table::AddColumn(std::string header, Align align) {
   columns_.push_back({std::move(header), align});
 }
@@ -110,9 +121,17 @@ void Table::AddRow(std::vector<std::string> cells) {
 }
 
 void Table::Render(std::ostream& out, const TextStyle& style, std::size_t indent) const {
+  std::vector<std::vector<std::string>> rows = rows_;
+  for (std::size_t c = 0; c < columns_.size(); ++c) {
+    if (columns_[c].align != Align::kDecimal) continue;
+    std::vector<std::string> numbers;
+    for (const auto& row : rows) numbers.push_back(row[c]);
+    AlignDecimalCommas(numbers);
+    for (std::size_t r = 0; r < rows.size(); ++r) rows[r][c] = std::move(numbers[r]);
+  }
   std::vector<std::size_t> widths;
   for (const Column& column : columns_) widths.push_back(DisplayWidth(column.header));
-  for (const auto& row : rows_) {
+  for (const auto& row : rows) {
     for (std::size_t c = 0; c < row.size(); ++c) {
       widths[c] = std::max(widths[c], DisplayWidth(row[c]));
     }
@@ -128,6 +147,8 @@ void Table::Render(std::ostream& out, const TextStyle& style, std::size_t indent
       text += decorate(cell);
       if (!last) text += "  ";
     }
+    // Blanks after the numbers of a last decimal column show nothing.
+    if (columns_.back().align == Align::kDecimal) text.erase(text.find_last_not_of(' ') + 1);
     out << text << '\n';
   };
   std::vector<std::string> headers;
@@ -140,7 +161,7 @@ void Table::Render(std::ostream& out, const TextStyle& style, std::size_t indent
   }
   line(headers, [&](const std::string& cell) { return style.Title(cell); });
   line(rules, [&](const std::string& cell) { return style.Muted(cell); });
-  for (const auto& row : rows_) line(row, [](const std::string& cell) { return cell; });
+  for (const auto& row : rows) line(row, [](const std::string& cell) { return cell; });
 }
 
 void RenderFields(std::ostream& out, const Fields& fields, const TextStyle& style,
@@ -150,7 +171,10 @@ void RenderFields(std::ostream& out, const Fields& fields, const TextStyle& styl
   for (const auto& [label, value] : fields) {
     // An empty value gets no filling, so the line does not end in blanks.
     const std::string shown = value.empty() ? label : Pad(label, width);
-    out << std::string(indent, ' ') << style.Muted(shown) << (value.empty() ? "" : "  ") << value
+    // Blanks after a value aligned on its decimal comma show nothing.
+    const std::string_view kept =
+        std::string_view(value).substr(0, value.find_last_not_of(' ') + 1);
+    out << std::string(indent, ' ') << style.Muted(shown) << (value.empty() ? "" : "  ") << kept
         << '\n';
   }
 }

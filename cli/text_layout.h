@@ -20,10 +20,16 @@ namespace zebevi::cli {
 // as one column; terminal control sequences (colour) count as none.
 std::size_t DisplayWidth(std::string_view utf8);
 
-enum class Align { kLeft, kRight };
+// kDecimal: right-aligned with the decimal commas of a column in one line
+// (a whole number ends where the others' commas stand).
+enum class Align { kLeft, kRight, kDecimal };
 
 // `text` filled with blanks to `width` columns; a wider text is kept whole.
 std::string Pad(std::string_view text, std::size_t width, Align align = Align::kLeft);
+
+// `numbers` (Brazilian: "3363,328", "5468,79", "106") filled with blanks
+// after them so that, right-aligned, their decimal commas stand in one column.
+void AlignDecimalCommas(std::vector<std::string>& numbers);
 
 // Columns two blanks apart under a header line and a rule. Rows shorter
 // than the header get empty cells. No line ends in blanks.

@@ -47,8 +47,8 @@ void RenderInvoices(std::ostream& out, const TripSummary& summary, const TextSty
   const page::PageText& labels = page::TextOf(page::Language::kPortuguese);
   Table table;
   table.AddColumn(std::string(labels.invoice_number));
-  table.AddColumn(std::string(labels.invoice_weight), Align::kRight);
-  table.AddColumn(std::string(labels.invoice_value), Align::kRight);
+  table.AddColumn(std::string(labels.invoice_weight), Align::kDecimal);
+  table.AddColumn(std::string(labels.invoice_value), Align::kDecimal);
   for (const report::Invoice& invoice : summary.invoices) {
     table.AddRow(
         {invoice.number.display, invoice.weight_kg.display, invoice.declared_value_brl.display});
@@ -91,29 +91,44 @@ void RenderDistances(std::ostream& out, const TripSummary& summary, const TextSt
   Section(out, style, "Distâncias (km)");
   const std::vector<ShownFigure> distances = DistanceFigures(summary);
   if (!HasText(distances)) return Nothing(out, style, "distâncias não apuradas");
+  std::vector<std::string> numbers;
+  for (const ShownFigure& d : distances) numbers.push_back(d.text);
+  AlignDecimalCommas(numbers);
   std::size_t width = 0;
-  for (const ShownFigure& d : distances) width = std::max(width, DisplayWidth(d.text));
+  for (const std::string& n : numbers) width = std::max(width, DisplayWidth(n));
   Fields fields;
-  for (const ShownFigure& d : distances) {
-    fields.emplace_back(std::string(d.label), Pad(d.text, width, Align::kRight));
+  for (std::size_t i = 0; i < distances.size(); ++i) {
+    fields.emplace_back(std::string(distances[i].label), Pad(numbers[i], width, Align::kRight));
   }
   RenderFields(out, fields, style);
 }
 
-void RenderCycle(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
+// Blanks the fields put around a bar: the indent, two after the label, two
+// after the time.
+constexpr std::size_t kCycleLineBlanks = 6;
+
+void RenderCycle(std::ostream& out, const TripSummary& summary, const TextStyle& style,
+                 std::size_t columns) {
   Section(out, style, "Tempos do ciclo (h:min)");
   if (!summary.has_cycle()) return Nothing(out, style, "ciclo não apurado");
   const std::vector<ShownTime> times = TimeFigures(summary);
   std::int64_t longest = 0;
   std::size_t width = 0;
+  std::size_t label_width = 0;
   for (const ShownTime& t : times) {
     longest = std::max<std::int64_t>(longest, t.length ? t.length->count() : 0);
     width = std::max(width, DisplayWidth(t.text));
+    label_width = std::max(label_width, DisplayWidth(t.label));
   }
+  const std::size_t used = kCycleLineBlanks + label_width + width;
+  const std::size_t bar_width =
+      columns == 0
+          ? kCycleBarWidth
+          : std::clamp<std::size_t>(columns > used ? columns - used : 1, 1, kCycleBarWidth);
   Fields fields;
   for (const ShownTime& t : times) {
     const std::string bar = Bar(static_cast<double>(t.length ? t.length->count() : 0),
-                                static_cast<double>(longest), kCycleBarWidth);
+                                static_cast<double>(longest), bar_width);
     std::string value = Pad(t.text, width, Align::kRight);
     if (!bar.empty()) value += "  " + style.Accent(bar);
     fields.emplace_back(std::string(t.label), std::move(value));
@@ -133,12 +148,13 @@ void RenderRoute(std::ostream& out, const TripSummary& summary, const TextStyle&
 
 }  // namespace
 
-void RenderTripText(std::ostream& out, const TripSummary& summary, const TextStyle& style) {
+void RenderTripText(std::ostream& out, const TripSummary& summary, const TextStyle& style,
+                    std::size_t columns) {
   RenderHeader(out, summary, style);
   RenderInvoices(out, summary, style);
   RenderTimeline(out, summary, style);
   RenderDistances(out, summary, style);
-  RenderCycle(out, summary, style);
+  RenderCycle(out, summary, style, columns);
   RenderRoute(out, summary, style);
 }
 

@@ -6,6 +6,7 @@
 #ifndef ZEBEVI_CLI_TRIP_TEXT_H_
 #define ZEBEVI_CLI_TRIP_TEXT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -16,10 +17,13 @@
 
 namespace zebevi::cli {
 
-// Columns of the longest bar of the cycle chart.
+// Columns of the longest bar of the cycle chart, when the terminal is wide
+// enough or its width unknown.
 inline constexpr std::size_t kCycleBarWidth = 40;
 
-void RenderTripText(std::ostream& out, const report::TripSummary& summary, const TextStyle& style);
+// `columns`: the terminal's width (0 when unknown); the chart's lines fit it.
+void RenderTripText(std::ostream& out, const report::TripSummary& summary, const TextStyle& style,
+                    std::size_t columns);
 
 using page::HoursMinutes;
 

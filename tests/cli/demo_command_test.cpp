@@ -97,7 +97,7 @@ TEST(DemoCommand, WritesTheDefaultDatabaseThatTheVerbsRead) {
   const std::vector<std::string> xdg{"XDG_DATA_HOME=" + (dir / "data").string(), "ZEBEVI_DB="};
 
   const CommandResult missing = RunZebevi({"flags", "2"}, {}, xdg);
-  EXPECT_EQ(missing.status, 4);
+  EXPECT_EQ(missing.status, 3);
   EXPECT_EQ(missing.err, "zebevi: no database at " + (dir / "data/zebevi/demo.db").string() +
                              " (create it with: zebevi demo, or give --db)\n");
 

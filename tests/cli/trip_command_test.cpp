@@ -284,9 +284,9 @@ TEST(TripCommand, EndsWithStatusOneAndTheMessageWhenTheSummaryRefuses) {
   const CommandResult unknown = RunOnDemo({"trip", "99999999"});
   EXPECT_EQ(unknown.status, 1);
   EXPECT_TRUE(unknown.out.empty()) << unknown.out;
-  EXPECT_EQ(unknown.err, "zebevi: Documentação de Viagem não encontrada.\n");
+  EXPECT_EQ(unknown.err.rfind("zebevi: Documentação de Viagem não encontrada.\n", 0), 0u);
 
-  const CommandResult none = RunOnDemo({"trip", "abc"});
+  const CommandResult none = RunOnDemo({"trip", "0"});
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.err, "zebevi: Informe um documento de transporte.\n");
 
@@ -317,21 +317,21 @@ TEST(TripCommand, TellsThePlannedRouteTimeAsTheTimeOfDayItIs) {
   EXPECT_NE(page.out.find(">Tempo (hora do dia)</dt>"), std::string::npos);
 }
 
-TEST(TripCommand, EndsWithStatusFourWithoutADatabase) {
+TEST(TripCommand, EndsWithStatusThreeWithoutADatabase) {
   TempDir dir;
   const std::string missing = (dir / "missing.db").string();
   const CommandResult path = RunZebevi({"trip", "1", "--db", missing});
-  EXPECT_EQ(path.status, 4);
+  EXPECT_EQ(path.status, 3);
   EXPECT_TRUE(path.out.empty());
   EXPECT_EQ(path.err, "zebevi: no database at " + missing + "\n");
 
   const CommandResult connection = RunZebevi({"trip", "1", "--db", "sqlite:" + missing});
-  EXPECT_EQ(connection.status, 4);
+  EXPECT_EQ(connection.status, 3);
   EXPECT_EQ(connection.err.rfind("zebevi: cannot open the database: ", 0), 0u) << connection.err;
   EXPECT_NE(connection.err.find("missing.db"), std::string::npos);
 
   const CommandResult folder = RunZebevi({"trip", "1", "--db", dir.path().string()});
-  EXPECT_EQ(folder.status, 4);
+  EXPECT_EQ(folder.status, 3);
   EXPECT_EQ(folder.err, "zebevi: " + dir.path().string() + " is not a database file\n");
 }
 
