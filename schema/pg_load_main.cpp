@@ -52,10 +52,10 @@ int main(int argc, char** argv) {
   }
   try {
     const std::vector<std::string> shard_conninfos(args.begin() + 1, args.begin() + databases);
-    const auto summary =
-        shards == 0 ? zebevi::schema::GeneratePostgres(std::string(args.front()), options)
-                    : zebevi::schema::GeneratePostgresSharded(std::string(args.front()),
-                                                              shard_conninfos, options);
+    const auto summary = shards == 0
+                             ? zebevi::schema::GeneratePostgres(std::string(args.front()), options)
+                             : zebevi::schema::GeneratePostgresSharded(std::string(args.front()),
+                                                                       shard_conninfos, options);
     std::printf("%lld documents, %lld rows\n", static_cast<long long>(summary.documents),
                 static_cast<long long>(summary.rows));
     return 0;

@@ -39,8 +39,9 @@ std::string Literal(std::string_view text) {
 
 // The PL/Proxy cluster of the shards, partition i on shard i.
 std::string ClusterSql(std::span<const std::string> shards) {
-  std::string sql = "CREATE EXTENSION IF NOT EXISTS plproxy; "
-                    "CREATE SERVER zeb_shards FOREIGN DATA WRAPPER plproxy OPTIONS (";
+  std::string sql =
+      "CREATE EXTENSION IF NOT EXISTS plproxy; "
+      "CREATE SERVER zeb_shards FOREIGN DATA WRAPPER plproxy OPTIONS (";
   for (std::size_t i = 0; i < shards.size(); ++i) {
     sql += (i == 0 ? "p" : ", p") + std::to_string(i) + " " + Literal(shards[i]);
   }
@@ -49,8 +50,7 @@ std::string ClusterSql(std::span<const std::string> shards) {
          "GRANT USAGE ON FOREIGN SERVER zeb_shards TO PUBLIC";
 }
 
-constexpr std::string_view kDirectoryColumns[] = {"docto_transp_filho_id",
-                                                  "docto_transp_pai_id"};
+constexpr std::string_view kDirectoryColumns[] = {"docto_transp_filho_id", "docto_transp_pai_id"};
 constexpr TableLayout kDirectory = {"zeb_troca_viagem", kDirectoryColumns};
 
 std::string DirectoryRows(const TripKeys& keys) {
@@ -131,7 +131,8 @@ GeneratorSummary GeneratePostgresSharded(const std::string& proxy,
     }
     proxy_database.Exec(ClusterSql(shards));
     proxy_database.Exec(ShardProxySql());
-    proxy_database.Exec("ANALYZE zeb_troca_viagem; GRANT SELECT ON ALL TABLES IN SCHEMA public TO PUBLIC");
+    proxy_database.Exec(
+        "ANALYZE zeb_troca_viagem; GRANT SELECT ON ALL TABLES IN SCHEMA public TO PUBLIC");
     for (const auto& database : databases) database->Exec("COMMIT");
     return summary;
   } catch (const std::exception& e) {
