@@ -4,6 +4,7 @@
 #ifndef ZEBEVI_SCHEMA_POSTGRES_GENERATOR_H_
 #define ZEBEVI_SCHEMA_POSTGRES_GENERATOR_H_
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ std::string_view PostgresSchemaSql();      // tables, then their indexes
 std::string_view PostgresTablesSql();      // the tables only
 std::string_view PostgresIndexesSql();     // the indexes only
 std::string_view PostgresProceduresSql();  // the functions
+std::string_view ShardDirectorySql();      // the proxy's table of exchanged children
+std::string_view ShardProxySql();          // the proxy's routing functions
 
 // Creates the tables, loads the data set of `options`, then creates the
 // indexes and the functions and analyzes the tables, all in one
@@ -25,6 +28,19 @@ std::string_view PostgresProceduresSql();  // the functions
 // was. Throws std::runtime_error naming the cause on any failure, after
 // which nothing of the load remains.
 GeneratorSummary GeneratePostgres(const std::string& conninfo, const GeneratorOptions& options);
+
+// The same data set in a sharded layout: each of `shards` (a power of two,
+// at most kMaxShards) gets the tables, its share of the documents (see
+// shard_placement.h), every reference row, the indexes and the functions;
+// `proxy` gets the tables with the reference rows only, the directory of
+// exchanged children, the PL/Proxy cluster zeb_shards naming the shards'
+// connection strings in order, and the routing functions. PL/Proxy is an
+// untrusted language, so `proxy` must name a superuser; every role may then
+// read the proxy's tables. Each database loads in a transaction of its own,
+// committed once all are loaded; a failure before that leaves nothing.
+GeneratorSummary GeneratePostgresSharded(const std::string& proxy,
+                                         std::span<const std::string> shards,
+                                         const GeneratorOptions& options);
 
 }  // namespace zebevi::schema
 

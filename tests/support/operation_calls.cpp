@@ -1,0 +1,152 @@
+#include "support/operation_calls.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/engines.h"
+#include "zebevi/evi.h"
+
+namespace zebevi::testing {
+namespace {
+
+// `value` as a parameter of `kind` takes it.
+Argument ArgumentOf(const Value& value, ParamKind kind) {
+  if (kind == ParamKind::kString) return ToString(value);
+  if (kind == ParamKind::kInt32) return ToInt32(value);
+  return value;
+}
+
+}  // namespace
+
+OperationCall::OperationCall(std::string_view operation, const Inputs& inputs,
+                             const std::string& connection_string)
+    : op(FindOperation(operation)) {
+  for (const ParamInfo& param : op->params) {
+    if (param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection) {
+      auto connection = std::make_shared<DbConnection>();
+      connection->Open(connection_string);
+      if (param.kind == ParamKind::kObject) {
+        args.emplace_back(Value::Object(connection));
+      } else {
+        args.emplace_back(connection);
+      }
+    } else if (param.name == "invntConecta_db" || param.name == "invntstrConecta_DB") {
+      args.emplace_back(Value::String(connection_string));
+    } else if (auto given = inputs.find(std::string(param.name)); given != inputs.end()) {
+      args.push_back(ArgumentOf(given->second, param.kind));
+    } else {
+      args.push_back(NewArgument(param.kind));
+    }
+  }
+  result = Invoke(*CreateEVI(), *op, args);
+}
+
+bool IsConnectionParam(const ParamInfo& param) {
+  return param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection ||
+         param.name == "invntConecta_db" || param.name == "invntstrConecta_DB";
+}
+
+void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected) {
+  EXPECT_EQ(actual.result, expected.result);
+  for (std::size_t i = 0; i < expected.args.size(); ++i) {
+    if (IsConnectionParam(expected.op->params[i])) continue;
+    EXPECT_TRUE(actual.args[i] == expected.args[i]) << expected.op->params[i].name;
+  }
+}
+
+std::vector<std::pair<std::string, Inputs>> Calls(const schema::GeneratorSummary& s) {
+  std::vector<std::pair<std::string, Inputs>> calls;
+  const std::vector<std::int64_t> documents = {s.exchanged_document_id,
+                                               s.exchange_parent_id,
+                                               s.plain_document_id,
+                                               s.document_without_route_id,
+                                               s.document_without_cycle_id,
+                                               s.document_without_arrival_id,
+                                               0,
+                                               testing::kReferenceDocuments + 1};
+  for (const Value& user : {Value::Int32(1), Value::Int32(2)}) {
+    for (std::int64_t id : documents) {
+      const Value doc = Value::Int32(static_cast<std::int32_t>(id));
+      const Value parent = Value::Int32(
+          static_cast<std::int32_t>(id == s.exchanged_document_id ? s.exchange_parent_id : id));
+      for (const Value& customer : {Value(), Value::Int32(1)}) {
+        calls.push_back({"gConsulta_Espelho_Viagem",
+                         {{"invntUsuario_Internet_id", user},
+                          {"invntCliente_id", customer},
+                          {"invntDOCTO_TRANSPORTE_ID", doc}}});
+        calls.push_back({"mBusca_Dados_Viagem",
+                         {{"invntUsuario_Internet_id", user},
+                          {"invntCliente_id", customer},
+                          {"invntDOCTO_TRANSPORTE_ID", doc},
+                          {"inlngDocto_Transp_Pai_id", parent},
+                          {"instrFlag_Troca_Nota", Value("S")}}});
+      }
+      for (const char* flag : {"S", "N"}) {
+        calls.push_back({"mBusca_Apuracao",
+                         {{"invntUsuario_Internet_id", user},
+                          {"invntDOCTO_TRANSPORTE_ID", doc},
+                          {"instrFlag_Nota_Fiscal", Value(flag)}}});
+        calls.push_back({"mBusca_Nota_Fiscais",
+                         {{"invntUsuario_Internet_id", user},
+                          {"invntDOCTO_TRANSPORTE_ID", doc},
+                          {"inlngdocto_transp_pai", parent},
+                          {"instrFlag_Troca_Nota", Value(flag)}}});
+        calls.push_back({"mBusca_Dados_Docto_Viagem",
+                         {{"invntUsuario_Internet_id", user},
+                          {"invntDOCTO_TRANSPORTE_ID", doc},
+                          {"lngDOCTO_TRANSP_PAI_ID", parent},
+                          {"outstrFlag_Troca_Nota", Value(flag)}}});
+      }
+      calls.push_back({"mConsulta_TROCA_DOCTO_TRANSP",
+                       {{"invntUsuario_Internet_id", user}, {"invntDOCTO_TRANSPORTE_ID", doc}}});
+      calls.push_back(
+          {"gValida_Num_Documento",
+           {{"invntUsuario_Internet_id", user},
+            {"invntNum_Docto_Transporte", Value::Int32(static_cast<std::int32_t>(100000 + id))}}});
+    }
+    for (const Value& route :
+         {Value::Int32(static_cast<std::int32_t>(s.route_id)), Value::Int32(0), Value("7.5")}) {
+      calls.push_back(
+          {"mConsulta_Dados_Rota", {{"invntUsuario_Internet_id", user}, {"invntRota_id", route}}});
+    }
+    const Value order = Value(s.multi_document_order);
+    const Value company =
+        Value::Int32(static_cast<std::int32_t>(s.multi_document_order_company_id));
+    calls.push_back({"gValida_Num_Documento",
+                     {{"invntUsuario_Internet_id", user}, {"invntNum_Pedido", order}}});
+    calls.push_back({"gValida_Num_Documento",
+                     {{"invntUsuario_Internet_id", user},
+                      {"invntNum_Pedido", order},
+                      {"invntempresa_Id", company}}});
+    for (const Value& cgc : {Value(), Value(s.consignee_cgc)}) {
+      for (const char* language : {"P", "I"}) {
+        calls.push_back({"gValida_Num_Pedido_Publ",
+                         {{"invntUsuario_Internet_id", user},
+                          {"invntempresa_Id", company},
+                          {"idioma", Value(language)},
+                          {"invntNum_Pedido", order},
+                          {"inData_Emissao_Ini", Value("01/01/2024")},
+                          {"inCGC_Destinatario", cgc}}});
+      }
+    }
+    calls.push_back({"gValida_Num_Pedido_Publ",
+                     {{"invntUsuario_Internet_id", user},
+                      {"invntempresa_Id", company},
+                      {"invntNum_Pedido", Value("NAO-EXISTE")}}});
+    for (std::int64_t group : {s.granted_user_group_id, s.refused_user_group_id,
+                               s.empty_user_group_id, std::int64_t{0}}) {
+      const Value id = Value::Int32(static_cast<std::int32_t>(group));
+      calls.push_back({"gConsulta_Grupo_Usuario_Parti",
+                       {{"invntUsuario_Internet_id", user}, {"invntGrupo_Usuario_Id", id}}});
+      calls.push_back({"mConsulta_Grupo_Usuario_Parti",
+                       {{"invntUsuario_Internet_id", user}, {"invntGrupo_Usuario_Id", id}}});
+    }
+  }
+  for (const char* op : {"mConverte_Decimal_Hora", "mPega_Hora", "mPega_Minuto"}) {
+    calls.push_back({op, {{"invntValor", Value::Int32(90061)}}});
+  }
+  return calls;
+}
+
+}  // namespace zebevi::testing
