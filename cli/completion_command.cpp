@@ -76,7 +76,7 @@ std::string Bash(const std::vector<VerbWords>& verbs) {
          "complete -F _zebevi zebevi\n";
 }
 
-// A description inside the brackets of a zsh _arguments spec.
+// A description inside the brackets of a zsh _arguments entry.
 std::string ZshDescription(std::string_view text) {
   std::string escaped;
   for (char c : text) {
@@ -107,15 +107,15 @@ std::string Zsh(const std::vector<VerbWords>& verbs) {
   for (const VerbWords& verb : verbs) {
     script += "    " + verb.name + ")\n      _arguments";
     for (const OptionWord& option : verb.options) {
-      std::string spec = option.name + "[" + ZshDescription(option.description) + "]";
+      std::string entry = option.name + "[" + ZshDescription(option.description) + "]";
       if (option.name == "--color") {
-        spec += ":when:(" + std::string(kColourChoices) + ")";
+        entry += ":when:(" + std::string(kColourChoices) + ")";
       } else if (kPathOptions.count(option.name) != 0) {
-        spec += ":path:_files";
+        entry += ":path:_files";
       } else if (option.takes_value) {
-        spec += ":value:";
+        entry += ":value:";
       }
-      script += " \\\n        " + ShellWord(spec);
+      script += " \\\n        " + ShellWord(entry);
     }
     if (verb.name == "completion")
       script += " \\\n        " + ShellWord(":shell:(" + std::string(kShells) + ")");
