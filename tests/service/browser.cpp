@@ -69,7 +69,9 @@ Browser::Browser() {
   const std::string log = (dir_ / "browser.log").string();
   pid_ = ::fork();
   if (pid_ == 0) {
-    // The protocol's descriptors: 3 to read commands, 4 to write answers.
+    // The protocol's descriptors: 3 to read commands, 4 to write answers
+    // (dup2 onto itself would keep close-on-exec).
+    ::fcntl(in[0], F_SETFD, 0);
     ::dup2(in[0], 3);
     ::dup2(out[1], 4);
     const int err = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
