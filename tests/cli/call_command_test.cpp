@@ -65,7 +65,10 @@ TEST(CallCommand, EndsWithItsOwnStatuses) {
       {{"call", "mPega_Hora", R"({"invntvalor": 1})"}, 2, {"invntvalor"}, {}},
       {{"call", "mPega_Hora", "[1]"}, 2, {"zebevi: "}, {}},
       {{"call", "mPega_Hora", "{not json"}, 2, {"not valid JSON"}, {}},
-      {{"call", "mPega_Hora", R"({"invntValor": {"type": "Int16", "value": 40000}})"}, 2, {"Int16"}, {}},
+      {{"call", "mPega_Hora", R"({"invntValor": {"type": "Int16", "value": 40000}})"},
+       2,
+       {"Int16"},
+       {}},
       {{"call", "mPega_Hora", R"({"invntValor": {"type": "Date", "value": "05/03/2026"}})"},
        2,
        {"YYYY-MM-DD"},
@@ -74,7 +77,8 @@ TEST(CallCommand, EndsWithItsOwnStatuses) {
       {{"frobnicate"}, 2, {"A subcommand is required"}, {}},
       // Without a connection the route query traps; its trap then cannot
       // compare a user "abc" with 1, and that failure ends the call.
-      {{"call", "mConsulta_Dados_Rota", R"({"invntUsuario_Internet_id": "abc", "invntRota_id": 7})"},
+      {{"call", "mConsulta_Dados_Rota",
+        R"({"invntUsuario_Internet_id": "abc", "invntRota_id": 7})"},
        3,
        {},
        {R"({"operation":"mConsulta_Dados_Rota","status":"failed","error":{"number":13,)"
@@ -110,7 +114,8 @@ TEST(CallCommand, RefusesHostileInputsInOneShortLine) {
                 Repeated("]}", 4000) + "}",
             "nests deeper than 32"},
            {read, oversized, "larger than 4194304"},
-           {{"call", "--max-input-bytes", "10", "mPega_Hora", R"({"invntValor": 1})"}, "",
+           {{"call", "--max-input-bytes", "10", "mPega_Hora", R"({"invntValor": 1})"},
+            "",
             "larger than 10"},
            {read, R"({"invntValor": [")" + std::string(1 << 20, 'x') + R"("]})",
             R"(cannot read ["xxx)"},
@@ -126,8 +131,9 @@ TEST(CallCommand, RefusesHostileInputsInOneShortLine) {
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line";
   }
   // The limit is the caller's to raise.
-  EXPECT_EQ(RunZebevi({"call", "--max-input-bytes", "100000000", "mPega_Hora", "-"}, oversized).status,
-            0);
+  EXPECT_EQ(
+      RunZebevi({"call", "--max-input-bytes", "100000000", "mPega_Hora", "-"}, oversized).status,
+      0);
 }
 
 TEST(CallCommand, EndsWithStatusThreeWhenMemoryRunsOut) {
@@ -137,9 +143,9 @@ TEST(CallCommand, EndsWithStatusThreeWhenMemoryRunsOut) {
   TempDir dir;
   std::ofstream(dir / "in", std::ios::binary)
       << R"({"invntValor": {"type": "Array", "value": [)" << Repeated("1,", 10'000'000) << "1]}}";
-  const CommandResult run =
-      RunShell("ulimit -v 600000; exec " + ShellQuote(std::getenv("ZEBEVI_EXE")) +
-               " call --max-input-bytes 100000000 mPega_Hora - <" + ShellQuote((dir / "in").string()));
+  const CommandResult run = RunShell(
+      "ulimit -v 600000; exec " + ShellQuote(std::getenv("ZEBEVI_EXE")) +
+      " call --max-input-bytes 100000000 mPega_Hora - <" + ShellQuote((dir / "in").string()));
   EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.err, "zebevi: out of memory\n");
 #endif

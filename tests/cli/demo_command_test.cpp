@@ -24,7 +24,8 @@ std::vector<std::string> FolderEntries(const fs::path& folder) {
 // The document the summary line suggests ("Try: zebevi trip ID ...").
 std::string SuggestedDocument(const std::string& line) {
   std::smatch match;
-  return std::regex_search(line, match, std::regex("Try: zebevi trip ([0-9]+)")) ? match[1].str() : "";
+  return std::regex_search(line, match, std::regex("Try: zebevi trip ([0-9]+)")) ? match[1].str()
+                                                                                 : "";
 }
 
 TEST(DemoCommand, CreatesTheDatabaseAndSuggestsAnExchangedDocument) {
@@ -36,13 +37,15 @@ TEST(DemoCommand, CreatesTheDatabaseAndSuggestsAnExchangedDocument) {
   EXPECT_TRUE(std::regex_match(
       run.out, std::regex("Created " + path +
                           ": 40 documents, [0-9]+ invoices, [0-9]+ tracking occurrences in "
-                          "[0-9]+\\.[0-9] s\\. Try: zebevi trip [0-9]+ --db " + path + "\n")))
+                          "[0-9]+\\.[0-9] s\\. Try: zebevi trip [0-9]+ --db " +
+                          path + "\n")))
       << run.out;
   EXPECT_TRUE(IsSqliteFile(path));
   // The suggestion works as printed and shows a document of an exchange.
   const CommandResult trip = RunZebevi({"trip", SuggestedDocument(run.out), "--db", path});
   ASSERT_EQ(trip.status, 0) << trip.err;
-  EXPECT_TRUE(std::regex_search(trip.out, std::regex("\n  Documento +[0-9]+ / [0-9]+"))) << trip.out;
+  EXPECT_TRUE(std::regex_search(trip.out, std::regex("\n  Documento +[0-9]+ / [0-9]+")))
+      << trip.out;
 }
 
 TEST(DemoCommand, ReplacesAFileOnlyWhenForcedAndLeavesNothingBehind) {
@@ -96,15 +99,18 @@ TEST(DemoCommand, WritesTheDefaultDatabaseThatTheVerbsRead) {
   EXPECT_EQ(RunZebevi({"flags", "2"}, {}, {"ZEBEVI_DB=sqlite:" + own}).status, 0);
 
   // Under the home folder it says so without naming it.
-  const CommandResult home = RunZebevi({"demo", "--documents", "20"}, {},
-                                       {"HOME=" + dir.path().string(), "XDG_DATA_HOME=", "ZEBEVI_DB="});
+  const CommandResult home =
+      RunZebevi({"demo", "--documents", "20"}, {},
+                {"HOME=" + dir.path().string(), "XDG_DATA_HOME=", "ZEBEVI_DB="});
   ASSERT_EQ(home.status, 0) << home.err;
-  EXPECT_EQ(home.out.rfind("Created ~/.local/share/zebevi/demo.db: 20 documents", 0), 0u) << home.out;
+  EXPECT_EQ(home.out.rfind("Created ~/.local/share/zebevi/demo.db: 20 documents", 0), 0u)
+      << home.out;
 }
 
 TEST(DemoCommand, DrawsAProgressBarOnlyOnATerminal) {
   TempDir dir;
-  const CommandResult run = RunInTerminal({"demo", "--documents", "3000", (dir / "demo.db").string()});
+  const CommandResult run =
+      RunInTerminal({"demo", "--documents", "3000", (dir / "demo.db").string()});
   ASSERT_EQ(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("generating  ["), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("100%  3000/3000"), std::string::npos) << run.out;

@@ -45,10 +45,10 @@ CommandResult RunOnDemo(std::vector<std::string> args) {
 
 CommandResult RunShell(const std::string& command) {
   const TempDir dir;
-  const int raw = std::system(("bash -c " + ShellQuote(command) + " >" +
-                               ShellQuote((dir / "out").string()) + " 2>" +
-                               ShellQuote((dir / "err").string()))
-                                  .c_str());
+  const int raw =
+      std::system(("bash -c " + ShellQuote(command) + " >" + ShellQuote((dir / "out").string()) +
+                   " 2>" + ShellQuote((dir / "err").string()))
+                      .c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWhole(dir / "out"), ReadWhole(dir / "err")};
 }
 
@@ -113,8 +113,9 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 std::size_t Columns(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(
-      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 Json Plain(const Json& tagged) {

@@ -58,9 +58,10 @@ TEST(FindCommand, ListsTheDocumentsOfTheCallAsAnAlignedTable) {
   std::vector<std::string> json_args = args;
   json_args.push_back("--json");
   const Json json = OutputJson(RunOnDemo(json_args));
-  const Json call = CallOnDemo("gValida_Num_Documento",
-                               {{"invntNum_Pedido", demo.Fact("multi_document_order")},
-                                {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}});
+  const Json call =
+      CallOnDemo("gValida_Num_Documento",
+                 {{"invntNum_Pedido", demo.Fact("multi_document_order")},
+                  {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}});
   EXPECT_EQ(json["status"], call["result"]["value"]);
   EXPECT_EQ(json["message"], nullptr);
   EXPECT_EQ(json["count"].dump(), count);
@@ -186,18 +187,23 @@ TEST(LookupVerbs, SayWhyTheyRefuse) {
        1,
        {"zebevi: O número do conhecimento deve ser númerico.\n"},
        {}},
-      {{"find", "--order", "no-such-order", "--db", "{demo}"}, 1, {"zebevi: Documento não cadastrado.\n"}, {}},
+      {{"find", "--order", "no-such-order", "--db", "{demo}"},
+       1,
+       {"zebevi: Documento não cadastrado.\n"},
+       {}},
       {{"find", "--order", "{multi_document_order}", "--company", "999999", "--db", "{demo}"},
        1,
        {"zebevi: Documento não cadastrado.\n"},
        {}},
       {{"find", "--db", "{demo}"}, 2, {"find needs a number"}, {}},
       {{"find", "--order", "1", "--csv", "--json", "--db", "{demo}"}, 2, {"--json"}, {}},
-      {{"order", "no-such-order", "--company", "{multi_document_order_company_id}", "--db", "{demo}"},
+      {{"order", "no-such-order", "--company", "{multi_document_order_company_id}", "--db",
+        "{demo}"},
        1,
        {"zebevi: Não existe o Pedido informado no banco de dados.\n"},
        {}},
-      {{"order", "no-such-order", "--company", "{multi_document_order_company_id}", "--english", "--db", "{demo}"},
+      {{"order", "no-such-order", "--company", "{multi_document_order_company_id}", "--english",
+        "--db", "{demo}"},
        1,
        {"zebevi: Can´t find any cargo whit this filter.\n"},
        {}},
@@ -226,14 +232,15 @@ TEST(LookupVerbs, SayWhyTheyRefuse) {
        {}},
   };
   for (const char* date : {"31/02/2026", "2026-13-01", "5/3/2026", "amanhã"}) {
-    runs.push_back({{"order", "1", "--from", date, "--db", "{demo}"},
-                    2,
-                    {"zebevi: not a date: " + std::string(date) + " (write dd/mm/yyyy or YYYY-MM-DD)\n"},
-                    {}});
+    runs.push_back(
+        {{"order", "1", "--from", date, "--db", "{demo}"},
+         2,
+         {"zebevi: not a date: " + std::string(date) + " (write dd/mm/yyyy or YYYY-MM-DD)\n"},
+         {}});
   }
-  for (const std::vector<std::string>& verb : {std::vector<std::string>{"find", "--order", "1"},
-                                               std::vector<std::string>{"order", "1"},
-                                               std::vector<std::string>{"flags", "2"}}) {
+  for (const std::vector<std::string>& verb :
+       {std::vector<std::string>{"find", "--order", "1"}, std::vector<std::string>{"order", "1"},
+        std::vector<std::string>{"flags", "2"}}) {
     std::vector<std::string> args = verb;
     args.insert(args.end(), {"--db", "{missing}"});
     runs.push_back({args, 3, {"zebevi: no database at {missing}\n"}, {}});

@@ -42,7 +42,10 @@ TEST(Operator, TellsTheRealCauseAndWhatToCheck) {
        {"Transport documents  unknown"}},
       {{"check", "--db", "{missing}"}, 3, {"no database at"}, {}},
       // The call keeps its own statuses.
-      {{"call", "mBusca_Apuracao", R"({"inOdb": "sqlite:{missing}"})"}, 4, {"cannot open the database"}, {}},
+      {{"call", "mBusca_Apuracao", R"({"inOdb": "sqlite:{missing}"})"},
+       4,
+       {"cannot open the database"},
+       {}},
   });
 }
 
@@ -107,12 +110,12 @@ TEST(Operator, ChecksAndExplainsOnPostgresql) {
 TEST(Operator, ExitsFourWhenTheOutputCannotBeWritten) {
   const DemoDatabase& demo = SharedDemo();
   const std::string db = " --db " + ShellQuote(demo.path.string());
-  for (const std::string& args :
-       {"trip " + demo.Fact("plain_document_id") + db,
-        "find --order " + demo.Fact("multi_document_order") + db,
-        "flags " + demo.Fact("granted_user_group_id") + db, "check" + db, std::string("ops"),
-        std::string("completion bash")}) {
-    EXPECT_EQ(RunShell(ShellQuote(std::getenv("ZEBEVI_EXE")) + " " + args + " >/dev/full").status, 4)
+  for (const std::string& args : {"trip " + demo.Fact("plain_document_id") + db,
+                                  "find --order " + demo.Fact("multi_document_order") + db,
+                                  "flags " + demo.Fact("granted_user_group_id") + db, "check" + db,
+                                  std::string("ops"), std::string("completion bash")}) {
+    EXPECT_EQ(RunShell(ShellQuote(std::getenv("ZEBEVI_EXE")) + " " + args + " >/dev/full").status,
+              4)
         << args;
   }
   ExpectRuns({{{"trip", "{plain_document_id}", "--html", "/no/such/page.html", "--db", "{demo}"},
@@ -243,8 +246,7 @@ TEST(Operator, MindsTheTerminal) {
        {Colour{trip, {"TERM=xterm", "NO_COLOR="}, true, true},
         Colour{trip, {"TERM=xterm", "NO_COLOR=1"}, true, false},
         Colour{trip, {"TERM=dumb", "NO_COLOR="}, true, false},
-        Colour{never, {"TERM=xterm", "NO_COLOR="}, true, false},
-        Colour{always, {}, false, true},
+        Colour{never, {"TERM=xterm", "NO_COLOR="}, true, false}, Colour{always, {}, false, true},
         Colour{{"flags", demo.Fact("granted_user_group_id"), "--db", db, "--color", "always"},
                {},
                false,
@@ -291,17 +293,16 @@ TEST(Operator, CompletesVerbsAndOptionsAndHasAManPage) {
     EXPECT_EQ(run.status, 0) << words << run.err;
     EXPECT_EQ(run.out, std::string(expected) + "\n") << words;
   }
-  ExpectRuns(
-      {{{"completion", "zsh"},
-        0,
-        {},
-        {"#compdef zebevi\n", "'check:Check that", "'--color[", "compdef _zebevi zebevi\n"}},
-       {{"completion", "fish"},
-        0,
-        {},
-        {"complete -c zebevi -n __fish_use_subcommand -a trip -d ",
-         "'__fish_seen_subcommand_from trip' -l csv-dir -r -F"}},
-       {{"completion", "tcsh"}, 2, {"tcsh"}, {}}});
+  ExpectRuns({{{"completion", "zsh"},
+               0,
+               {},
+               {"#compdef zebevi\n", "'check:Check that", "'--color[", "compdef _zebevi zebevi\n"}},
+              {{"completion", "fish"},
+               0,
+               {},
+               {"complete -c zebevi -n __fish_use_subcommand -a trip -d ",
+                "'__fish_seen_subcommand_from trip' -l csv-dir -r -F"}},
+              {{"completion", "tcsh"}, 2, {"tcsh"}, {}}});
 
   const std::string page = ReadWhole(ZEBEVI_MAN_PAGE);
   ASSERT_FALSE(page.empty()) << ZEBEVI_MAN_PAGE;

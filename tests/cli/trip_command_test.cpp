@@ -166,9 +166,9 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
     EXPECT_EQ(Columns(line), Columns(invoice_lines[0]));
   }
   EXPECT_EQ(Block(run.out, "Rota prevista"),
-            (std::vector<std::string>{"  Distância (km)       " + Shown(json["route"]["planned_km"]),
-                                      "  Tempo (hora do dia)  " +
-                                          Shown(json["route"]["planned_time_of_day"])}));
+            (std::vector<std::string>{
+                "  Distância (km)       " + Shown(json["route"]["planned_km"]),
+                "  Tempo (hora do dia)  " + Shown(json["route"]["planned_time_of_day"])}));
   EXPECT_EQ(Block(run.out, "Distâncias (km)").size(), 4u);
 
   // The cycle times as bars (their eighths are Bar's): the longest 40 wide, none for zero.
@@ -176,7 +176,8 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
   const Json& times = json["cycle"]["times"];
   ASSERT_EQ(bars.size(), times.size()) << run.out;
   std::int64_t longest = 0;
-  for (const auto& [name, time] : times.items()) longest = std::max<std::int64_t>(longest, time["value"]);
+  for (const auto& [name, time] : times.items())
+    longest = std::max<std::int64_t>(longest, time["value"]);
   std::string full;
   for (int k = 0; k < 40; ++k) full += "█";
   std::size_t row = 0;
@@ -184,7 +185,8 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
     const std::string& line = bars[row++];
     EXPECT_EQ(line.find(full) != std::string::npos, time["value"] == longest) << line;
     bool drawn = false;
-    for (const char* eighths : {"█", "▉", "▊", "▋", "▌", "▍", "▎", "▏"}) drawn |= line.find(eighths) != std::string::npos;
+    for (const char* eighths : {"█", "▉", "▊", "▋", "▌", "▍", "▎", "▏"})
+      drawn |= line.find(eighths) != std::string::npos;
     EXPECT_EQ(drawn, time["value"] != 0) << line;
     EXPECT_NE(line.find(Shown(time)), std::string::npos) << line;
   }
@@ -266,7 +268,8 @@ TEST(TripCommand, SaysWhatItLacksOrWhyItRefuses) {
       {{"trip", "--help"},
        0,
        {},
-       {"--db", "--json", "--trace", "--html", "--user", "--customer-group", "--csv-dir", "--color"}},
+       {"--db", "--json", "--trace", "--html", "--user", "--customer-group", "--csv-dir",
+        "--color"}},
   });
 }
 
@@ -319,7 +322,8 @@ TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
   EXPECT_EQ(page.out.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.out.find("&lt;b&gt;Pó &amp; &quot;Cal&quot;&lt;/b&gt;"), std::string::npos);
   EXPECT_EQ(page.out.find("<b>Pó"), std::string::npos);
-  EXPECT_NE(RunZebevi({"trip", document, "--db", db}).out.find("  Produto                 <b>Pó & \"Cal\"</b>\n"),
+  EXPECT_NE(RunZebevi({"trip", document, "--db", db})
+                .out.find("  Produto                 <b>Pó & \"Cal\"</b>\n"),
             std::string::npos);
 }
 

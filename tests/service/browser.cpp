@@ -46,10 +46,10 @@ Browser::Browser() {
     return;
   }
   std::vector<std::string> args{chromium, "--user-data-dir=" + (dir_ / "profile").string()};
-  for (const char* flag : {"--headless", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-                           "--no-first-run", "--disable-background-networking",
-                           "--disable-component-update", "--disable-sync", "--disable-extensions",
-                           "--hide-scrollbars", "--remote-debugging-pipe", "about:blank"}) {
+  for (const char* flag :
+       {"--headless", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage", "--no-first-run",
+        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+        "--disable-extensions", "--hide-scrollbars", "--remote-debugging-pipe", "about:blank"}) {
     args.push_back(flag);
   }
   const std::string log = (dir_ / "browser.log").string();

@@ -73,7 +73,7 @@ struct Exchange {
   std::string body;
   std::string key;
   long status;
-  std::string message;            // a part of the answer's message or error
+  std::string message;                 // a part of the answer's message or error
   std::vector<std::string> verb = {};  // when given, the verb whose --json the answer equals
 };
 
@@ -128,36 +128,78 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
       {"inner operation", "POST", "/v1/call/mBusca_Dados_Viagem", "{}", customer, 403,
        "internal keys only"},
       {"trip", "GET", "/v1/trips/" + doc, "", internal, 200, "", {"trip", doc}},
-      {"trip for the key's customer", "GET", "/v1/trips/" + doc, "", customer, 200, "",
+      {"trip for the key's customer",
+       "GET",
+       "/v1/trips/" + doc,
+       "",
+       customer,
+       200,
+       "",
        {"trip", doc, "--customer", "1"}},
       {"trip not found", "GET", "/v1/trips/987654321", "", internal, 404, "não encontrada"},
       {"trip of letters", "GET", "/v1/trips/abc", "", internal, 400, "Informe um documento"},
       {"typed customer chosen", "GET", "/v1/trips/" + doc + "?customer=2", "", customer, 403,
        "customer"},
-      {"documents of an order", "GET", "/v1/documents?order=" + order, "", internal, 200, "",
+      {"documents of an order",
+       "GET",
+       "/v1/documents?order=" + order,
+       "",
+       internal,
+       200,
+       "",
        {"find", "--order", order}},
       {"documents of nothing", "GET", "/v1/documents", "", internal, 400,
        "Informe algum documento."},
-      {"typed supplier chosen", "GET", "/v1/documents?order=" + order + "&supplier=4", "",
-       customer, 403, "supplier"},
-      {"order", "GET", "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01",
-       "", internal, 200, "", {"order", order, "--cgc", data.consignee_cgc, "--from", "2000-01-01"}},
-      {"order in English", "GET", "/v1/orders/no-such?lang=en", "", internal, 404, "",
+      {"typed supplier chosen", "GET", "/v1/documents?order=" + order + "&supplier=4", "", customer,
+       403, "supplier"},
+      {"order",
+       "GET",
+       "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01",
+       "",
+       internal,
+       200,
+       "",
+       {"order", order, "--cgc", data.consignee_cgc, "--from", "2000-01-01"}},
+      {"order in English",
+       "GET",
+       "/v1/orders/no-such?lang=en",
+       "",
+       internal,
+       404,
+       "",
        {"order", "no-such", "--english"}},
       {"order with a bad date", "GET", "/v1/orders/" + order + "?to=31/02/2024", "", internal, 400,
        "to: not a date"},
       {"order in French", "GET", "/v1/orders/" + order + "?lang=fr", "", internal, 400, "lang"},
-      {"features", "GET", "/v1/groups/" + group + "/features", "", customer, 200, "",
+      {"features",
+       "GET",
+       "/v1/groups/" + group + "/features",
+       "",
+       customer,
+       200,
+       "",
        {"flags", group}},
-      {"features of no group", "GET", "/v1/groups/987654/features", "", internal, 404, "",
+      {"features of no group",
+       "GET",
+       "/v1/groups/987654/features",
+       "",
+       internal,
+       404,
+       "",
        {"flags", "987654"}},
       {"unknown query parameter", "GET", "/v1/trips/" + doc + "?custmer=1", "", internal, 400,
        "custmer"},
       {"parameter twice", "GET", "/v1/documents?order=1&order=2", "", internal, 400, "twice"},
       {"typed diagnostic user", "GET", "/v1/groups/" + group + "/features?user=1", "", internal,
        403, "diagnostic"},
-      {"typed diagnostic user marked", "GET", "/v1/groups/" + group + "/features?user=1", "",
-       diagnostic, 200, "", {"flags", group, "--user", "1"}},
+      {"typed diagnostic user marked",
+       "GET",
+       "/v1/groups/" + group + "/features?user=1",
+       "",
+       diagnostic,
+       200,
+       "",
+       {"flags", group, "--user", "1"}},
   };
   for (const Exchange& c : cases) {
     SCOPED_TRACE(c.name);
@@ -242,7 +284,8 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   EXPECT_EQ(requests[1]["method"], "POST");
   EXPECT_EQ(requests[1]["status"], 404);
   EXPECT_EQ(requests[1]["caller"], "backoffice");
-  for (const char* field : {"time", "duration_ms", "bytes"}) EXPECT_TRUE(requests[1].contains(field));
+  for (const char* field : {"time", "duration_ms", "bytes"})
+    EXPECT_TRUE(requests[1].contains(field));
   EXPECT_FALSE(requests[3].contains("caller"));
 }
 

@@ -138,9 +138,9 @@ TEST_F(ServiceRobustness, DrainsOnSigtermThenExitsZero) {
   EXPECT_NE(answer.find("Connection: close"), std::string::npos) << answer;
   EXPECT_NE(answer.find("\"02:00\""), std::string::npos) << answer;
   EXPECT_EQ(service_->WaitExit(10), 0);
-  EXPECT_NE(service_->log().find(
-                "\"event\":\"stopped\",\"cut_off\":\"false\",\"sessions_closed\":\"1\""),
-            std::string::npos)
+  EXPECT_NE(
+      service_->log().find("\"event\":\"stopped\",\"cut_off\":\"false\",\"sessions_closed\":\"1\""),
+      std::string::npos)
       << service_->log();
 }
 
