@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace zebevi::testing {
@@ -42,29 +43,60 @@ CommandResult RunOnDemo(std::vector<std::string> args) {
   return RunZebevi(args);
 }
 
+CommandResult RunShell(const std::string& command) {
+  const TempDir dir;
+  const int raw =
+      std::system(("bash -c " + ShellQuote(command) + " >" + ShellQuote((dir / "out").string()) +
+                   " 2>" + ShellQuote((dir / "err").string()))
+                      .c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWhole(dir / "out"), ReadWhole(dir / "err")};
+}
+
 CommandResult RunInTerminal(const std::vector<std::string>& args,
                             const std::vector<std::string>& environment) {
-  const char* exe = std::getenv("ZEBEVI_EXE");
-  if (exe == nullptr) {
-    ADD_FAILURE() << "ZEBEVI_EXE is not set";
-    return {};
-  }
   std::string inner = "env";
   for (const std::string& assignment : environment) inner += " " + ShellQuote(assignment);
-  inner += " " + ShellQuote(exe);
+  inner += " " + ShellQuote(std::getenv("ZEBEVI_EXE"));
   for (const std::string& arg : args) inner += " " + ShellQuote(arg);
+  return RunShell("script -qec " + ShellQuote(inner) + " /dev/null </dev/null 2>&1");
+}
+
+void ExpectRuns(const std::vector<CommandCase>& runs) {
   const TempDir dir;
-  const std::string out = (dir / "out").string();
-  const int raw = std::system(
-      ("script -qec " + ShellQuote(inner) + " /dev/null </dev/null >" + ShellQuote(out) + " 2>&1")
-          .c_str());
-  CommandResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(out, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  result.out = text.str();
-  return result;
+  const std::string empty = (dir / "empty.db").string();
+  std::ofstream(empty).flush();
+  const auto fill = [&](std::string text) {
+    const std::regex name("\\{([a-z_]+)\\}");
+    for (std::smatch m; std::regex_search(text, m, name);) {
+      const std::string key = m[1];
+      const std::string value = key == "demo"      ? SharedDemo().path.string()
+                                : key == "empty"   ? empty
+                                : key == "missing" ? (dir / "missing.db").string()
+                                                   : SharedDemo().Fact(key.c_str());
+      text.replace(static_cast<std::size_t>(m.position(0)), m.length(0), value);
+    }
+    return text;
+  };
+  for (const CommandCase& r : runs) {
+    std::vector<std::string> args;
+    std::string shown;
+    for (const std::string& arg : r.args) {
+      args.push_back(fill(arg));
+      shown += arg.substr(0, 60) + " ";
+    }
+    SCOPED_TRACE(shown);
+    const CommandResult run = RunZebevi(args, r.input);
+    EXPECT_EQ(run.status, r.status) << run.err.substr(0, 300);
+    for (const std::string& part : r.err) {
+      EXPECT_NE(run.err.find(fill(part)), std::string::npos) << part << "\nin: " << run.err;
+    }
+    for (const std::string& part : r.out) {
+      EXPECT_NE(run.out.find(fill(part)), std::string::npos) << part << "\nin: " << run.out;
+    }
+    if (r.out.empty() && r.status != 0) {
+      EXPECT_EQ(run.out, "") << "nothing on standard output when it fails";
+    }
+  }
 }
 
 Json OutputJson(const CommandResult& run) {
@@ -78,6 +110,12 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+std::size_t Columns(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 Json Plain(const Json& tagged) {
@@ -106,6 +144,13 @@ void ExpectCarries(const Json& shown, const Json& plain, const std::string& name
     EXPECT_EQ(shown["value"], plain);
     EXPECT_FALSE(Shown(shown).empty());
   }
+}
+
+Json CallOnDemo(const std::string& operation, Json params) {
+  params["invntConecta_db"] = "sqlite:" + SharedDemo().path.string();
+  const CommandResult call = RunZebevi({"call", operation, params.dump()});
+  EXPECT_EQ(call.status, 0) << call.err;
+  return OutputJson(call);
 }
 
 std::vector<std::string> Block(const std::string& text, const std::string& title) {

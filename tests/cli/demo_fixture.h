@@ -30,28 +30,41 @@ struct DemoDatabase {
 // Generated on first use; removed when the program ends.
 const DemoDatabase& SharedDemo();
 
-// A copy of the shared demo database in `dir`, changed by the SQL script
-// `sql`.
+// A copy of the shared demo database in `dir`, changed by the SQL script `sql`.
 std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql);
 
 // Runs zebevi with `args` then "--db" and the shared demo database.
 CommandResult RunOnDemo(std::vector<std::string> args);
 
-// The lines of the block under the line that starts with `title`: blank
-// lines right after the title are skipped, the block ends at the next blank
-// line. A test failure when there is no such title.
-std::vector<std::string> Block(const std::string& text, const std::string& title);
+// `command` under bash, its standard output and error caught.
+CommandResult RunShell(const std::string& command);
 
 // Runs zebevi under `script`, so that its standard output and standard
 // error are a terminal; both arrive together in `out` (lines end "\r\n").
 CommandResult RunInTerminal(const std::vector<std::string>& args,
                             const std::vector<std::string>& environment = {});
 
+// One command line and what it must give. In any text, {demo}, {empty} and
+// {missing} stand for a database of that kind and {FACT} for a fact of the
+// shared demo. A failure that names no output must print nothing there.
+struct CommandCase {
+  std::vector<std::string> args;
+  int status;
+  std::vector<std::string> err;  // fragments of standard error
+  std::vector<std::string> out;  // fragments of standard output
+  std::string input = {};
+};
+void ExpectRuns(const std::vector<CommandCase>& runs);
+
+// Block: the lines under the line that starts with `title`, up to the next
+// blank line (blank lines right after the title skipped).
+std::vector<std::string> Block(const std::string& text, const std::string& title);
+std::vector<std::string> Lines(const std::string& text);
+// Code points, which is what a terminal shows for the Latin texts here.
+std::size_t Columns(std::string_view text);
+
 // Standard output parsed as JSON (a test failure when it is not JSON).
 Json OutputJson(const CommandResult& run);
-
-// The lines of a text.
-std::vector<std::string> Lines(const std::string& text);
 
 // A parameter of `zebevi call` in the plain form: tagged values unwrapped,
 // Empty and Null as null.
@@ -65,6 +78,9 @@ std::string Shown(const Json& shown);
 // value of the same output: a text as the display, a number as the typed
 // value, nothing as an empty display without value.
 void ExpectCarries(const Json& shown, const Json& plain, const std::string& name);
+
+// `zebevi call OPERATION` on the shared demo, `params` given as plain JSON.
+Json CallOnDemo(const std::string& operation, Json params);
 
 }  // namespace zebevi::testing
 

@@ -2,18 +2,10 @@
 // executable, on a demo database.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "demo_fixture.h"
 
 namespace zebevi::testing {
 namespace {
-
-std::size_t Columns(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
 
 // The display column where `cell` starts in `line`.
 std::size_t ColumnOf(const std::string& line, const std::string& cell) {
@@ -46,12 +38,14 @@ void ExpectRowsMatchCall(const Json& rows, const Json& params, const RowFields& 
   }
 }
 
-TEST(FindCommand, ListsTheDocumentsOfAnOrderAsAnAlignedTable) {
+TEST(FindCommand, ListsTheDocumentsOfTheCallAsAnAlignedTable) {
   const DemoDatabase& demo = SharedDemo();
   const std::string count = demo.Fact("multi_document_order_documents");
-  const CommandResult run = RunOnDemo({"find", "--order", demo.Fact("multi_document_order")});
+  const std::vector<std::string> args{"find", "--order", demo.Fact("multi_document_order"),
+                                      "--company", demo.Fact("multi_document_order_company_id")};
+  const CommandResult run = RunOnDemo(args);
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(run.err.empty());
+  EXPECT_EQ(run.err, "");
   EXPECT_EQ(Lines(run.out).front(), "Documentos de transporte (" + count + ")");
   const std::vector<std::string> table = Block(run.out, "Documentos de transporte");
   ASSERT_EQ(table.size(), std::stoul(count) + 2) << run.out;
@@ -61,60 +55,30 @@ TEST(FindCommand, ListsTheDocumentsOfAnOrderAsAnAlignedTable) {
       << table[0];
   EXPECT_EQ(table[0].substr(table[0].size() - 9), "  Cliente");
 
-  const Json json =
-      OutputJson(RunOnDemo({"find", "--order", demo.Fact("multi_document_order"), "--json"}));
-  EXPECT_EQ(json["status"], 0);
+  std::vector<std::string> json_args = args;
+  json_args.push_back("--json");
+  const Json json = OutputJson(RunOnDemo(json_args));
+  const Json call =
+      CallOnDemo("gValida_Num_Documento",
+                 {{"invntNum_Pedido", demo.Fact("multi_document_order")},
+                  {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}});
+  EXPECT_EQ(json["status"], call["result"]["value"]);
   EXPECT_EQ(json["message"], nullptr);
   EXPECT_EQ(json["count"].dump(), count);
+  EXPECT_EQ(json["count"], Plain(call["params"]["outvntQtde_Docto"]));
+  EXPECT_EQ(json["query"]["order_number"], Plain(call["params"]["invntNum_Pedido"]));
   const Json& rows = json["documents"];
   ASSERT_EQ(rows.size(), std::stoul(count));
+  ExpectRowsMatchCall(rows, call["params"], kFindRow);
   // Accented names do not push the columns after them out of line.
-  const std::size_t customer_column = ColumnOf(table[0], "Cliente");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string& line = table[i + 2];
-    EXPECT_EQ(ColumnOf(line, Shown(rows[i]["customer"])), customer_column);
+    EXPECT_EQ(ColumnOf(line, Shown(rows[i]["customer"])), ColumnOf(table[0], "Cliente"));
     EXPECT_EQ(ColumnOf(line, Shown(rows[i]["issued"])), ColumnOf(table[0], "Emissão"));
     // Numbers end under the end of their header.
     const std::string number = Shown(rows[i]["number"]);
     EXPECT_EQ(ColumnOf(line, " " + number + " ") + 1 + number.size(),
               ColumnOf(table[0], "Documento") + 9);
-  }
-}
-
-TEST(FindCommand, JsonCarriesTheListsOfTheCall) {
-  const DemoDatabase& demo = SharedDemo();
-  const CommandResult find =
-      RunOnDemo({"find", "--order", demo.Fact("multi_document_order"), "--company",
-                 demo.Fact("multi_document_order_company_id"), "--json"});
-  ASSERT_EQ(find.status, 0) << find.err;
-  const Json json = OutputJson(find);
-  const Json call =
-      OutputJson(RunZebevi({"call", "gValida_Num_Documento",
-                            Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
-                                 {"invntNum_Pedido", demo.Fact("multi_document_order")},
-                                 {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}}
-                                .dump()}));
-  EXPECT_EQ(json["status"], call["result"]["value"]);
-  EXPECT_EQ(json["count"], Plain(call["params"]["outvntQtde_Docto"]));
-  EXPECT_EQ(json["query"]["order_number"], Plain(call["params"]["invntNum_Pedido"]));
-  ASSERT_FALSE(json["documents"].empty());
-  ExpectRowsMatchCall(json["documents"], call["params"], kFindRow);
-}
-
-TEST(FindCommand, EndsWithStatusOneAndTheMessageOfARefusal) {
-  const DemoDatabase& demo = SharedDemo();
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-      {{"find", "--order", "1", "--invoice", "2", "--document", "3"},
-       "Informe somente um documento."},
-      {{"find", "--document", "12A"}, "O número do conhecimento deve ser númerico."},
-      {{"find", "--order", "no-such-order"}, "Documento não cadastrado."},
-      {{"find", "--order", demo.Fact("multi_document_order"), "--company", "999999"},
-       "Documento não cadastrado."}};
-  for (const auto& [args, message] : cases) {
-    const CommandResult run = RunOnDemo(args);
-    EXPECT_EQ(run.status, 1) << message;
-    EXPECT_TRUE(run.out.empty()) << run.out;
-    EXPECT_EQ(run.err, "zebevi: " + message + "\n");
   }
 }
 
@@ -137,13 +101,10 @@ TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
   EXPECT_EQ(Lines(anywhere.out).front().rfind("Pedido " + order + " · ", 0), 0u) << anywhere.out;
 
   const Json all = OutputJson(RunOnDemo({"order", order, "--company", company, "--json"}));
-  const Json call =
-      OutputJson(RunZebevi({"call", "gValida_Num_Pedido_Publ",
-                            Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
-                                 {"invntNum_Pedido", order},
-                                 {"invntempresa_Id", demo.facts["multi_document_order_company_id"]},
-                                 {"idioma", "P"}}
-                                .dump()}));
+  const Json call = CallOnDemo("gValida_Num_Pedido_Publ",
+                               {{"invntNum_Pedido", order},
+                                {"invntempresa_Id", demo.facts["multi_document_order_company_id"]},
+                                {"idioma", "P"}});
   EXPECT_EQ(all["count"], Plain(call["params"]["outvntTam_arr"]));
   EXPECT_EQ(all["return_value"], Plain(call["params"]["outvntRetorno"]));
   ExpectRowsMatchCall(all["documents"], call["params"], kOrderRow);
@@ -167,31 +128,6 @@ TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
   }
 }
 
-TEST(OrderCommand, GivesItsMessagesInEitherLanguage) {
-  const DemoDatabase& demo = SharedDemo();
-  const std::string company = demo.Fact("multi_document_order_company_id");
-  const CommandResult pt = RunOnDemo({"order", "no-such-order", "--company", company});
-  EXPECT_EQ(pt.status, 1);
-  EXPECT_EQ(pt.err, "zebevi: Não existe o Pedido informado no banco de dados.\n");
-  const CommandResult en = RunOnDemo({"order", "no-such-order", "--company", company, "--english"});
-  EXPECT_EQ(en.status, 1);
-  EXPECT_EQ(en.err, "zebevi: Can´t find any cargo whit this filter.\n");
-  const CommandResult unknown_company =
-      RunOnDemo({"order", demo.Fact("multi_document_order"), "--company", "999999"});
-  EXPECT_EQ(unknown_company.status, 1);
-  EXPECT_EQ(unknown_company.err, "zebevi: Cadastro de Pedido com problemas.\n");
-}
-
-TEST(OrderCommand, RefusesADateItCannotRead) {
-  for (const char* date : {"31/02/2026", "2026-13-01", "5/3/2026", "amanhã"}) {
-    const CommandResult run = RunOnDemo({"order", "1", "--from", date});
-    EXPECT_EQ(run.status, 2) << date;
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_EQ(run.err,
-              "zebevi: not a date: " + std::string(date) + " (write dd/mm/yyyy or YYYY-MM-DD)\n");
-  }
-}
-
 TEST(FlagsCommand, ShowsTheThirteenFeaturesOfAGroup) {
   const DemoDatabase& demo = SharedDemo();
   const std::string group = demo.Fact("granted_user_group_id");
@@ -205,11 +141,8 @@ TEST(FlagsCommand, ShowsTheThirteenFeaturesOfAGroup) {
             "     114  Número do pedido                   " + std::string(1, table[2].back()));
 
   const Json json = OutputJson(RunOnDemo({"flags", group, "--json"}));
-  const Json call =
-      OutputJson(RunZebevi({"call", "gConsulta_Grupo_Usuario_Parti",
-                            Json{{"invntConecta_db", "sqlite:" + demo.path.string()},
-                                 {"invntGrupo_Usuario_Id", demo.facts["granted_user_group_id"]}}
-                                .dump()}));
+  const Json call = CallOnDemo("gConsulta_Grupo_Usuario_Parti",
+                               {{"invntGrupo_Usuario_Id", demo.facts["granted_user_group_id"]}});
   const std::vector<std::pair<const char*, const char*>> outputs{
       {"order_number", "outvntFlag_num_pedido"},
       {"document_number", "outvntFlag_num_docto_transporte"},
@@ -243,48 +176,82 @@ TEST(FlagsCommand, ShowsTheThirteenFeaturesOfAGroup) {
   EXPECT_LT(granted, 13u);
 }
 
-TEST(FlagsCommand, TellsAGroupWithoutRightsFromOneWithoutGrants) {
-  const DemoDatabase& demo = SharedDemo();
-  const CommandResult run = RunOnDemo({"flags", demo.Fact("empty_user_group_id")});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "zebevi: Direitos do grupo do usuário não cadastrados.\n");
-  const Json json = OutputJson(RunOnDemo({"flags", demo.Fact("empty_user_group_id"), "--json"}));
-  EXPECT_EQ(json["message"], "Direitos do grupo do usuário não cadastrados.");
-  EXPECT_EQ(json["status"], 0);
-  for (const auto& [name, flag] : json["features"].items()) {
-    EXPECT_EQ(flag, (Json{{"value", false}, {"display", "N"}})) << name;
+TEST(LookupVerbs, SayWhyTheyRefuse) {
+  const std::string no_rights = "zebevi: Direitos do grupo do usuário não cadastrados.\n";
+  std::vector<CommandCase> runs{
+      {{"find", "--order", "1", "--invoice", "2", "--document", "3", "--db", "{demo}"},
+       1,
+       {"zebevi: Informe somente um documento.\n"},
+       {}},
+      {{"find", "--document", "12A", "--db", "{demo}"},
+       1,
+       {"zebevi: O número do conhecimento deve ser númerico.\n"},
+       {}},
+      {{"find", "--order", "no-such-order", "--db", "{demo}"},
+       1,
+       {"zebevi: Documento não cadastrado.\n"},
+       {}},
+      {{"find", "--order", "{multi_document_order}", "--company", "999999", "--db", "{demo}"},
+       1,
+       {"zebevi: Documento não cadastrado.\n"},
+       {}},
+      {{"find", "--db", "{demo}"}, 2, {"find needs a number"}, {}},
+      {{"find", "--order", "1", "--csv", "--json", "--db", "{demo}"}, 2, {"--json"}, {}},
+      {{"order", "no-such-order", "--company", "{multi_document_order_company_id}", "--db",
+        "{demo}"},
+       1,
+       {"zebevi: Não existe o Pedido informado no banco de dados.\n"},
+       {}},
+      {{"order", "no-such-order", "--company", "{multi_document_order_company_id}", "--english",
+        "--db", "{demo}"},
+       1,
+       {"zebevi: Can´t find any cargo whit this filter.\n"},
+       {}},
+      {{"order", "{multi_document_order}", "--company", "999999", "--db", "{demo}"},
+       1,
+       {"zebevi: Cadastro de Pedido com problemas.\n"},
+       {}},
+      {{"order", "1", "--from", "2024-02-01", "--to", "01/01/2024", "--db", "{demo}"},
+       2,
+       {"zebevi: --from 2024-02-01 is after --to 01/01/2024\n"},
+       {}},
+      {{"order", "--db", "{demo}"}, 2, {"number is required"}, {}},
+      // A group without rights is told from one without grants.
+      {{"flags", "{empty_user_group_id}", "--db", "{demo}"}, 1, {no_rights}, {}},
+      {{"flags", "999", "--db", "{demo}"}, 1, {no_rights}, {}},
+      {{"flags", "{empty_user_group_id}", "--db", "{demo}", "--json"},
+       1,
+       {no_rights},
+       {R"("status":0,"message":"Direitos do grupo do usuário não cadastrados.")",
+        R"("order_number":{"value":false,"display":"N"})"}},
+      {{"flags", "x", "--db", "{demo}"}, 2, {"not a whole number: x"}, {}},
+      {{"flags", "--db", "{demo}"}, 2, {"group is required"}, {}},
+      {{"flags", "2", "--trace", "--db", "{demo}"},
+       0,
+       {"{\"sql\":\"SELECT GRP.GRUPO_USUARIO_PARTICUL_ID, "},
+       {}},
+  };
+  for (const char* date : {"31/02/2026", "2026-13-01", "5/3/2026", "amanhã"}) {
+    runs.push_back(
+        {{"order", "1", "--from", date, "--db", "{demo}"},
+         2,
+         {"zebevi: not a date: " + std::string(date) + " (write dd/mm/yyyy or YYYY-MM-DD)\n"},
+         {}});
   }
-}
-
-TEST(LookupVerbs, ShareTheDatabaseAndUsageRules) {
-  TempDir dir;
-  const std::string missing = (dir / "missing.db").string();
-  for (const std::vector<std::string>& args :
+  for (const std::vector<std::string>& verb :
        {std::vector<std::string>{"find", "--order", "1"}, std::vector<std::string>{"order", "1"},
         std::vector<std::string>{"flags", "2"}}) {
-    std::vector<std::string> with_db = args;
-    with_db.insert(with_db.end(), {"--db", missing});
-    const CommandResult run = RunZebevi(with_db);
-    EXPECT_EQ(run.status, 3) << args[0];
-    EXPECT_EQ(run.err, "zebevi: no database at " + missing + "\n");
-
-    std::vector<std::string> bad = args;
-    bad.push_back("--frobnicate");
-    EXPECT_EQ(RunOnDemo(bad).status, 2) << args[0];
-
-    const CommandResult help = RunZebevi({args[0], "--help"});
-    EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--db", "--json", "--trace"}) {
-      EXPECT_NE(help.out.find(option), std::string::npos) << args[0] << " " << option;
-    }
+    std::vector<std::string> args = verb;
+    args.insert(args.end(), {"--db", "{missing}"});
+    runs.push_back({args, 3, {"zebevi: no database at {missing}\n"}, {}});
+    args.back() = "{empty}";
+    runs.push_back({args, 3, {"zebevi: the database answered: "}, {}});
+    args.back() = "{demo}";
+    args.push_back("--frobnicate");
+    runs.push_back({args, 2, {"--frobnicate"}, {}});
+    runs.push_back({{verb[0], "--help"}, 0, {}, {"--db", "--json", "--trace"}});
   }
-  EXPECT_EQ(RunOnDemo({"order"}).status, 2);
-  EXPECT_EQ(RunOnDemo({"flags"}).status, 2);
-
-  const CommandResult traced = RunOnDemo({"flags", "2", "--trace"});
-  EXPECT_EQ(traced.err.rfind("{\"sql\":\"SELECT GRP.GRUPO_USUARIO_PARTICUL_ID, ", 0), 0u)
-      << traced.err;
+  ExpectRuns(runs);
 }
 
 }  // namespace

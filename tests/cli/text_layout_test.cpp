@@ -1,19 +1,13 @@
-// The layout pieces of the friendly verbs, and reading what a person types.
+// The layout pieces of the friendly verbs.
 #include "cli/text_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "cli/console.h"
-#include "cli/default_database.h"
 #include "cli/html_report.h"
-#include "cli/json_value.h"
 #include "cli/progress_bar.h"
 #include "cli/trip_text.h"
-#include "cli/verb_support.h"
-#include "support/test_support.h"
-#include "zebevi/date.h"
 
 namespace zebevi::cli {
 namespace {
@@ -32,22 +26,6 @@ TEST(DisplayWidth, CountsWhatATerminalShows) {
             3u);
   EXPECT_EQ(DisplayWidth("\xc3"), 1u);  // a sequence cut short
   EXPECT_EQ(DisplayWidth(""), 0u);
-}
-
-TEST(Table, AlignsColumnsByDisplayWidth) {
-  Table table;
-  table.AddColumn("Cidade");
-  table.AddColumn("Km", Align::kRight);
-  table.AddColumn("Obs");
-  table.AddRow({"São Paulo", "12", "ok"});
-  table.AddRow({"Goiânia", "1234"});
-  std::ostringstream out;
-  table.Render(out, TextStyle(false));
-  EXPECT_EQ(out.str(),
-            "  Cidade       Km  Obs\n"
-            "  ─────────  ────  ───\n"
-            "  São Paulo    12  ok\n"
-            "  Goiânia    1234  \n");
 }
 
 TEST(Table, KeepsItsAlignmentWithColouredCells) {
@@ -92,11 +70,7 @@ TEST(CycleTimes, WriteHoursAndMinutes) {
   EXPECT_EQ(HoursMinutes(2164), "36:04");
   EXPECT_EQ(HoursMinutes(5), "0:05");
   EXPECT_EQ(HoursMinutes(-90), "-1:30");
-}
-
-TEST(HtmlEscape, EscapesMarkupAndKeepsUtf8) {
-  EXPECT_EQ(HtmlEscape("<a href=\"x\">R&D's São</a>"),
-            "&lt;a href=&quot;x&quot;&gt;R&amp;D&#39;s São&lt;/a&gt;");
+  EXPECT_EQ(HtmlEscape("R&D's"), "R&amp;D&#39;s");
 }
 
 TEST(ProgressBar, ShowsShareAndCount) {
@@ -117,42 +91,6 @@ TEST(ProgressBar, ShowsShareAndCount) {
   }
   EXPECT_EQ(shown.str(), "\r" + ProgressBar::Line("x", 2, 200, 30) + "\r" +
                              ProgressBar::Line("x", 200, 200, 30) + "\r\x1b[2K");
-}
-
-TEST(TypedValues, ADateThatDoesNotReadIsAUsageError) {
-  EXPECT_EQ(DateValue("05/03/2026"), Value::Date(DaysFromParts({2026, 3, 5})));
-  EXPECT_EQ(DateValue(""), Value());
-  EXPECT_THROW(DateValue("31/02/2026"), UsageError);
-}
-
-TEST(DefaultDatabase, FollowsZebeviDbThenXdgThenHome) {
-  std::ostringstream out;
-  Console console{.out = out, .err = out};
-  EXPECT_THROW(DefaultDatabasePath(console), UsageError);
-  console.home = "/home/ana";
-  EXPECT_EQ(DefaultDatabasePath(console), "/home/ana/.local/share/zebevi/demo.db");
-  console.xdg_data_home = "/data";
-  EXPECT_EQ(DefaultDatabasePath(console), "/data/zebevi/demo.db");
-  console.zebevi_db = "sqlite:/srv/frete.db";
-  EXPECT_EQ(DefaultDatabasePath(console), "/srv/frete.db");
-
-  EXPECT_TRUE(IsConnectionString("sqlite:/a.db"));
-  EXPECT_TRUE(IsConnectionString("Provider=SQLite;Data Source=/a.db"));
-  EXPECT_TRUE(IsConnectionString("postgresql://host/db"));
-  EXPECT_FALSE(IsConnectionString("/var/lib/demo.db"));
-  EXPECT_FALSE(IsConnectionString("demo.db"));
-}
-
-TEST(DefaultDatabase, OpensAPathAsASqliteFile) {
-  testing::TempDir dir;
-  std::ostringstream out;
-  const Console console{.out = out, .err = out};
-  const std::string path = (dir / "frete.db").string();
-  EXPECT_THROW(DatabaseConnection(path, console), NoDatabase);
-  testing::RunSqlScript(path, "CREATE TABLE t (x);");
-  EXPECT_EQ(DatabaseConnection(path, console), "sqlite:" + path);
-  EXPECT_EQ(DatabaseConnection("Provider=SQLite;Data Source=" + path, console),
-            "Provider=SQLite;Data Source=" + path);
 }
 
 }  // namespace

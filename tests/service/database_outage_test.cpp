@@ -16,46 +16,43 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Runs `command`, returning its standard output; fails the test when it
-// does not succeed.
-std::string Shell(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string out;
-  char chunk[4096];
-  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
-  const int status = ::pclose(pipe.release());
-  EXPECT_EQ(status, 0) << command;
-  return out;
-}
-
-// The value of `export NAME='VALUE'` in the script's output.
-std::string Exported(const std::string& lines, const std::string& name) {
-  const std::string head = "export " + name + "='";
-  const std::size_t at = lines.find(head);
-  if (at == std::string::npos) return {};
-  const std::size_t start = at + head.size();
-  return lines.substr(start, lines.find('\'', start) - start);
-}
-
+// The test's own server through scripts/pg-test-server, stopped at the end.
 class OwnPostgres {
  public:
-  OwnPostgres() : script_(ZEBEVI_PG_TEST_SERVER) {
-    const std::string lines = Shell(ShellQuote(script_) + " start " + ShellQuote(ZEBEVI_PG_LOAD));
-    dir_ = Exported(lines, "ZEBEVI_PG_DIR");
-    connection_ = Exported(lines, "ZEBEVI_PG_CONNECTION");
+  OwnPostgres() {
+    const std::string lines = Script("start " + ShellQuote(ZEBEVI_PG_LOAD));
+    const auto exported = [&](const std::string& name) {
+      const std::string head = "export " + name + "='";
+      const std::size_t at = lines.find(head);
+      if (at == std::string::npos) return std::string();
+      const std::size_t start = at + head.size();
+      return lines.substr(start, lines.find('\'', start) - start);
+    };
+    dir_ = exported("ZEBEVI_PG_DIR");
+    connection_ = exported("ZEBEVI_PG_CONNECTION");
   }
   ~OwnPostgres() {
-    if (!dir_.empty()) Shell(ShellQuote(script_) + " stop " + ShellQuote(dir_));
+    if (!dir_.empty()) Script("stop " + ShellQuote(dir_));
   }
   OwnPostgres(const OwnPostgres&) = delete;
   OwnPostgres& operator=(const OwnPostgres&) = delete;
 
   const std::string& connection() const { return connection_; }
-  void Pause() { Shell(ShellQuote(script_) + " pause " + ShellQuote(dir_)); }
-  void Resume() { Shell(ShellQuote(script_) + " resume " + ShellQuote(dir_)); }
+  void Pause() { Script("pause " + ShellQuote(dir_)); }
+  void Resume() { Script("resume " + ShellQuote(dir_)); }
 
  private:
-  std::string script_;
+  // The script's standard output; a test failure when it does not succeed.
+  static std::string Script(const std::string& args) {
+    const std::string command = ShellQuote(ZEBEVI_PG_TEST_SERVER) + " " + args;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::string out;
+    char chunk[4096];
+    while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
+    EXPECT_EQ(::pclose(pipe.release()), 0) << command;
+    return out;
+  }
+
   std::string dir_;
   std::string connection_;
 };

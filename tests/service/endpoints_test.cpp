@@ -1,5 +1,5 @@
-// The service's endpoints through a real HTTP client, on every engine: the
-// legacy call gives what `zebevi call` gives, each status means what it
+// The service's endpoints through a real HTTP client, on every engine: each
+// answer is what `zebevi call` or the verb gives, each status means what it
 // says, and the API keys decide which caller identifiers reach an operation.
 #include <gtest/gtest.h>
 
@@ -38,8 +38,9 @@ std::string MessageOf(const HttpReply& reply) {
   const Json json = reply.json();
   if (!json.is_object()) return "";
   if (json.contains("error")) return json["error"];
+  if (json.value("message", Json()).is_string()) return json["message"];
   const Json message = json.value("params", Json::object()).value("outvntMsg_ret", Json::object());
-  return message.contains("value") && message["value"].is_string() ? message["value"] : "";
+  return message.value("value", Json()).is_string() ? message["value"] : "";
 }
 
 TEST_P(ServiceOnEngines, CallGivesTheResultAndParamsOfZebeviCall) {
@@ -53,7 +54,6 @@ TEST_P(ServiceOnEngines, CallGivesTheResultAndParamsOfZebeviCall) {
     const HttpReply reply = Call(operation, params);
     ASSERT_EQ(reply.status, 200) << reply.body;
     EXPECT_EQ(reply.headers.at("content-type"), "application/json; charset=utf-8");
-
     Json direct_params = params;
     const bool connects = operation.front() == 'g';
     if (connects) direct_params["invntConecta_db"] = reference().connection_string;
@@ -66,90 +66,161 @@ TEST_P(ServiceOnEngines, CallGivesTheResultAndParamsOfZebeviCall) {
   }
 }
 
-struct StatusCase {
+struct Exchange {
   std::string name;
   std::string method;
   std::string path;
   std::string body;
   std::string key;
   long status;
-  std::string message;  // a part of the answer's message or error
+  std::string message;                 // a part of the answer's message or error
+  std::vector<std::string> verb = {};  // when given, the verb whose --json the answer equals
 };
 
 TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
-  const std::string internal = InternalKey().text;
-  const std::string customer = CustomerKey().text;
+  const schema::GeneratorSummary& data = reference().summary;
+  const std::string internal = InternalKey().text, customer = CustomerKey().text;
+  const std::string diagnostic = DiagnosticKey().text;
   const std::string trip = "/v1/call/gConsulta_Espelho_Viagem";
   const std::string lookup = "/v1/call/gValida_Num_Documento";
-  const std::vector<StatusCase> cases{
+  const std::string hour = "/v1/call/mPega_Hora";
+  const std::string doc = DocumentId(), order = data.multi_document_order;
+  const std::string group = std::to_string(data.granted_user_group_id);
+  const std::string failing = R"({"invntNum_Pedido": null, "invntUsuario_Internet_id": )";
+  const std::string clientes(frame::kClientesText);
+  const std::vector<Exchange> cases{
       {"alive", "GET", "/healthz", "", "", 200, ""},
       {"ready", "GET", "/readyz", "", "", 200, ""},
       {"no key", "POST", trip, "{}", "", 401, "API key"},
       {"unknown key", "POST", trip, "{}", "not-a-key", 401, "API key"},
+      {"no key, typed", "GET", "/v1/trips/" + doc, "", "", 401, "API key"},
       {"no such path", "GET", "/v2/nothing", "", internal, 404, "no such resource"},
       {"wrong method", "GET", trip, "", internal, 405, "method"},
       {"no such operation", "POST", "/v1/call/gNada", "{}", internal, 404, "gNada"},
       {"not JSON", "POST", trip, "{\"a\":", internal, 400, "not valid JSON"},
       {"not an object", "POST", trip, "[1]", internal, 400, "JSON object"},
       {"unknown parameter", "POST", trip, R"({"invntNada": 1})", internal, 400, "invntNada"},
-      {"bad tagged value", "POST", "/v1/call/mPega_Hora",
-       R"({"invntValor": {"type": "Int16", "value": 40000}})", internal, 400, ""},
+      {"bad tagged value", "POST", hour, R"({"invntValor": {"type": "Int16", "value": 40000}})",
+       internal, 400, ""},
       {"connection given", "POST", trip, R"({"invntConecta_db": "sqlite:/etc/passwd"})", internal,
        400, "invntConecta_db"},
-      {"too deep", "POST", "/v1/call/mPega_Hora", std::string(40, '[') + std::string(40, ']'),
-       internal, 400, "deeper"},
+      {"too deep", "POST", hour, std::string(40, '[') + std::string(40, ']'), internal, 400,
+       "deeper"},
       {"document not found", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": 987654321})", internal,
        404, "não encontrada"},
       {"no document", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": "abc"})", internal, 400,
        "Informe um documento"},
       {"nothing typed", "POST", lookup, "{}", internal, 400, "Informe algum documento."},
-      {"trap ran", "POST", lookup, R"({"invntNum_Pedido": null})", internal, 503,
-       std::string(frame::kClientesText)},
-      {"hour overflow", "POST", "/v1/call/mPega_Hora", R"({"invntValor": 2147483648})", internal,
-       400, std::string(frame::kTrackingText)},
-      {"diagnostic user", "POST", lookup, R"({"invntUsuario_Internet_id": "1"})", internal, 403,
-       "diagnostic"},
+      {"trap ran", "POST", lookup, failing + "2}", internal, 503, clientes},
+      {"hour overflow", "POST", hour, R"({"invntValor": 2147483648})", internal, 400,
+       std::string(frame::kTrackingText)},
+      // The trap's detail names the operation, for marked keys only.
+      {"diagnostic detail", "POST", lookup, failing + "1}", diagnostic, 503,
+       clientes + "GValida_Num_Documento ( "},
+      {"diagnostic user", "POST", lookup, failing + "1}", internal, 403, "diagnostic"},
+      {"diagnostic user as text", "POST", lookup, failing + "\"1\"}", internal, 403, "diagnostic"},
+      {"diagnostic user as 1.0", "POST", lookup, failing + "1.0}", internal, 403, "diagnostic"},
+      {"diagnostic user tagged", "POST", lookup, failing + R"({"type": "Int16", "value": 1}})",
+       internal, 403, "diagnostic"},
       {"customer chosen", "POST", trip, R"({"invntCliente_id": 2})", customer, 403, "customer"},
       {"supplier chosen", "POST", lookup, R"({"invntFornecedor_id": 4})", customer, 403,
        "supplier"},
       {"inner operation", "POST", "/v1/call/mBusca_Dados_Viagem", "{}", customer, 403,
        "internal keys only"},
+      {"trip", "GET", "/v1/trips/" + doc, "", internal, 200, "", {"trip", doc}},
+      {"trip for the key's customer",
+       "GET",
+       "/v1/trips/" + doc,
+       "",
+       customer,
+       200,
+       "",
+       {"trip", doc, "--customer", "1"}},
+      {"trip not found", "GET", "/v1/trips/987654321", "", internal, 404, "não encontrada"},
+      {"trip of letters", "GET", "/v1/trips/abc", "", internal, 400, "Informe um documento"},
+      {"typed customer chosen", "GET", "/v1/trips/" + doc + "?customer=2", "", customer, 403,
+       "customer"},
+      {"documents of an order",
+       "GET",
+       "/v1/documents?order=" + order,
+       "",
+       internal,
+       200,
+       "",
+       {"find", "--order", order}},
+      {"documents of nothing", "GET", "/v1/documents", "", internal, 400,
+       "Informe algum documento."},
+      {"typed supplier chosen", "GET", "/v1/documents?order=" + order + "&supplier=4", "", customer,
+       403, "supplier"},
+      {"order",
+       "GET",
+       "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01",
+       "",
+       internal,
+       200,
+       "",
+       {"order", order, "--cgc", data.consignee_cgc, "--from", "2000-01-01"}},
+      {"order in English",
+       "GET",
+       "/v1/orders/no-such?lang=en",
+       "",
+       internal,
+       404,
+       "",
+       {"order", "no-such", "--english"}},
+      {"order with a bad date", "GET", "/v1/orders/" + order + "?to=31/02/2024", "", internal, 400,
+       "to: not a date"},
+      {"order in French", "GET", "/v1/orders/" + order + "?lang=fr", "", internal, 400, "lang"},
+      {"features",
+       "GET",
+       "/v1/groups/" + group + "/features",
+       "",
+       customer,
+       200,
+       "",
+       {"flags", group}},
+      {"features of no group",
+       "GET",
+       "/v1/groups/987654/features",
+       "",
+       internal,
+       404,
+       "",
+       {"flags", "987654"}},
+      {"unknown query parameter", "GET", "/v1/trips/" + doc + "?custmer=1", "", internal, 400,
+       "custmer"},
+      {"parameter twice", "GET", "/v1/documents?order=1&order=2", "", internal, 400, "twice"},
+      {"typed diagnostic user", "GET", "/v1/groups/" + group + "/features?user=1", "", internal,
+       403, "diagnostic"},
+      {"typed diagnostic user marked",
+       "GET",
+       "/v1/groups/" + group + "/features?user=1",
+       "",
+       diagnostic,
+       200,
+       "",
+       {"flags", group, "--user", "1"}},
   };
-  for (const StatusCase& c : cases) {
+  for (const Exchange& c : cases) {
     SCOPED_TRACE(c.name);
-    const HttpReply reply = Send(c.method, service_->url(c.path), c.body, c.key);
+    HttpReply reply = Send(c.method, service_->url(c.path), c.body, c.key);
     EXPECT_EQ(reply.status, c.status) << reply.body;
+    EXPECT_EQ(reply.headers["content-type"], "application/json; charset=utf-8");
     EXPECT_NE(MessageOf(reply).find(c.message), std::string::npos) << reply.body;
-    if (c.status == 503) {
-      EXPECT_EQ(reply.headers.count("retry-after"), 1u);
-    }
+    EXPECT_EQ(reply.headers.count("retry-after"), c.status == 503 ? 1u : 0u);
     if (c.status == 401) {
-      EXPECT_EQ(reply.headers.at("www-authenticate"), "Bearer");
+      EXPECT_EQ(reply.headers["www-authenticate"], "Bearer");
+    }
+    if (c.key != diagnostic) {
+      EXPECT_EQ(reply.body.find("GValida"), std::string::npos);
+    }
+    if (!c.verb.empty()) {
+      std::vector<std::string> args = c.verb;
+      args.insert(args.end(), {"--json", "--db", reference().connection_string});
+      const CommandResult direct = RunZebevi(args);
+      EXPECT_EQ(reply.json(), Json::parse(direct.out, nullptr, false)) << direct.err;
     }
   }
-}
-
-TEST_P(ServiceOnEngines, GivesTheDiagnosticDetailOnlyToAKeyMarkedForIt) {
-  const Json failing{{"invntNum_Pedido", nullptr}, {"invntUsuario_Internet_id", 1}};
-  const std::string fixed(frame::kClientesText);
-
-  const HttpReply marked = Call("gValida_Num_Documento", failing, DiagnosticKey().text);
-  EXPECT_EQ(marked.status, 503);
-  EXPECT_EQ(MessageOf(marked).rfind(fixed + "GValida_Num_Documento ( ", 0), 0u) << marked.body;
-
-  for (const Json& user : {Json(1), Json("1"), Json(1.0), Json{{"type", "Int16"}, {"value", 1}}}) {
-    SCOPED_TRACE(user.dump());
-    Json params = failing;
-    params["invntUsuario_Internet_id"] = user;
-    const HttpReply refused = Call("gValida_Num_Documento", params);
-    EXPECT_EQ(refused.status, 403) << refused.body;
-    EXPECT_EQ(refused.body.find("GValida"), std::string::npos);
-  }
-  Json other = failing;
-  other["invntUsuario_Internet_id"] = 2;
-  const HttpReply plain = Call("gValida_Num_Documento", other);
-  EXPECT_EQ(plain.status, 503);
-  EXPECT_EQ(MessageOf(plain), fixed);
 }
 
 TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
@@ -160,9 +231,8 @@ TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
     params["invntDOCTO_TRANSPORTE_ID"] = DocumentId();
     const HttpReply reply = Call("gConsulta_Espelho_Viagem", params, CustomerKey().text);
     ASSERT_EQ(reply.status, 200) << reply.body;
-    const Json answer = reply.json();
-    EXPECT_EQ(answer["params"]["invntCliente_id"], (Json{{"type", "Int32"}, {"value", 1}}));
-    EXPECT_EQ(answer["params"]["invntGrupo_Cliente_id"], (Json{{"type", "Empty"}}));
+    EXPECT_EQ(reply.json()["params"]["invntCliente_id"], (Json{{"type", "Int32"}, {"value", 1}}));
+    EXPECT_EQ(reply.json()["params"]["invntGrupo_Cliente_id"], (Json{{"type", "Empty"}}));
   }
   // An internal key passes what it is given.
   const HttpReply internal =
@@ -185,18 +255,14 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   const HttpReply metrics = Get(service_->url("/metrics"));
   ASSERT_EQ(metrics.status, 200);
   EXPECT_EQ(metrics.headers.at("content-type").rfind("text/plain; version=0.0.4", 0), 0u);
-  for (const std::string& line :
-       {std::string(
-            "zebevi_http_requests_total{route=\"/healthz\",method=\"GET\",status=\"200\"} 1"),
-        std::string("zebevi_http_requests_total{route=\"/v1/call/{operation}\",method=\"POST\","
-                    "status=\"404\"} 1"),
-        std::string(
-            "zebevi_http_requests_total{route=\"unmatched\",method=\"GET\",status=\"405\"} 1"),
-        std::string("zebevi_http_request_duration_seconds_count{route=\"/v1/call/{operation}\"} 2"),
-        std::string("zebevi_db_errors_total 0")}) {
+  for (const char* line :
+       {R"(zebevi_http_requests_total{route="/healthz",method="GET",status="200"} 1)",
+        R"(zebevi_http_requests_total{route="/v1/call/{operation}",method="POST",status="404"} 1)",
+        R"(zebevi_http_requests_total{route="unmatched",method="GET",status="405"} 1)",
+        R"(zebevi_http_request_duration_seconds_count{route="/v1/call/{operation}"} 2)",
+        "zebevi_db_errors_total 0"}) {
     EXPECT_NE(metrics.body.find(line), std::string::npos) << line << "\n" << metrics.body;
   }
-
   // The lookup's session waits in the pool for the next call.
   const std::string idle = "zebevi_db_pool_connections{state=\"idle\"} ";
   const std::size_t gauge = metrics.body.find(idle);
@@ -221,73 +287,6 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   for (const char* field : {"time", "duration_ms", "bytes"})
     EXPECT_TRUE(requests[1].contains(field));
   EXPECT_FALSE(requests[3].contains("caller"));
-}
-
-struct TypedCase {
-  std::string name;
-  std::string path;
-  std::string key;
-  long status;
-  // The verb whose --json the answer equals, or "" to check `message`.
-  std::vector<std::string> verb;
-  std::string message;  // a part of the answer's message or error
-};
-
-TEST_P(ServiceOnEngines, TypedEndpointsAnswerWhatTheVerbsAnswer) {
-  const schema::GeneratorSummary& data = reference().summary;
-  const std::string internal = InternalKey().text;
-  const std::string customer = CustomerKey().text;
-  const std::string order = data.multi_document_order;
-  const std::string group = std::to_string(data.granted_user_group_id);
-  const std::vector<TypedCase> cases{
-      {"trip", "/v1/trips/" + DocumentId(), internal, 200, {"trip", DocumentId()}, ""},
-      {"trip for the key's customer", "/v1/trips/" + DocumentId(), customer, 200,
-       {"trip", DocumentId(), "--customer", "1"}, ""},
-      {"trip not found", "/v1/trips/987654321", internal, 404, {}, "não encontrada"},
-      {"trip of letters", "/v1/trips/abc", internal, 400, {}, "Informe um documento"},
-      {"customer chosen", "/v1/trips/" + DocumentId() + "?customer=2", customer, 403, {},
-       "customer"},
-      {"documents of an order", "/v1/documents?order=" + order, internal, 200,
-       {"find", "--order", order}, ""},
-      {"documents of nothing", "/v1/documents", internal, 400, {}, "Informe algum documento."},
-      {"supplier chosen", "/v1/documents?order=" + order + "&supplier=4", customer, 403, {},
-       "supplier"},
-      {"order", "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01",
-       internal, 200, {"order", order, "--cgc", data.consignee_cgc, "--from", "2000-01-01"}, ""},
-      {"order in English", "/v1/orders/no-such?lang=en", internal, 404,
-       {"order", "no-such", "--english"}, ""},
-      {"order with a bad date", "/v1/orders/" + order + "?to=31/02/2024", internal, 400, {},
-       "to: not a date"},
-      {"order in French", "/v1/orders/" + order + "?lang=fr", internal, 400, {}, "lang"},
-      {"features", "/v1/groups/" + group + "/features", customer, 200, {"flags", group}, ""},
-      {"features of no group", "/v1/groups/987654/features", internal, 404, {"flags", "987654"},
-       ""},
-      {"unknown parameter", "/v1/trips/" + DocumentId() + "?custmer=1", internal, 400, {},
-       "custmer"},
-      {"parameter twice", "/v1/documents?order=1&order=2", internal, 400, {}, "twice"},
-      {"diagnostic user", "/v1/groups/" + group + "/features?user=1", internal, 403, {},
-       "diagnostic"},
-      {"diagnostic user marked", "/v1/groups/" + group + "/features?user=1",
-       DiagnosticKey().text, 200, {"flags", group, "--user", "1"}, ""},
-      {"no key", "/v1/trips/" + DocumentId(), "", 401, {}, "API key"},
-  };
-  for (const TypedCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const HttpReply reply = Get(service_->url(c.path), c.key);
-    EXPECT_EQ(reply.status, c.status) << reply.body;
-    EXPECT_EQ(reply.headers.at("content-type"), "application/json; charset=utf-8");
-    if (c.verb.empty()) {
-      const Json json = reply.json();
-      const std::string message =
-          json.contains("error") ? json["error"].get<std::string>() : json.value("message", std::string());
-      EXPECT_NE(message.find(c.message), std::string::npos) << reply.body;
-      continue;
-    }
-    std::vector<std::string> args = c.verb;
-    args.insert(args.end(), {"--json", "--db", reference().connection_string});
-    const CommandResult direct = RunZebevi(args);
-    EXPECT_EQ(reply.json(), Json::parse(direct.out, nullptr, false)) << direct.err;
-  }
 }
 
 ZEBEVI_INSTANTIATE_ON_ENGINES(ServiceOnEngines);

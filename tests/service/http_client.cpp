@@ -44,15 +44,12 @@ HttpReply Send(const std::string& method, const std::string& url, const std::str
                const std::string& key, const std::vector<std::string>& headers_given) {
   HttpReply reply;
   std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-  curl_slist* raw_headers = nullptr;
   // The service answers Expect at once; the tests need not wait for it.
-  raw_headers = curl_slist_append(raw_headers, "Expect:");
-  if (!key.empty()) {
+  curl_slist* raw_headers = curl_slist_append(nullptr, "Expect:");
+  if (!key.empty())
     raw_headers = curl_slist_append(raw_headers, ("Authorization: Bearer " + key).c_str());
-  }
-  for (const std::string& header : headers_given) {
+  for (const std::string& header : headers_given)
     raw_headers = curl_slist_append(raw_headers, header.c_str());
-  }
   std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(raw_headers,
                                                                       curl_slist_free_all);
   curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());

@@ -48,8 +48,8 @@ class RawConnection {
   bool ClosedWithin(std::chrono::milliseconds timeout);
 
  private:
-  // Appends what arrives to `received`, up to the first piece when
-  // `until_data`; true when the server closed within `timeout`.
+  // Appends what arrives to `received` (up to the first piece when
+  // `until_data`); true when the server closed within `timeout`.
   bool Receive(std::chrono::milliseconds timeout, std::string& received, bool until_data);
 
   int fd_ = -1;

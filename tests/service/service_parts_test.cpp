@@ -1,5 +1,5 @@
 // The service's parts that decide without a network: the config and its
-// sources, the API keys, what a caller may pass, the routes.
+// sources, the API keys, what a caller may pass, the request target.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,7 +8,7 @@
 #include "service/call_endpoint.h"
 #include "service/caller.h"
 #include "service/config.h"
-#include "service/router.h"
+#include "service/http_message.h"
 #include "support/test_support.h"
 
 namespace zebevi::service {
@@ -20,10 +20,7 @@ const std::string kHash = HexText(Sha256("k"));
 
 ServiceConfig FromFile(const std::string& text) {
   TempDir dir;
-  {
-    std::ofstream out(dir / "config.json");
-    out << text;
-  }
+  std::ofstream(dir / "config.json") << text;
   ServiceConfig config;
   ReadConfigFile(dir / "config.json", config);
   return config;
@@ -144,46 +141,6 @@ TEST(CallerPolicy, BindsTheIdentifiersToTheKey) {
       EXPECT_EQ(effective.kind(), c.effective.kind());
       EXPECT_EQ(ToString(effective), ToString(c.effective));
     }
-  }
-}
-
-TEST(CallerPolicy, KeepsTheDiagnosticUserForMarkedKeys) {
-  Caller plain;
-  Caller marked;
-  marked.diagnostic = true;
-  for (const Value& user :
-       {Value::Int32(1), Value::String("1"), Value::Double(1.0), Value::Int16(1)}) {
-    EXPECT_TRUE(CheckUser(plain, user).has_value()) << ToString(user);
-    EXPECT_FALSE(CheckUser(marked, user).has_value());
-  }
-  for (const Value& user : {Value(), Value::Null(), Value::Int32(2), Value::String("abc")}) {
-    EXPECT_FALSE(CheckUser(plain, user).has_value());
-  }
-}
-
-TEST(Router, MatchesTemplatesAndTellsMissingFromWrongMethod) {
-  Router router;
-  const auto answer = [](const RouteContext&) { return HttpResponse{}; };
-  router.Add(Route{.method = "GET",
-                   .pattern = "/v1/trips/{document_id}",
-                   .handler = answer,
-                   .needs_key = true,
-                   .on_worker = false,
-                   .deadline = std::nullopt});
-  router.Add(Route{.method = "GET",
-                   .pattern = "/v1/groups/{group}/features",
-                   .handler = answer,
-                   .needs_key = true,
-                   .on_worker = false,
-                   .deadline = std::nullopt});
-  Router::Match trip = router.Find("GET", "/v1/trips/42");
-  ASSERT_NE(trip.route, nullptr);
-  EXPECT_EQ(trip.params.at("document_id"), "42");
-  EXPECT_EQ(router.Find("GET", "/v1/groups/3/features").params.at("group"), "3");
-  EXPECT_EQ(router.Find("POST", "/v1/trips/42").status, 405);
-  for (const char* path :
-       {"/v1/trips", "/v1/trips/", "/v1/trips/42/x", "/v1/groups//features", ""}) {
-    EXPECT_EQ(router.Find("GET", path).status, 404) << path;
   }
 }
 

@@ -13,11 +13,8 @@
 #include "service/auth.h"
 
 namespace zebevi::testing {
-namespace {
 
 using Json = nlohmann::json;
-
-}  // namespace
 
 TestKey InternalKey() {
   return {"internal-key-0001", {{"caller", "backoffice"}, {"internal", true}}};
@@ -37,16 +34,9 @@ ServiceProcess::ServiceProcess(Json config, const std::vector<TestKey>& keys,
     entry["sha256"] = service::HexText(service::Sha256(key.text));
     config["keys"].push_back(entry);
   }
-  {
-    std::ofstream out(dir_ / "config.json");
-    out << config.dump(2);
-  }
-  const char* exe = std::getenv("ZEBEVI_EXE");
-  if (exe == nullptr) {
-    ADD_FAILURE() << "ZEBEVI_EXE is not set";
-    return;
-  }
-  std::vector<std::string> argv{exe, "serve", "--config", (dir_ / "config.json").string()};
+  std::ofstream(dir_ / "config.json") << config.dump(2);
+  std::vector<std::string> argv{std::getenv("ZEBEVI_EXE"), "serve", "--config",
+                                (dir_ / "config.json").string()};
   argv.insert(argv.end(), args.begin(), args.end());
   const std::string log_path = (dir_ / "stderr").string();
   pid_ = ::fork();
@@ -87,10 +77,6 @@ ServiceProcess::~ServiceProcess() {
   }
 }
 
-std::string ServiceProcess::url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
-}
-
 bool ServiceProcess::running() {
   if (pid_ <= 0) return false;
   int status = 0;
@@ -112,11 +98,6 @@ std::optional<int> ServiceProcess::WaitExit(int seconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return exit_status_;
-}
-
-std::optional<int> ServiceProcess::Terminate(int seconds) {
-  SignalTerminate();
-  return WaitExit(seconds);
 }
 
 std::string ServiceProcess::log() const { return ReadWhole(dir_ / "stderr"); }

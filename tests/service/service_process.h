@@ -40,17 +40,18 @@ class ServiceProcess {
 
   bool started() const { return port_ != 0; }
   int port() const { return port_; }
-  std::string url(const std::string& path) const;
+  std::string url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
 
-  // Sends SIGTERM and waits for the exit (up to `seconds`); the exit
-  // status, or nullopt when it did not end in time or died of a signal.
-  std::optional<int> Terminate(int seconds = 20);
   // Sends SIGTERM without waiting.
   void SignalTerminate();
+  // The exit status once it ends within `seconds`; nullopt when it did not
+  // end in time or died of a signal.
   std::optional<int> WaitExit(int seconds);
   bool running();
 
-  // Every line written to standard error so far.
+  // What it wrote to standard error so far.
   std::vector<std::string> LogLines() const;
   std::string log() const;
 

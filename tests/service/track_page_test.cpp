@@ -103,31 +103,27 @@ class TrackPage : public ::testing::Test {
 
 TEST_F(TrackPage, ShareAnswersALinkOrSaysWhyNot) {
   const std::int64_t group = Reference().summary.granted_user_group_id;
-  const auto before = std::chrono::system_clock::now();
+  const auto before = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+  // The grant that the link's token carries, verified under the test's secret.
+  const auto grant_of = [&](const HttpReply& reply) {
+    EXPECT_EQ(reply.status, 200) << reply.body;
+    const std::string url = reply.json().value("url", "");
+    return service::ShareSigner(kSecret).Verify(url.substr(url.rfind('/') + 1), before);
+  };
   const HttpReply made = Share({{"user_group", group}, {"days", 3}});
-  ASSERT_EQ(made.status, 200) << made.body;
-  const std::string url = made.json()["url"];
-  const std::string expires = made.json()["expires"];
-  const std::string token = url.substr(url.rfind('/') + 1);
-  const auto grant =
-      service::ShareSigner(kSecret).Verify(token, std::chrono::floor<std::chrono::seconds>(before));
-  ASSERT_TRUE(grant.has_value()) << url;
+  const auto grant = grant_of(made);
+  ASSERT_TRUE(grant.has_value()) << made.body;
   EXPECT_EQ(grant->document, SharedDocument());
   EXPECT_EQ(grant->user_group, group);
-  const auto lifetime = grant->expires - std::chrono::floor<std::chrono::seconds>(before);
-  EXPECT_GE(lifetime, std::chrono::days(3));
-  EXPECT_LE(lifetime, std::chrono::days(3) + std::chrono::seconds(5));
+  EXPECT_GE(grant->expires - before, std::chrono::days(3));
+  EXPECT_LE(grant->expires - before, std::chrono::days(3) + std::chrono::seconds(5));
+  const std::string expires = made.json()["expires"];
   EXPECT_EQ(expires.size(), 20u) << expires;  // "2026-12-10T15:42:42Z"
   EXPECT_EQ(expires.back(), 'Z');
-
   // A customer key shares as its own customer, never as another.
-  const HttpReply own = Share({{"user_group", group}}, CustomerKey().text);
-  ASSERT_EQ(own.status, 200) << own.body;
-  const std::string own_url = own.json()["url"];
-  const auto own_grant = service::ShareSigner(kSecret).Verify(
-      own_url.substr(own_url.rfind('/') + 1), std::chrono::floor<std::chrono::seconds>(before));
-  ASSERT_TRUE(own_grant.has_value());
-  EXPECT_EQ(own_grant->customer, std::optional<std::int32_t>(1));
+  const auto own = grant_of(Share({{"user_group", group}}, CustomerKey().text));
+  ASSERT_TRUE(own.has_value());
+  EXPECT_EQ(own->customer, std::optional<std::int32_t>(1));
 
   struct Case {
     std::string name;
