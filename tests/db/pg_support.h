@@ -10,21 +10,10 @@
 
 #include "db/session.h"
 #include "support/engines.h"
+#include "support/test_support.h"
 #include "zebevi/db.h"
 
 namespace zebevi::testing {
-
-// The failure `statement` raises.
-template <typename Statement>
-Error FailureOf(Statement statement) {
-  try {
-    statement();
-  } catch (const Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no failure";
-  return Error(0, "");
-}
 
 // The reference database's connection string on a server engine
 // (kPostgres or kOdbc). REQUIRES: EngineAvailable(engine).

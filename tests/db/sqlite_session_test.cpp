@@ -19,6 +19,7 @@
 namespace zebevi::db {
 namespace {
 
+using ::zebevi::testing::FailureOf;
 using ::zebevi::testing::RunSqlScript;
 using ::zebevi::testing::SqliteConnection;
 using ::zebevi::testing::TempDir;
@@ -56,14 +57,9 @@ class SqliteSessionTest : public ::testing::Test {
 
   // The failure's description, after checking it is a command failure.
   std::string Failure(std::string_view command) {
-    try {
-      session_->Execute(command);
-    } catch (const Error& e) {
-      EXPECT_EQ(e.number(), kDbCommandFailed) << e.description();
-      return e.description();
-    }
-    ADD_FAILURE() << "no failure for " << command;
-    return "";
+    const Error e = FailureOf([&] { session_->Execute(command); });
+    EXPECT_EQ(e.number(), kDbCommandFailed) << command << ": " << e.description();
+    return e.description();
   }
 
   std::int64_t CountOfT() { return session_->Execute("SELECT count(*) FROM t").rows[0][0].int32(); }
@@ -198,14 +194,7 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
   TempDir other;
   RunSqlScript(other / "plain.db", "CREATE TABLE t (x);");
   SqliteSession plain(ConnectionString::Parse(SqliteConnection(other / "plain.db")));
-  const std::string no_catalog = [&] {
-    try {
-      plain.Execute("EXEC SP_By_Id 1");
-    } catch (const Error& e) {
-      return e.description();
-    }
-    return std::string("no failure");
-  }();
+  const std::string no_catalog = FailureOf([&] { plain.Execute("EXEC SP_By_Id 1"); }).description();
   EXPECT_NE(no_catalog.find("procedure SP_By_Id not found: no such table: zeb_procedure"),
             std::string::npos)
       << no_catalog;
@@ -292,15 +281,9 @@ TEST_F(SqliteSessionTest, ADamagedCatalogIsReportedAsDamagedNotAsAMissingProcedu
   session_.reset();
   ASSERT_NO_FATAL_FAILURE(DamagePagesOf(path_, "zeb_procedure"));
   SqliteSession damaged(ConnectionString::Parse(SqliteConnection(path_)));
-  try {
-    damaged.Execute("EXEC SP_By_Id 1");
-    ADD_FAILURE() << "no failure";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.number(), kDbCommandFailed);
-    EXPECT_EQ(e.description(),
-              "procedure SP_By_Id: the procedure catalog cannot be read: database disk image is "
-              "malformed");
-  }
+  EXPECT_EQ(FailureOf([&] { damaged.Execute("EXEC SP_By_Id 1"); }).description(),
+            "procedure SP_By_Id: the procedure catalog cannot be read: database disk image is "
+            "malformed");
 }
 
 }  // namespace
