@@ -1,7 +1,5 @@
-// Calling the fourteen operations by name, as the tests that compare two
-// databases' answers do: a table of calls covering every kind of document,
-// lookup and group of the reference data set, and one call of it on a
-// connection string.
+// The fourteen operations called by name, for the tests that compare two
+// databases' answers.
 #ifndef ZEBEVI_TESTS_SUPPORT_OPERATION_CALLS_H_
 #define ZEBEVI_TESTS_SUPPORT_OPERATION_CALLS_H_
 
@@ -18,9 +16,8 @@ namespace zebevi::testing {
 
 using Inputs = std::map<std::string, Value>;
 
-// A call of `operation` with `inputs` (by parameter name; the rest start
-// as new variables) on `connection_string`, given to the connection
-// parameters as each takes it: a text, or a connection opened on it.
+// `operation` called with `inputs` by parameter name (the rest new), its
+// connection parameters given `connection_string` as each takes it.
 struct OperationCall {
   OperationCall(std::string_view operation, const Inputs& inputs,
                 const std::string& connection_string);
