@@ -80,9 +80,8 @@ TEST_F(CommandTraceTest, EachCommandIsTracedAsSentWithItsRowsOrError) {
     EXPECT_EQ(traces[i].sql, expected[i].sql);
     EXPECT_EQ(traces[i].rows, expected[i].rows) << traces[i].sql;
     EXPECT_GE(traces[i].duration.count(), 0);
-    if (expected[i].error == nullptr) {
-      EXPECT_FALSE(traces[i].error.has_value()) << traces[i].sql;
-    } else if (EXPECT_TRUE(traces[i].error.has_value()); traces[i].error) {
+    EXPECT_EQ(traces[i].error.has_value(), expected[i].error != nullptr) << traces[i].sql;
+    if (traces[i].error && expected[i].error) {
       EXPECT_EQ(traces[i].error->number(), kDbCommandFailed);
       EXPECT_EQ(traces[i].error->description(), expected[i].error);
     }
