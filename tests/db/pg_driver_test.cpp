@@ -154,7 +154,8 @@ TEST_F(PgDriverTest, ArgumentsTravelAsTypedParameters) {
       {"EXEC concat_ws '|', 'a''b', 42, -1.5, 1e3, 'ç'", Value::String("a'b|42|-1.5|1000|ç")},
       // NULL takes the type of the function's parameter.
       {"EXEC concat_ws NULL, 'a'", Value::Null()},
-      {"EXEC concat_ws ',', 'x''); DROP TABLE rota; --'", Value::String("x'); DROP TABLE rota; --")},
+      {"EXEC concat_ws ',', 'x''); DROP TABLE rota; --'",
+       Value::String("x'); DROP TABLE rota; --")},
   };
   for (const auto& c : calls) EXPECT_EQ(First(*connection, c.command), c.first) << c.command;
   for (const char* bad : {"EXEC pg_sleep(1)", "EXEC SP_ZEB_CON_Tempo_km_Rota 7, 8",

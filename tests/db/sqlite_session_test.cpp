@@ -123,7 +123,8 @@ TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
     std::vector<Value> row;
   } calls[] = {
       {"EXEC SP_Echo 7, '7', NULL",
-       {Value::Int32(7), Value("integer"), Value("7"), Value("text"), Value::Null(), Value("null")}},
+       {Value::Int32(7), Value("integer"), Value("7"), Value("text"), Value::Null(),
+        Value("null")}},
       {"EXEC SP_Echo -1.5, 3000000000, 'O''Neil'",
        {Value::Double(-1.5), Value("real"), Value::Double(3000000000.0), Value("integer"),
         Value("O'Neil"), Value("text")}},
@@ -137,7 +138,9 @@ TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
       {"EXEC SP_Echo",
        {Value::Null(), Value("null"), Value::Null(), Value("null"), Value::Null(), Value("null")}},
   };
-  for (const auto& c : calls) EXPECT_EQ(session_->Execute(c.command).rows.at(0), c.row) << c.command;
+  for (const auto& c : calls) {
+    EXPECT_EQ(session_->Execute(c.command).rows.at(0), c.row) << c.command;
+  }
   for (std::string_view command : {"EXEC SP_By_Id 2", "Exec sp_by_id 2", "exec SP_BY_ID 2 "}) {
     Table table = session_->Execute(command);
     EXPECT_EQ(table.columns, (std::vector<std::string>{"id", "name"})) << command;

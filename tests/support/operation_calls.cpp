@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "support/engines.h"
@@ -52,6 +53,18 @@ void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected
     if (IsConnectionParam(expected.op->params[i])) continue;
     EXPECT_TRUE(actual.args[i] == expected.args[i]) << expected.op->params[i].name;
   }
+}
+
+void ExpectSameAnswers(const std::vector<std::pair<std::string, Inputs>>& calls,
+                       const std::string& expected, const std::string& actual) {
+  std::map<std::string, int> answered;
+  for (const auto& [operation, inputs] : calls) {
+    const OperationCall want(operation, inputs, expected);
+    const OperationCall got(operation, inputs, actual);
+    SCOPED_TRACE(operation + " " + std::to_string(answered[operation]++));
+    ExpectSameAnswer(got, want);
+  }
+  EXPECT_EQ(answered.size(), InterfaceTable().size()) << "every operation is compared";
 }
 
 std::vector<std::pair<std::string, Inputs>> Calls(const schema::GeneratorSummary& s) {

@@ -33,6 +33,11 @@ bool IsConnectionParam(const ParamInfo& param);
 // connection's) of `expected`.
 void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected);
 
+// Makes every one of `calls` on both strings and expects the same answers,
+// and every operation of the interface among them.
+void ExpectSameAnswers(const std::vector<std::pair<std::string, Inputs>>& calls,
+                       const std::string& expected, const std::string& actual);
+
 // Every operation with inputs covering each kind of document, lookup and
 // group, for the diagnostic user (1) and another (2).
 std::vector<std::pair<std::string, Inputs>> Calls(const schema::GeneratorSummary& s);
