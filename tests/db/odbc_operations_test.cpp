@@ -1,6 +1,5 @@
-// The fourteen operations through the ODBC engine: on the test server they
-// answer exactly as through libpq, and a TDS server that is not there ends
-// in the trap's result within the login timeout.
+// The operations through ODBC: as through libpq on the test server, and
+// trapped within the login timeout when a TDS server is not there.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -8,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <map>
 #include <string>
 #include <variant>
 #include <vector>
@@ -27,7 +25,6 @@ namespace {
 
 using ::zebevi::testing::Calls;
 using ::zebevi::testing::Engine;
-using ::zebevi::testing::ExpectSameAnswer;
 using ::zebevi::testing::OperationCall;
 using ::zebevi::testing::ReferenceOn;
 
@@ -37,19 +34,13 @@ class OperationsOnOdbc : public ::testing::Test {
 };
 
 TEST_F(OperationsOnOdbc, AnswerAsThroughLibpq) {
-  const std::string& libpq = ReferenceOn(Engine::kPostgres).connection_string;
-  const std::string& odbc = ReferenceOn(Engine::kOdbc).connection_string;
-  std::map<std::string, int> answered;
-  for (const auto& [operation, inputs] : Calls(ReferenceOn(Engine::kSqlite).summary)) {
-    const OperationCall expected(operation, inputs, libpq);
-    const OperationCall actual(operation, inputs, odbc);
-    SCOPED_TRACE(operation + " " + std::to_string(answered[operation]++));
-    ExpectSameAnswer(actual, expected);
-  }
-  EXPECT_EQ(answered.size(), InterfaceTable().size()) << "every operation is compared";
+  testing::ExpectSameAnswers(Calls(ReferenceOn(Engine::kSqlite).summary),
+                             ReferenceOn(Engine::kPostgres).connection_string,
+                             ReferenceOn(Engine::kOdbc).connection_string);
 }
-// A local TCP socket: listening (connections are accepted by the system and
-// then never answered) or, once closed, a port where nothing listens.
+
+// A local port that accepts and never answers or, once closed, where nothing
+// listens.
 class LocalPort {
  public:
   LocalPort() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
@@ -77,9 +68,6 @@ class LocalPort {
   int port_ = 0;
 };
 
-// A TDS server that refuses the connection, or one that never answers the
-// login: the trip summary ends in its trap with a connection failure, within
-// the login timeout, and the pool keeps nothing.
 TEST(OdbcTds, AServerThatIsNotThereEndsInTheTrapWithinTheLoginTimeout) {
   for (const bool silent : {false, true}) {
     SCOPED_TRACE(silent ? "a server that never answers" : "a closed port");

@@ -10,27 +10,14 @@
 
 #include "db/session.h"
 #include "support/engines.h"
+#include "support/test_support.h"
 #include "zebevi/db.h"
 
 namespace zebevi::testing {
 
-// The failure `statement` raises.
-template <typename Statement>
-Error FailureOf(Statement statement) {
-  try {
-    statement();
-  } catch (const Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no failure";
-  return Error(0, "");
-}
-
-// The reference database's connection string on a server engine
-// (kPostgres or kOdbc). REQUIRES: EngineAvailable(engine).
+// The reference database on kPostgres or kOdbc. REQUIRES: EngineAvailable.
 std::string ServerConnection(Engine engine);
-// The connection string items that name the client application `name`,
-// which the server shows in pg_stat_activity, on `engine`.
+// The items naming the client application, as pg_stat_activity shows it.
 std::string ApplicationNameItem(Engine engine, std::string_view name);
 
 // What the cases on the server's reference database share.
@@ -43,22 +30,19 @@ class ServerHelpers {
   static Value First(DbConnection& connection, std::string_view command);
   // The server process behind `connection`.
   static int BackendPid(DbConnection& connection);
-  // Ends the server process `pid` from another session and waits until it
-  // is gone.
+  // Ends the server process `pid` from another session, waiting until gone.
   void Terminate(int pid) const;
 
   std::string connection_string_;
 };
 
-// Cases that run on the server's reference database through libpq; failed
-// under CI and skipped elsewhere when there is no server.
+// Cases on the server through libpq; failed under CI, else skipped, without it.
 class PgTest : public ::testing::Test, protected ServerHelpers {
  protected:
   void SetUp() override;
 };
 
-// Cases that run once per server engine (ServerEngines()), on the same
-// server's reference database.
+// Cases run once per server engine.
 class ServerEngineTest : public ::testing::TestWithParam<Engine>, protected ServerHelpers {
  protected:
   void SetUp() override;

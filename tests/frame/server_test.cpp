@@ -4,19 +4,13 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "support/test_support.h"
 
 namespace zebevi {
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::ReadWhole;
 
 TEST(Server, HandsOutTheFactoryOfEviOnly) {
   const void* factory = reinterpret_cast<const void*>(1);
@@ -46,14 +40,14 @@ TEST(Server, RegistersIntoTheHostsRegistryAndCleansUp) {
   }
   ASSERT_EQ(DllRegisterServer(), kOk);
   ASSERT_EQ(DllRegisterServer(), kOk);  // registering twice keeps one set
-  const std::string text = ReadFile(registry);
+  const std::string text = ReadWhole(registry);
   EXPECT_NE(text.find("CLSID\\{OTHER}=Another"), std::string::npos);
   const std::string server = std::string("CLSID\\") + kClassId + "\\InprocServer32=";
   EXPECT_EQ(text.find(server), text.rfind(server));
   EXPECT_NE(text.find("ZebEVI37.EVI\\CLSID="), std::string::npos);
 
   ASSERT_EQ(DllUnregisterServer(), kOk);
-  EXPECT_EQ(ReadFile(registry), "CLSID\\{OTHER}=Another\n");
+  EXPECT_EQ(ReadWhole(registry), "CLSID\\{OTHER}=Another\n");
   ::unsetenv("ZEBEVI_REGISTRY");
   EXPECT_EQ(DllRegisterServer(), kFail);
 }

@@ -16,8 +16,7 @@
 namespace zebevi::testing {
 namespace {
 
-// Counts what the data set would write, storing nothing: the summary of the
-// data set a server already holds, and its row count per table.
+// Counts the rows the data set would write per table, storing nothing.
 class CountingSink final : public schema::RowSink {
  public:
   void Write(const schema::TableLayout& table, std::span<const schema::SqlValue>) override {
@@ -37,8 +36,7 @@ schema::GeneratorOptions ReferenceOptions() {
 }
 
 std::unique_ptr<EngineReference> PrepareSqlite() {
-  // Kept until the program ends, with the file in it.
-  static TempDir dir;
+  static TempDir dir;  // kept until the program ends
   const std::filesystem::path path = dir / "reference.db";
   auto reference = std::make_unique<EngineReference>();
   reference->engine = Engine::kSqlite;
@@ -47,8 +45,7 @@ std::unique_ptr<EngineReference> PrepareSqlite() {
   return reference;
 }
 
-// Compares every table's row count with what the data set writes: another
-// data set, or none, is refused with the way to get the right one.
+// Refuses a server whose row counts are not the data set's.
 std::unique_ptr<EngineReference> PrepareServer(Engine engine, std::string connection_string) {
   auto reference = std::make_unique<EngineReference>();
   reference->engine = engine;
@@ -88,15 +85,7 @@ std::vector<Engine> AllEngines() {
 }
 
 std::string EngineName(Engine engine) {
-  switch (engine) {
-    case Engine::kSqlite:
-      return "SQLite";
-    case Engine::kPostgres:
-      return "PostgreSQL";
-    case Engine::kOdbc:
-      break;
-  }
-  return "ODBC";
+  return engine == Engine::kSqlite ? "SQLite" : engine == Engine::kPostgres ? "PostgreSQL" : "ODBC";
 }
 
 std::string EngineParamName(const ::testing::TestParamInfo<Engine>& info) {
@@ -140,17 +129,9 @@ const EngineReference& ReferenceOn(Engine engine) {
   std::lock_guard lock(mutex);
   std::unique_ptr<EngineReference>& reference = references[engine];
   if (!reference) {
-    switch (engine) {
-      case Engine::kSqlite:
-        reference = PrepareSqlite();
-        break;
-      case Engine::kPostgres:
-        reference = PrepareServer(engine, *PostgresConnection());
-        break;
-      case Engine::kOdbc:
-        reference = PrepareServer(engine, *OdbcConnection());
-        break;
-    }
+    reference = engine == Engine::kSqlite   ? PrepareSqlite()
+                : engine == Engine::kOdbc ? PrepareServer(engine, *OdbcConnection())
+                                          : PrepareServer(engine, *PostgresConnection());
   }
   return *reference;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "support/engines.h"
@@ -10,7 +11,6 @@
 namespace zebevi::testing {
 namespace {
 
-// `value` as a parameter of `kind` takes it.
 Argument ArgumentOf(const Value& value, ParamKind kind) {
   if (kind == ParamKind::kString) return ToString(value);
   if (kind == ParamKind::kInt32) return ToInt32(value);
@@ -55,92 +55,76 @@ void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected
   }
 }
 
+void ExpectSameAnswers(const std::vector<std::pair<std::string, Inputs>>& calls,
+                       const std::string& expected, const std::string& actual) {
+  std::map<std::string, int> answered;
+  for (const auto& [operation, inputs] : calls) {
+    const OperationCall want(operation, inputs, expected);
+    const OperationCall got(operation, inputs, actual);
+    SCOPED_TRACE(operation + " " + std::to_string(answered[operation]++));
+    ExpectSameAnswer(got, want);
+  }
+  EXPECT_EQ(answered.size(), InterfaceTable().size()) << "every operation is compared";
+}
+
 std::vector<std::pair<std::string, Inputs>> Calls(const schema::GeneratorSummary& s) {
   std::vector<std::pair<std::string, Inputs>> calls;
-  const std::vector<std::int64_t> documents = {s.exchanged_document_id,
-                                               s.exchange_parent_id,
-                                               s.plain_document_id,
-                                               s.document_without_route_id,
-                                               s.document_without_cycle_id,
-                                               s.document_without_arrival_id,
-                                               0,
-                                               testing::kReferenceDocuments + 1};
+  auto i32 = [](std::int64_t n) { return Value::Int32(static_cast<std::int32_t>(n)); };
   for (const Value& user : {Value::Int32(1), Value::Int32(2)}) {
-    for (std::int64_t id : documents) {
-      const Value doc = Value::Int32(static_cast<std::int32_t>(id));
-      const Value parent = Value::Int32(
-          static_cast<std::int32_t>(id == s.exchanged_document_id ? s.exchange_parent_id : id));
+    // Each call names the user; `add` puts it in.
+    auto add = [&](const char* op, Inputs inputs) {
+      inputs["invntUsuario_Internet_id"] = user;
+      calls.push_back({op, std::move(inputs)});
+    };
+    for (std::int64_t id :
+         {s.exchanged_document_id, s.exchange_parent_id, s.plain_document_id,
+          s.document_without_route_id, s.document_without_cycle_id, s.document_without_arrival_id,
+          std::int64_t{0}, testing::kReferenceDocuments + 1}) {
+      const Value doc = i32(id);
+      const Value parent = i32(id == s.exchanged_document_id ? s.exchange_parent_id : id);
       for (const Value& customer : {Value(), Value::Int32(1)}) {
-        calls.push_back({"gConsulta_Espelho_Viagem",
-                         {{"invntUsuario_Internet_id", user},
-                          {"invntCliente_id", customer},
-                          {"invntDOCTO_TRANSPORTE_ID", doc}}});
-        calls.push_back({"mBusca_Dados_Viagem",
-                         {{"invntUsuario_Internet_id", user},
-                          {"invntCliente_id", customer},
-                          {"invntDOCTO_TRANSPORTE_ID", doc},
-                          {"inlngDocto_Transp_Pai_id", parent},
-                          {"instrFlag_Troca_Nota", Value("S")}}});
+        add("gConsulta_Espelho_Viagem",
+            {{"invntCliente_id", customer}, {"invntDOCTO_TRANSPORTE_ID", doc}});
+        add("mBusca_Dados_Viagem", {{"invntCliente_id", customer},
+                                    {"invntDOCTO_TRANSPORTE_ID", doc},
+                                    {"inlngDocto_Transp_Pai_id", parent},
+                                    {"instrFlag_Troca_Nota", Value("S")}});
       }
       for (const char* flag : {"S", "N"}) {
-        calls.push_back({"mBusca_Apuracao",
-                         {{"invntUsuario_Internet_id", user},
-                          {"invntDOCTO_TRANSPORTE_ID", doc},
-                          {"instrFlag_Nota_Fiscal", Value(flag)}}});
-        calls.push_back({"mBusca_Nota_Fiscais",
-                         {{"invntUsuario_Internet_id", user},
-                          {"invntDOCTO_TRANSPORTE_ID", doc},
-                          {"inlngdocto_transp_pai", parent},
-                          {"instrFlag_Troca_Nota", Value(flag)}}});
-        calls.push_back({"mBusca_Dados_Docto_Viagem",
-                         {{"invntUsuario_Internet_id", user},
-                          {"invntDOCTO_TRANSPORTE_ID", doc},
-                          {"lngDOCTO_TRANSP_PAI_ID", parent},
-                          {"outstrFlag_Troca_Nota", Value(flag)}}});
+        add("mBusca_Apuracao",
+            {{"invntDOCTO_TRANSPORTE_ID", doc}, {"instrFlag_Nota_Fiscal", Value(flag)}});
+        add("mBusca_Nota_Fiscais", {{"invntDOCTO_TRANSPORTE_ID", doc},
+                                    {"inlngdocto_transp_pai", parent},
+                                    {"instrFlag_Troca_Nota", Value(flag)}});
+        add("mBusca_Dados_Docto_Viagem", {{"invntDOCTO_TRANSPORTE_ID", doc},
+                                          {"lngDOCTO_TRANSP_PAI_ID", parent},
+                                          {"outstrFlag_Troca_Nota", Value(flag)}});
       }
-      calls.push_back({"mConsulta_TROCA_DOCTO_TRANSP",
-                       {{"invntUsuario_Internet_id", user}, {"invntDOCTO_TRANSPORTE_ID", doc}}});
-      calls.push_back(
-          {"gValida_Num_Documento",
-           {{"invntUsuario_Internet_id", user},
-            {"invntNum_Docto_Transporte", Value::Int32(static_cast<std::int32_t>(100000 + id))}}});
+      add("mConsulta_TROCA_DOCTO_TRANSP", {{"invntDOCTO_TRANSPORTE_ID", doc}});
+      add("gValida_Num_Documento", {{"invntNum_Docto_Transporte", i32(100000 + id)}});
     }
-    for (const Value& route :
-         {Value::Int32(static_cast<std::int32_t>(s.route_id)), Value::Int32(0), Value("7.5")}) {
-      calls.push_back(
-          {"mConsulta_Dados_Rota", {{"invntUsuario_Internet_id", user}, {"invntRota_id", route}}});
+    for (const Value& route : {i32(s.route_id), Value::Int32(0), Value("7.5")}) {
+      add("mConsulta_Dados_Rota", {{"invntRota_id", route}});
     }
     const Value order = Value(s.multi_document_order);
-    const Value company =
-        Value::Int32(static_cast<std::int32_t>(s.multi_document_order_company_id));
-    calls.push_back({"gValida_Num_Documento",
-                     {{"invntUsuario_Internet_id", user}, {"invntNum_Pedido", order}}});
-    calls.push_back({"gValida_Num_Documento",
-                     {{"invntUsuario_Internet_id", user},
-                      {"invntNum_Pedido", order},
-                      {"invntempresa_Id", company}}});
+    const Value company = i32(s.multi_document_order_company_id);
+    add("gValida_Num_Documento", {{"invntNum_Pedido", order}});
+    add("gValida_Num_Documento", {{"invntNum_Pedido", order}, {"invntempresa_Id", company}});
     for (const Value& cgc : {Value(), Value(s.consignee_cgc)}) {
       for (const char* language : {"P", "I"}) {
-        calls.push_back({"gValida_Num_Pedido_Publ",
-                         {{"invntUsuario_Internet_id", user},
-                          {"invntempresa_Id", company},
-                          {"idioma", Value(language)},
-                          {"invntNum_Pedido", order},
-                          {"inData_Emissao_Ini", Value("01/01/2024")},
-                          {"inCGC_Destinatario", cgc}}});
+        add("gValida_Num_Pedido_Publ", {{"invntempresa_Id", company},
+                                        {"idioma", Value(language)},
+                                        {"invntNum_Pedido", order},
+                                        {"inData_Emissao_Ini", Value("01/01/2024")},
+                                        {"inCGC_Destinatario", cgc}});
       }
     }
-    calls.push_back({"gValida_Num_Pedido_Publ",
-                     {{"invntUsuario_Internet_id", user},
-                      {"invntempresa_Id", company},
-                      {"invntNum_Pedido", Value("NAO-EXISTE")}}});
+    add("gValida_Num_Pedido_Publ",
+        {{"invntempresa_Id", company}, {"invntNum_Pedido", Value("NAO-EXISTE")}});
     for (std::int64_t group : {s.granted_user_group_id, s.refused_user_group_id,
                                s.empty_user_group_id, std::int64_t{0}}) {
-      const Value id = Value::Int32(static_cast<std::int32_t>(group));
-      calls.push_back({"gConsulta_Grupo_Usuario_Parti",
-                       {{"invntUsuario_Internet_id", user}, {"invntGrupo_Usuario_Id", id}}});
-      calls.push_back({"mConsulta_Grupo_Usuario_Parti",
-                       {{"invntUsuario_Internet_id", user}, {"invntGrupo_Usuario_Id", id}}});
+      add("gConsulta_Grupo_Usuario_Parti", {{"invntGrupo_Usuario_Id", i32(group)}});
+      add("mConsulta_Grupo_Usuario_Parti", {{"invntGrupo_Usuario_Id", i32(group)}});
     }
   }
   for (const char* op : {"mConverte_Decimal_Hora", "mPega_Hora", "mPega_Minuto"}) {

@@ -1,7 +1,5 @@
-// Calling the fourteen operations by name, as the tests that compare two
-// databases' answers do: a table of calls covering every kind of document,
-// lookup and group of the reference data set, and one call of it on a
-// connection string.
+// The fourteen operations called by name, for the tests that compare two
+// databases' answers.
 #ifndef ZEBEVI_TESTS_SUPPORT_OPERATION_CALLS_H_
 #define ZEBEVI_TESTS_SUPPORT_OPERATION_CALLS_H_
 
@@ -18,9 +16,8 @@ namespace zebevi::testing {
 
 using Inputs = std::map<std::string, Value>;
 
-// A call of `operation` with `inputs` (by parameter name; the rest start
-// as new variables) on `connection_string`, given to the connection
-// parameters as each takes it: a text, or a connection opened on it.
+// `operation` called with `inputs` by parameter name (the rest new), its
+// connection parameters given `connection_string` as each takes it.
 struct OperationCall {
   OperationCall(std::string_view operation, const Inputs& inputs,
                 const std::string& connection_string);
@@ -35,6 +32,11 @@ bool IsConnectionParam(const ParamInfo& param);
 // Expects `actual` to give the result and the parameters (but the
 // connection's) of `expected`.
 void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected);
+
+// Makes every one of `calls` on both strings and expects the same answers,
+// and every operation of the interface among them.
+void ExpectSameAnswers(const std::vector<std::pair<std::string, Inputs>>& calls,
+                       const std::string& expected, const std::string& actual);
 
 // Every operation with inputs covering each kind of document, lookup and
 // group, for the diagnostic user (1) and another (2).

@@ -1,7 +1,5 @@
-// Writing a password into the forms a connection string knows, and telling
-// whether a text shows any of it, for the tests and the fuzz target that
-// hunt password leaks. Header-only, so the fuzz targets use it without the
-// test support library.
+// Passwords written into every connection-string form, and telling whether a
+// text shows any of them. Header-only, for the fuzz targets too.
 #ifndef ZEBEVI_TESTS_SUPPORT_PASSWORD_TEXT_H_
 #define ZEBEVI_TESTS_SUPPORT_PASSWORD_TEXT_H_
 
@@ -11,13 +9,11 @@
 
 namespace zebevi::testing {
 
-// The separators of every connection-string form. Passwords made of these
-// and of password bytes show any leak as a password byte, or as their
-// percent-encoded form.
+// Passwords of these and of password bytes leak as a password byte, or
+// percent-encoded.
 inline constexpr std::string_view kPasswordSeparators = ";='\" %@:/?&\\\t";
 
-// 0xF8 to 0xFF: bytes that valid UTF-8 never holds, so no key, message or
-// mask (Portuguese texts included) has one of its own.
+// 0xF8 to 0xFF: never in valid UTF-8, so in no key, message or mask.
 inline bool IsPasswordByte(unsigned char c) { return c >= 0xF8; }
 inline char PasswordByte(unsigned pick) { return static_cast<char>(0xF8 | (pick & 7)); }
 

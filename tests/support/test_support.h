@@ -54,6 +54,19 @@ struct CommandResult {
 CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view input = {},
                         const std::vector<std::string>& environment = {});
 
+// The failure `statement` raises (a failed expectation, and Error(0, ""),
+// when it raises none).
+template <typename Statement>
+Error FailureOf(Statement statement) {
+  try {
+    statement();
+  } catch (const Error& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no failure";
+  return Error(0, "");
+}
+
 }  // namespace zebevi::testing
 
 // Expects `statement` to fail with a zebevi::Error of the given number.

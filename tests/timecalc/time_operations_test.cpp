@@ -73,75 +73,63 @@ TEST(ConverteDecimalHora, StopsOnAFailedHourStepWithoutWritingTheText) {
   }
 }
 
-TEST(PegaHora, GivesTheWholeHoursAsTextOrNumber) {
+// The whole part, and the remainder written only when the part is not exact.
+struct Split {
+  Value seconds;
+  Value part;
+  Value rest;  // "kept" when left alone
+};
+
+TEST(PegaHoraAndMinuto, GiveTheWholePartAsTextOrNumber) {
   auto evi = CreateEVI();
-  Value hora, resto("kept"), message;
-  Value seconds = Value::Int32(5400);
-  EXPECT_EQ(evi->mPega_Hora(seconds, hora, resto, message), Value::Boolean(true));
-  EXPECT_EQ(hora, Value("1"));
-  EXPECT_EQ(resto, Value::Double(1800));
-
-  seconds = Value::Int32(7200);
-  evi->mPega_Hora(seconds, hora, resto, message);
-  EXPECT_EQ(hora, Value::Double(2));
-  EXPECT_EQ(resto, Value::Double(0));
-
-  resto = Value("kept");
-  seconds = Value::Int32(3600);
-  evi->mPega_Hora(seconds, hora, resto, message);
-  EXPECT_EQ(hora, Value("01"));
-  EXPECT_EQ(resto, Value("kept"));
-
-  seconds = Value("12");
-  evi->mPega_Hora(seconds, hora, resto, message);
-  EXPECT_EQ(hora, Value("00"));
-  EXPECT_EQ(resto, Value("12")) << "a copy of the input, same kind";
-  EXPECT_EQ(message, Value());
+  const struct {
+    bool hours;
+    std::vector<Split> splits;
+  } operations[] = {
+      {true,
+       {{Value::Int32(5400), Value("1"), Value::Double(1800)},
+        {Value::Int32(7200), Value::Double(2), Value::Double(0)},
+        {Value::Int32(3600), Value("01"), Value("kept")},
+        // The remainder is a copy of the input, of its kind.
+        {Value("12"), Value("00"), Value("12")}}},
+      {false,
+       {{Value::Int32(30), Value("00"), Value::Int32(30)},
+        {Value::Double(59.5), Value("01"), Value("kept")},
+        {Value::Int32(61), Value("1"), Value::Double(1)},
+        {Value::Int32(120), Value::Double(2), Value::Double(0)}}},
+  };
+  for (const auto& op : operations) {
+    for (const Split& s : op.splits) {
+      SCOPED_TRACE(::testing::PrintToString(s.seconds) + (op.hours ? " hours" : " minutes"));
+      Value seconds = s.seconds, part, rest("kept"), message;
+      const Value result = op.hours ? evi->mPega_Hora(seconds, part, rest, message)
+                                    : evi->mPega_Minuto(seconds, part, rest, message);
+      EXPECT_EQ(result, Value::Boolean(true));
+      EXPECT_EQ(part, s.part);
+      EXPECT_EQ(rest, s.rest);
+      EXPECT_EQ(message, Value());
+    }
+  }
 }
 
-TEST(PegaHora, TrapsAnOverflowWithTheTrackingTextOnly) {
+TEST(PegaHoraAndMinuto, TrapWithTheTrackingTextOnly) {
   auto evi = CreateEVI();
-  Value seconds = Value::Double(2147483648.0), hora("h"), resto("r"), message("x");
-  EXPECT_EQ(evi->mPega_Hora(seconds, hora, resto, message), Value::Boolean(false));
+  Value seconds = Value::Double(2147483648.0), part("h"), rest("r"), message("x");
+  EXPECT_EQ(evi->mPega_Hora(seconds, part, rest, message), Value::Boolean(false));
   EXPECT_EQ(message, kTracking);
-  EXPECT_EQ(hora, Value("h"));
-  EXPECT_EQ(resto, Value("r"));
-}
-
-TEST(PegaMinuto, TestsThePlainDoubleAgainstSixty) {
-  auto evi = CreateEVI();
-  Value minuto, resto("kept"), message;
-  Value seconds = Value::Int32(30);
-  EXPECT_EQ(evi->mPega_Minuto(seconds, minuto, resto, message), Value::Boolean(true));
-  EXPECT_EQ(minuto, Value("00"));
-  EXPECT_EQ(resto, Value::Int32(30));
-
-  resto = Value("kept");
-  seconds = Value::Double(59.5);
-  evi->mPega_Minuto(seconds, minuto, resto, message);
-  EXPECT_EQ(minuto, Value("01"));
-  EXPECT_EQ(resto, Value("kept"));
-
-  seconds = Value::Int32(61);
-  evi->mPega_Minuto(seconds, minuto, resto, message);
-  EXPECT_EQ(minuto, Value("1"));
-  EXPECT_EQ(resto, Value::Double(1));
-
-  seconds = Value::Int32(120);
-  evi->mPega_Minuto(seconds, minuto, resto, message);
-  EXPECT_EQ(minuto, Value::Double(2));
-
+  EXPECT_EQ(part, Value("h"));
+  EXPECT_EQ(rest, Value("r"));
   // A Null reaches the double conversion: the trap runs.
   seconds = Value::Null();
-  EXPECT_EQ(evi->mPega_Minuto(seconds, minuto, resto, message), Value::Boolean(false));
+  message = Value();
+  EXPECT_EQ(evi->mPega_Minuto(seconds, part, rest, message), Value::Boolean(false));
   EXPECT_EQ(message, kTracking);
 }
 
 TEST(PegaHora, WritesBothResultsWhenTheCallerPassesOneVariableTwice) {
   auto evi = CreateEVI();
   Value shared = Value::Int32(5400), message;
-  // The hours land in the shared variable first, then the remainder is
-  // computed from it: 1 - 1 * 3600.
+  // The hours land in it first, then the remainder from it: 1 - 1 * 3600.
   evi->mPega_Hora(shared, shared, shared, message);
   EXPECT_EQ(shared, Value::Double(-3599));
 }
@@ -160,9 +148,8 @@ Value WholePartByText(double quotient) {
   return comma > 0 ? Value::String(Mid(text, 1, comma - 1)) : Value::Double(quotient);
 }
 
-// Quotients the hour and minute steps make, and those beside whole numbers
-// and at the ends of the range taken without text, where only the text can
-// tell.
+// The steps' quotients, and those beside whole numbers where only the text
+// can tell.
 TEST(WholePart, FollowsTheTextRuleEverywhere) {
   std::vector<double> quotients;
   for (std::int64_t n = 1; n < 2147483647; n = n * 3 / 2 + 7) {

@@ -120,19 +120,17 @@ TEST_F(ValueRulesTest, CleanTextRemovesControlsThenOuterSpaces) {
   EXPECT_EQ(rules_->CleanText("\xc2\n\x85"), "");
 }
 
-TEST_F(ValueRulesTest, FieldIsReadAtEachCall) {
+TEST_F(ValueRulesTest, AFieldIsReadAtEachCall) {
   auto field = std::make_shared<testing::FieldStub>(Value::Int32(1));
   const Value v = Value::Object(field);
   EXPECT_EQ(rules_->SqlNumber(v), "1");
   field->set(Value::Null());
   EXPECT_EQ(rules_->SqlNumber(v), "NULL");
   EXPECT_EQ(rules_->AsNumber(v), Value::Int32(0));
-}
-
-TEST_F(ValueRulesTest, ObjectWithoutValueIsATypeMismatch) {
-  const Value v = Value::Object(std::make_shared<AutomationObject>());
-  EXPECT_AUTOMATION_ERROR(rules_->AsNumber(v), 13);
-  EXPECT_AUTOMATION_ERROR(rules_->SqlText(v), 13);
+  // An object without a value is a type mismatch.
+  const Value bare = Value::Object(std::make_shared<AutomationObject>());
+  EXPECT_AUTOMATION_ERROR(rules_->AsNumber(bare), 13);
+  EXPECT_AUTOMATION_ERROR(rules_->SqlText(bare), 13);
 }
 
 }  // namespace
