@@ -1,6 +1,8 @@
 // mBusca_Dados_Docto_Viagem on fixture databases.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "trip_fixture.h"
 #include "zebevi/evi.h"
 
@@ -89,80 +91,56 @@ TEST_F(DocumentHeaderTest, FillsEveryOutputFromTheFirstRow) {
   EXPECT_EQ(log.commands().back(), "Exec SP_ZEB_CON_Dados_Doc_Viagem11 1, 0, NULL ");
 }
 
-TEST_F(DocumentHeaderTest, NullFieldsGiveEmptyTextsAndRouteZero) {
+TEST_F(DocumentHeaderTest, NullFieldsGiveEmptyTextsAndNoRowTouchesNothing) {
   Header header;
   header.Run(connection_, Value::Int32(2));
   EXPECT_TRUE(header.result);
-  EXPECT_EQ(header.chegada_efetiva, Value(""));
-  EXPECT_EQ(header.chegada_prevista, Value(""));
-  EXPECT_EQ(header.prevista_rastreador, Value(""));
-  EXPECT_EQ(header.produto, Value(""));
+  for (const Value* out : {&header.chegada_efetiva, &header.chegada_prevista,
+                           &header.prevista_rastreador, &header.produto}) {
+    EXPECT_EQ(*out, Value(""));
+  }
   EXPECT_EQ(header.rota, 0);
+
+  Header none;
+  none.Run(connection_, Value::Int32(404));
+  EXPECT_FALSE(none.result);
+  EXPECT_EQ(none.message, Value("Documentação de Viagem não encontrada."));
+  EXPECT_EQ(none.rota, -1);
+  EXPECT_EQ(none.num_docto, Value("in"));
+  EXPECT_EQ(none.flag_no_prazo, Value("in"));
 }
 
-TEST_F(DocumentHeaderTest, NoRowSaysNotFoundAndTouchesNoOutput) {
+// The header of a document whose row sets `columns` to `values`, the rest
+// by default.
+Header HeaderOf(const std::string& columns, const std::string& values) {
+  FixtureDatabase db{std::string(kHeaders) + "INSERT INTO cabec (doc, " + columns +
+                     ") VALUES (100, " + values + ");"};
   Header header;
-  header.Run(connection_, Value::Int32(404));
-  EXPECT_FALSE(header.result);
-  EXPECT_EQ(header.message, Value("Documentação de Viagem não encontrada."));
-  EXPECT_EQ(header.rota, -1);
-  EXPECT_EQ(header.num_docto, Value("in"));
-  EXPECT_EQ(header.flag_no_prazo, Value("in"));
+  header.Run(db.Open(), Value::Int32(100));
+  return header;
 }
 
 TEST(DocumentHeader, JoinsEachVehicleWithItsPlateOnlyWhenBothAreKnownAndDiffer) {
-  struct Case {
-    const char* vehicle;
-    const char* plate;
-    const char* shown;
-  };
-  const Case cases[] = {{"'1234'", "'ABC1234'", "1234 - ABC1234"},
-                        {"'ABC1234'", "'ABC1234'", "ABC1234"},
-                        {"'1234'", "''", "1234"},
-                        {"'1234'", "NULL", "1234"},
-                        {"''", "'ABC1234'", ""},
-                        {"NULL", "'ABC1234'", ""},
-                        {"'abc1234'", "'ABC1234'", "abc1234 - ABC1234"}};
-  FixtureDatabase db{std::string(kHeaders) + [&] {
-    std::string rows;
-    int doc = 100;
-    for (const Case& c : cases) {
-      rows += "INSERT INTO cabec (doc, CAVALO, PLACA_CAVALO, carreta, PLACA_carreta) VALUES (" +
-              std::to_string(doc++) + ", " + c.vehicle + ", " + c.plate + ", " + c.vehicle + ", " +
-              c.plate + ");";
-    }
-    return rows;
-  }()};
-  int doc = 100;
-  for (const Case& c : cases) {
-    Header header;
-    header.Run(db.Open(), Value::Int32(doc++));
-    EXPECT_EQ(header.cavalo, Value(c.shown)) << c.vehicle << " with " << c.plate;
-    EXPECT_EQ(header.carreta, Value(c.shown)) << c.vehicle << " with " << c.plate;
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"'1234'", "'ABC1234'", "1234 - ABC1234"}, {"'ABC1234'", "'ABC1234'", "ABC1234"},
+      {"'1234'", "''", "1234"},                  {"'1234'", "NULL", "1234"},
+      {"''", "'ABC1234'", ""},                   {"NULL", "'ABC1234'", ""},
+      {"'abc1234'", "'ABC1234'", "abc1234 - ABC1234"}};
+  for (const auto& [vehicle, plate, shown] : cases) {
+    const std::string pair = std::string(vehicle) + ", " + plate;
+    const Header header = HeaderOf("CAVALO, PLACA_CAVALO, carreta, PLACA_carreta", pair + ", " + pair);
+    EXPECT_EQ(header.cavalo, Value(shown)) << pair;
+    EXPECT_EQ(header.carreta, Value(shown)) << pair;
   }
 }
 
 TEST(DocumentHeader, GivesTheVerdictByTheExactFlag) {
-  const std::pair<const char*, const char*> cases[] = {{"'I'", "Prazo Indeterminado"},
-                                                       {"'N'", "Fora do Prazo"},
-                                                       {"'S'", "No Prazo"},
-                                                       {"'i'", "No Prazo"},
-                                                       {"'n'", "No Prazo"},
-                                                       {"''", "No Prazo"},
-                                                       {"NULL", "No Prazo"},
-                                                       {"' N '", "Fora do Prazo"}};
-  std::string rows;
-  int doc = 200;
+  const std::pair<const char*, const char*> cases[] = {
+      {"'I'", "Prazo Indeterminado"}, {"'N'", "Fora do Prazo"}, {"'S'", "No Prazo"},
+      {"'i'", "No Prazo"},            {"'n'", "No Prazo"},      {"''", "No Prazo"},
+      {"NULL", "No Prazo"},           {"' N '", "Fora do Prazo"}};
   for (const auto& [flag, verdict] : cases) {
-    rows += "INSERT INTO cabec (doc, flag_no_prazo) VALUES (" + std::to_string(doc++) + ", " +
-            flag + ");";
-  }
-  FixtureDatabase db{std::string(kHeaders) + rows};
-  doc = 200;
-  for (const auto& [flag, verdict] : cases) {
-    Header header;
-    header.Run(db.Open(), Value::Int32(doc++));
-    EXPECT_EQ(header.flag_no_prazo, Value(verdict)) << "flag " << flag;
+    EXPECT_EQ(HeaderOf("flag_no_prazo", flag).flag_no_prazo, Value(verdict)) << "flag " << flag;
   }
 }
 

@@ -53,66 +53,43 @@ class ExchangeLookupTest : public ::testing::Test {
   DbConnectionRef connection_ = db_.Open();
 };
 
-TEST_F(ExchangeLookupTest, AnExchangeGivesParentChildrenAndTheirNumbers) {
+TEST_F(ExchangeLookupTest, GivesParentChildrenAndTheirNumbers) {
+  struct Case {
+    const char* name;
+    Value document;
+    std::int32_t pai;
+    std::vector<std::int32_t> filhos;
+    std::string num;
+    std::int32_t qtde;
+    std::string flag_pai, flag_troca;
+  };
+  const Case cases[] = {
+      // The parent flag is not assigned on an exchange.
+      {"exchange", Value("1001"), 1000, {1001, 1002}, "1000 / 1001 / 1002", 2, "kept", "S"},
+      {"one child replaces the array", Value::Int32(600), 601, {600}, "P-601 / C-600", 1, "kept",
+       "S"},
+      // Whatever rows follow the first.
+      {"no exchange: its own parent", Value("500"), 500, {7, 7, 7}, "", 0, "S", "N"},
+      // A null retorno reads as 0: an exchange with an unknown parent.
+      {"null fields", Value::Int32(800), 0, {0}, " / ", 1, "kept", "S"},
+      {"no row", Value::Int32(404), -1, {7, 7, 7}, "earlier", -1, "kept", "kept"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Lookup lookup;
+    lookup.Run(connection_, c.document);
+    EXPECT_TRUE(lookup.result);
+    EXPECT_EQ(lookup.pai, c.pai);
+    EXPECT_EQ(lookup.filhos, c.filhos);
+    EXPECT_EQ(lookup.num, c.num);
+    EXPECT_EQ(lookup.qtde, c.qtde);
+    EXPECT_EQ(lookup.flag_pai, c.flag_pai);
+    EXPECT_EQ(lookup.flag_troca, c.flag_troca);
+    EXPECT_EQ(lookup.message, Value("earlier"));
+  }
   CommandLog log;
-  Lookup lookup;
-  lookup.Run(connection_, Value("1001"));
+  Lookup().Run(connection_, Value("1001"));
   EXPECT_EQ(log.commands(), std::vector<std::string>{"EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   1001"});
-  EXPECT_TRUE(lookup.result);
-  EXPECT_EQ(lookup.pai, 1000);
-  EXPECT_EQ(lookup.filhos, (std::vector<std::int32_t>{1001, 1002}));
-  EXPECT_EQ(lookup.num, "1000 / 1001 / 1002");
-  EXPECT_EQ(lookup.qtde, 2);
-  EXPECT_EQ(lookup.flag_troca, "S");
-  EXPECT_EQ(lookup.flag_pai, "kept") << "the parent flag is not assigned on an exchange";
-  EXPECT_EQ(lookup.message, Value("earlier"));
-}
-
-TEST_F(ExchangeLookupTest, OneChildReplacesTheWholeArray) {
-  Lookup lookup;
-  lookup.Run(connection_, Value::Int32(600));
-  EXPECT_TRUE(lookup.result);
-  EXPECT_EQ(lookup.pai, 601);
-  EXPECT_EQ(lookup.filhos, std::vector<std::int32_t>{600});
-  EXPECT_EQ(lookup.num, "P-601 / C-600");
-  EXPECT_EQ(lookup.qtde, 1);
-}
-
-TEST_F(ExchangeLookupTest, NoExchangeMakesTheDocumentItsOwnParentWhateverFollows) {
-  Lookup lookup;
-  lookup.Run(connection_, Value("500"));
-  EXPECT_TRUE(lookup.result);
-  EXPECT_EQ(lookup.flag_pai, "S");
-  EXPECT_EQ(lookup.flag_troca, "N");
-  EXPECT_EQ(lookup.pai, 500);
-  EXPECT_EQ(lookup.qtde, 0);
-  EXPECT_EQ(lookup.num, "");
-  EXPECT_EQ(lookup.filhos, (std::vector<std::int32_t>{7, 7, 7}));
-}
-
-TEST_F(ExchangeLookupTest, NoRowLeavesEveryOutputAsPassed) {
-  Lookup lookup;
-  lookup.Run(connection_, Value::Int32(404));
-  EXPECT_TRUE(lookup.result);
-  const Lookup untouched;
-  EXPECT_EQ(lookup.pai, untouched.pai);
-  EXPECT_EQ(lookup.filhos, untouched.filhos);
-  EXPECT_EQ(lookup.num, untouched.num);
-  EXPECT_EQ(lookup.qtde, untouched.qtde);
-  EXPECT_EQ(lookup.flag_pai, untouched.flag_pai);
-  EXPECT_EQ(lookup.flag_troca, untouched.flag_troca);
-  EXPECT_EQ(lookup.message, untouched.message);
-}
-
-TEST_F(ExchangeLookupTest, NullFieldsReadAsZeroAndEmptyText) {
-  // A null retorno reads as 0: an exchange with an unknown parent.
-  Lookup lookup;
-  lookup.Run(connection_, Value::Int32(800));
-  EXPECT_TRUE(lookup.result);
-  EXPECT_EQ(lookup.flag_troca, "S");
-  EXPECT_EQ(lookup.pai, 0);
-  EXPECT_EQ(lookup.filhos, std::vector<std::int32_t>{0});
-  EXPECT_EQ(lookup.num, " / ");
 }
 
 TEST_F(ExchangeLookupTest, AFailureQuotesTheCommandForTheDiagnosticUserOnly) {
