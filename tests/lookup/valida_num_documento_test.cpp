@@ -109,19 +109,6 @@ TEST_F(ValidaNumDocumentoTest, RefusesTypedNumbersNumericTestFirstThenNothingThe
   }
 }
 
-TEST_F(ValidaNumDocumentoTest, HandsBackTheCleanedNumbers) {
-  Documento d = Call("\tP-2 \r\n", Value(), Value::Int32(0));
-  EXPECT_EQ(d.Run(), Value::Int16(0));
-  EXPECT_EQ(d.pedido, Value("P-2"));
-  EXPECT_EQ(d.nota_fiscal, Value(""));
-  EXPECT_EQ(d.docto, Value("0"));
-
-  // Cleaned even when the input is then refused.
-  Documento refused = Call(" 1\t2A ", "", "");
-  EXPECT_EQ(refused.Run(), Value::Int16(10));
-  EXPECT_EQ(refused.pedido, Value("12A"));
-}
-
 TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallel) {
   Documento d = Call("P-2", "", "");
   d.lists.fill(Value::Array({Value("old"), Value("old"), Value("old"), Value("old")}));
@@ -147,13 +134,22 @@ TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallel) {
   Documento both = Call("P-2", "", "5003");
   EXPECT_EQ(both.Run(), Value::Int16(0));
   EXPECT_EQ(Items(both.lists[5]), (ValueArray{"Cliente C"}));
+
+  Documento none = Call("P-9", "", "");
+  EXPECT_EQ(none.Run(), Value::Int16(10));
+  EXPECT_EQ(none.message, Value("Documento não cadastrado."));
+  EXPECT_TRUE(none.ListsUntouched());
 }
 
-TEST_F(ValidaNumDocumentoTest, TellsWhenNoDocumentMatches) {
-  Documento d = Call("P-9", "", "");
-  EXPECT_EQ(d.Run(), Value::Int16(10));
-  EXPECT_EQ(d.message, Value("Documento não cadastrado."));
-  EXPECT_TRUE(d.ListsUntouched());
+TEST_F(ValidaNumDocumentoTest, HandsBackTheCleanedNumbersEvenWhenRefused) {
+  Documento d = Call("\tP-2 \r\n", Value(), Value::Int32(0));
+  EXPECT_EQ(d.Run(), Value::Int16(0));
+  EXPECT_EQ(d.pedido, Value("P-2"));
+  EXPECT_EQ(d.nota_fiscal, Value(""));
+  EXPECT_EQ(d.docto, Value("0"));
+  Documento refused = Call(" 1\t2A ", "", "");
+  EXPECT_EQ(refused.Run(), Value::Int16(10));
+  EXPECT_EQ(refused.pedido, Value("12A"));
 }
 
 TEST_F(ValidaNumDocumentoTest, SendsAllNineArgumentsInTheirOrder) {
@@ -196,22 +192,21 @@ TEST_F(ValidaNumDocumentoTest, ARefusedConnectionTrapsWithItsLabel) {
 }
 
 TEST_F(ValidaNumDocumentoTest, ANullTypedNumberTrapsWhereItIsCleaned) {
-  const Error null_use = Error::InvalidUseOfNull();
-  Documento order = Call(Value::Null(), "", "");
-  order.usuario = Value::Int32(1);
-  EXPECT_EQ(order.Run(), Value::Int16(50));
-  EXPECT_EQ(order.message, Value(kClientes + Detail("GValida_Num_Documento ( ", null_use, 3770)));
-
-  Documento invoice = Call(" P-1\t", Value::Null(), "");
-  invoice.usuario = Value::Int32(1);
-  EXPECT_EQ(invoice.Run(), Value::Int16(50));
-  EXPECT_EQ(invoice.message, Value(kClientes + Detail("GValida_Num_Documento ( ", null_use, 3780)));
-  EXPECT_EQ(invoice.pedido, Value("P-1")) << "the first number stays cleaned";
-
-  Documento docto = Call("", "", Value::Null());
-  docto.usuario = Value::Int32(1);
-  EXPECT_EQ(docto.Run(), Value::Int16(50));
-  EXPECT_EQ(docto.message, Value(kClientes + Detail("GValida_Num_Documento ( ", null_use, 3790)));
+  struct Case {
+    Value pedido, nota_fiscal, docto;
+    int label;
+  };
+  const Case cases[] = {{Value::Null(), "", "", 3770},
+                        {" P-1\t", Value::Null(), "", 3780},
+                        {"", "", Value::Null(), 3790}};
+  for (const Case& c : cases) {
+    Documento d = Call(c.pedido, c.nota_fiscal, c.docto);
+    d.usuario = Value::Int32(1);
+    EXPECT_EQ(d.Run(), Value::Int16(50));
+    EXPECT_EQ(d.message, Value(kClientes + Detail("GValida_Num_Documento ( ",
+                                                  Error::InvalidUseOfNull(), c.label)));
+    if (c.label == 3780) EXPECT_EQ(d.pedido, Value("P-1")) << "the first number stays cleaned";
+  }
 }
 
 TEST_F(ValidaNumDocumentoTest, AMissingColumnKeepsWhatWasAlreadyStored) {

@@ -258,14 +258,13 @@ TEST_P(ValidaNumPedidoPublOnEngines, ListsAnOrderAndNarrowsItByFilters) {
   EXPECT_EQ(later.Run(), Value::Int16(10));
   EXPECT_EQ(later.message, Value(kCantFind));
   EXPECT_TRUE(later.Untouched());
-}
 
-TEST_P(ValidaNumPedidoPublOnEngines, AnUnknownCompanyGetsNoRowAtAll) {
-  Pedido p = Call();
-  p.empresa = Value::Int32(987654);
-  p.idioma = "I";
-  EXPECT_EQ(p.Run(), Value::Int16(10));
-  EXPECT_EQ(p.message, Value(kNoRowEnglish));
+  // An unknown company gets no row at all.
+  Pedido unknown = Call();
+  unknown.empresa = Value::Int32(987654);
+  unknown.idioma = "I";
+  EXPECT_EQ(unknown.Run(), Value::Int16(10));
+  EXPECT_EQ(unknown.message, Value(kNoRowEnglish));
 }
 
 TEST_P(ValidaNumPedidoPublOnEngines, TheExecutableAnswersInEnglishForAnUnknownOrder) {

@@ -108,20 +108,18 @@ TEST_F(CycleMeasuresTest, AFailedConversionStopsWithTheLaterOutputsUntouched) {
   }
 }
 
-TEST_F(CycleMeasuresTest, NoRowTouchesNoOutput) {
+TEST_F(CycleMeasuresTest, NoRowTouchesNoOutputAndNoDocumentRunsNoQuery) {
   Cycle cycle;
   cycle.Run(connection_, Value::Int32(404));
   EXPECT_TRUE(cycle.result);
   for (const Value& out : cycle.out) EXPECT_EQ(out, Value("in"));
   EXPECT_EQ(cycle.message, Value("earlier"));
-}
 
-TEST_F(CycleMeasuresTest, AMissingDocumentIsRefusedWithoutAQuery) {
   CommandLog log;
-  Cycle cycle;
-  cycle.Run(connection_, Value::Int32(0));
-  EXPECT_FALSE(cycle.result);
-  EXPECT_EQ(cycle.message, Value("Informe um documento de Transporte. "));
+  Cycle missing;
+  missing.Run(connection_, Value::Int32(0));
+  EXPECT_FALSE(missing.result);
+  EXPECT_EQ(missing.message, Value("Informe um documento de Transporte. "));
   EXPECT_TRUE(log.commands().empty());
 }
 

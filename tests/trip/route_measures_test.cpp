@@ -40,6 +40,13 @@ class RouteMeasures : public ::testing::Test {
 };
 
 TEST_F(RouteMeasures, ShowsTheDistanceAsItComesAndOnlyTheTimeOfDay) {
+  CommandLog log;
+  EXPECT_TRUE(Query(Value::Int32(99)));
+  EXPECT_EQ(km_, Value("km before")) << "an unknown route leaves everything alone";
+  EXPECT_EQ(tempo_, Value("time before"));
+  EXPECT_TRUE(Query(Value()));
+  EXPECT_EQ(log.commands(), (std::vector<std::string>{"Exec SP_ZEB_CON_Tempo_km_Rota  99",
+                                                      "Exec SP_ZEB_CON_Tempo_km_Rota  NULL"}));
   EXPECT_TRUE(Query(Value::Int32(7)));
   EXPECT_EQ(km_, Value("412,5"));
   EXPECT_EQ(tempo_, Value("02:00"));
@@ -54,13 +61,6 @@ TEST_F(RouteMeasures, ShowsTheDistanceAsItComesAndOnlyTheTimeOfDay) {
   EXPECT_TRUE(Query(Value::Int32(12)));
   EXPECT_EQ(km_, Value(""));
   EXPECT_EQ(tempo_, Value(""));
-  EXPECT_EQ(message_, Value("message before"));
-}
-
-TEST_F(RouteMeasures, LeavesEverythingAloneForAnUnknownRoute) {
-  EXPECT_TRUE(Query(Value::Int32(99)));
-  EXPECT_EQ(km_, Value("km before"));
-  EXPECT_EQ(tempo_, Value("time before"));
   EXPECT_EQ(message_, Value("message before"));
 }
 
@@ -81,14 +81,6 @@ TEST_F(RouteMeasures, TrapsADatabaseFailureAtTheOpeningStep) {
   EXPECT_EQ(message_, kClientes & Detail("mConsulta_Dados_Rota ( ", log.last_error(), 4690));
   EXPECT_NE(message_.string().find("no such table"), std::string::npos) << message_.string();
   EXPECT_EQ(km_, Value("km before"));
-}
-
-TEST_F(RouteMeasures, SendsTheCommandWithItsTwoBlanks) {
-  CommandLog log;
-  Query(Value::Int32(7));
-  Query(Value());
-  EXPECT_EQ(log.commands(), (std::vector<std::string>{"Exec SP_ZEB_CON_Tempo_km_Rota  7",
-                                                      "Exec SP_ZEB_CON_Tempo_km_Rota  NULL"}));
 }
 
 class RouteMeasuresOnEngines : public EngineTest {};

@@ -92,22 +92,21 @@ TEST_F(TrackingTest, ACustomerOrCustomerGroupChoosesTheCustomersView) {
   }
 }
 
-TEST_F(TrackingTest, NoRowLeavesTheCountAndListsAsPassed) {
+TEST_F(TrackingTest, NoRowOrNoDocumentLeavesTheCountAndListsAsPassed) {
   Occurrences list;
   list.Run(connection_, Value::Int32(404));
   EXPECT_TRUE(list.result);
   EXPECT_EQ(list.qtde, Value("in"));
   EXPECT_EQ(list.descricoes, Value::Array({Value("old")}));
   EXPECT_TRUE(list.datas.is_empty());
-}
 
-TEST_F(TrackingTest, AMissingDocumentIsRefusedBeforeAProcedureIsChosen) {
+  // Refused before a procedure is chosen.
   CommandLog log;
-  Occurrences list;
-  list.Run(connection_, Value(""), Value("not a number"));
-  EXPECT_FALSE(list.result);
-  EXPECT_EQ(list.message, Value("Informe um documento de Transporte. "));
-  EXPECT_EQ(list.qtde, Value("in"));
+  Occurrences missing;
+  missing.Run(connection_, Value(""), Value("not a number"));
+  EXPECT_FALSE(missing.result);
+  EXPECT_EQ(missing.message, Value("Informe um documento de Transporte. "));
+  EXPECT_EQ(missing.qtde, Value("in"));
   EXPECT_TRUE(log.commands().empty());
 }
 
