@@ -205,7 +205,9 @@ TEST_F(ValidaNumDocumentoTest, ANullTypedNumberTrapsWhereItIsCleaned) {
     EXPECT_EQ(d.Run(), Value::Int16(50));
     EXPECT_EQ(d.message, Value(kClientes + Detail("GValida_Num_Documento ( ",
                                                   Error::InvalidUseOfNull(), c.label)));
-    if (c.label == 3780) EXPECT_EQ(d.pedido, Value("P-1")) << "the first number stays cleaned";
+    if (c.label == 3780) {
+      EXPECT_EQ(d.pedido, Value("P-1")) << "the first number stays cleaned";
+    }
   }
 }
 

@@ -122,7 +122,9 @@ TEST_F(GrupoUsuarioPartiTest, GrantedCodesInRangeSetTheirFlagsAndTheRestSayN) {
     EXPECT_EQ(o.status, Value::Int16(0));
     EXPECT_EQ(o.flags.Granted(), c.granted);
     for (int k = 0; k < 13; ++k) {
-      if (!(o.flags.v[k] == Value("S"))) EXPECT_EQ(o.flags.v[k], Value("N")) << 114 + k;
+      if (!(o.flags.v[k] == Value("S"))) {
+        EXPECT_EQ(o.flags.v[k], Value("N")) << 114 + k;
+      }
     }
     EXPECT_EQ(o.message, Value(c.message));
   }
