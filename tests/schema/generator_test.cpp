@@ -10,7 +10,6 @@
 #include <tuple>
 
 #include "schema/brazil.h"
-#include "schema/reference_fixture.h"
 #include "schema/sqlite_reader.h"
 #include "support/test_support.h"
 

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+#include "support/test_support.h"
+
 namespace zebevi::schema::test {
 namespace {
 
@@ -103,6 +105,23 @@ ResultSet SqliteReader::Call(std::string_view procedure, const std::vector<Cell>
 
 std::int64_t SqliteReader::Count(std::string_view sql, const std::vector<Cell>& args) const {
   return std::get<std::int64_t>(Query(sql, args).rows.at(0).at(0));
+}
+
+namespace {
+
+struct Generated {
+  zebevi::testing::TempDir dir;
+  std::filesystem::path path = dir / "reference.db";
+  GeneratorSummary summary = GenerateSqlite(path, Options(kReferenceDocuments));
+  SqliteReader reader{path};
+};
+
+}  // namespace
+
+const Reference& SharedReference() {
+  static const Generated generated;
+  static const Reference reference{generated.path, generated.summary, generated.reader};
+  return reference;
 }
 
 }  // namespace zebevi::schema::test

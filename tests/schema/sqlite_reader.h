@@ -1,5 +1,7 @@
 // Reading a generated database in tests, straight through SQLite: plain
-// queries and procedure calls through the zeb_procedure catalog.
+// queries and procedure calls through the zeb_procedure catalog; and one
+// generated reference database per test program, shared by the tests that
+// only read it.
 #ifndef ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
 #define ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
 
@@ -10,6 +12,8 @@
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "schema/generator.h"
 
 struct sqlite3;
 
@@ -44,6 +48,26 @@ class SqliteReader {
   };
   std::unique_ptr<sqlite3, Closer> db_;
 };
+
+inline constexpr std::int64_t kReferenceDocuments = 300;
+inline constexpr std::uint64_t kReferenceSeed = 1;
+
+// Options without a progress callback.
+inline GeneratorOptions Options(std::int64_t documents, std::uint64_t seed = kReferenceSeed) {
+  GeneratorOptions options;
+  options.documents = documents;
+  options.seed = seed;
+  return options;
+}
+
+struct Reference {
+  std::filesystem::path path;
+  GeneratorSummary summary;
+  const SqliteReader& db;
+};
+
+// Generated on first use, removed when the program ends.
+const Reference& SharedReference();
 
 }  // namespace zebevi::schema::test
 
