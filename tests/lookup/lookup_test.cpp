@@ -1,11 +1,9 @@
 // The two lookups end to end, gValida_Num_Documento and
 // gValida_Num_Pedido_Publ: fixture databases holding one procedure for the
-// edges, the reference data set of every engine for the ordinary path and
-// the real executable.
+// edges, the reference data set of every engine for the ordinary path.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <string>
@@ -168,11 +166,6 @@ TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallel) {
   EXPECT_EQ(Items(one.lists[0]), (ValueArray{"10"}));
   EXPECT_EQ(Items(one.lists[2]), (ValueArray{"05/03/2002"}));
   EXPECT_EQ(Items(one.lists[3]), (ValueArray{"07/03/2002 14:07:09"}));
-
-  // Two numbers given: the query runs with both.
-  Documento both = Call("P-2", "", "5003");
-  EXPECT_EQ(both.Run(), Value::Int16(0));
-  EXPECT_EQ(Items(both.lists[5]), (ValueArray{"Cliente C"}));
 
   Documento none = Call("P-9", "", "");
   EXPECT_EQ(none.Run(), Value::Int16(10));
@@ -558,21 +551,6 @@ TEST_P(ValidaNumPedidoPublOnEngines, ListsAnOrderAndNarrowsItByFilters) {
   unknown.idioma = "I";
   EXPECT_EQ(unknown.Run(), Value::Int16(10));
   EXPECT_EQ(unknown.message, Value(kNoRowEnglish));
-}
-
-TEST_P(ValidaNumPedidoPublOnEngines, TheExecutableAnswersInEnglishForAnUnknownOrder) {
-  const nlohmann::json params{{"invntConecta_db", reference().connection_string},
-                              {"invntUsuario_Internet_id", 5},
-                              {"invntempresa_Id", summary().multi_document_order_company_id},
-                              {"idioma", "I"},
-                              {"invntNum_Pedido", "NAO-EXISTE-999"},
-                              {"outvntMsg_ret", ""}};
-  const CommandResult run = RunZebevi({"call", "gValida_Num_Pedido_Publ", params.dump()});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const nlohmann::json answer = nlohmann::json::parse(run.out);
-  EXPECT_EQ(answer["result"], nlohmann::json::parse(R"({"type": "Int16", "value": 10})"));
-  EXPECT_EQ(answer["params"]["outvntMsg_ret"]["value"], kCantFind);
-  EXPECT_EQ(answer["params"]["outvntTam_arr"], nlohmann::json::parse(R"({"type": "Empty"})"));
 }
 
 ZEBEVI_INSTANTIATE_ON_ENGINES(ValidaNumPedidoPublOnEngines);
