@@ -26,55 +26,6 @@ int OpenDescriptors(const std::filesystem::path& path) {
   return count;
 }
 
-// 1001 is a child of the exchange 1000 with a route; 2 has no route; 3 has
-// no exchange row; 4 has no header; 5 has a return time no conversion takes.
-constexpr std::string_view kTrips = R"sql(
-CREATE TABLE troca (doc INTEGER, ord INTEGER, retorno, pai_id, num_pai, filho_id, num_filho);
-INSERT INTO troca VALUES
-  (1001, 1, 0, 1000, '1000', 1001, '1001'), (1001, 2, 0, 1000, '1000', 1002, '1002'),
-  (2, 1, 1, 2, 'CT-2', NULL, NULL), (4, 1, 1, 4, 'CT-4', NULL, NULL),
-  (5, 1, 1, 5, 'CT-5', NULL, NULL);
-CREATE TABLE cabec (
-  doc INTEGER, num_pedido_interno TEXT DEFAULT 'PED-77', num_docto_transporte TEXT,
-  CAVALO TEXT DEFAULT '1234', PLACA_CAVALO TEXT DEFAULT 'ABC1234',
-  carreta TEXT DEFAULT 'R-77', PLACA_carreta TEXT DEFAULT 'XYZ9876',
-  produto TEXT DEFAULT 'Soja em grão', nome TEXT DEFAULT 'João da Silva',
-  Data_Chegada_Cliente_Efetiva DATETIME DEFAULT '2026-03-05 14:07:09',
-  data_Chegada_cliente_prevista DATETIME DEFAULT '2026-03-06 08:00:00',
-  data_prevista_rastreador DATETIME DEFAULT '2026-03-05 23:59:59',
-  remetente TEXT DEFAULT 'Agro Sul Ltda', destinatario TEXT DEFAULT 'Porto Norte S.A.',
-  cliente TEXT DEFAULT 'Cooperativa Central', rota_id INTEGER, flag_no_prazo TEXT DEFAULT 'N');
-INSERT INTO cabec (doc, num_docto_transporte, rota_id) VALUES
-  (1001, 'CT-1001', 7), (2, 'CT-2', 0), (3, 'CT-3', NULL), (5, 'CT-5', 7);
-CREATE TABLE nf (doc INTEGER, nota_fiscal TEXT, peso_real_kg, val_declarado);
-INSERT INTO nf VALUES (1001, '000123', 1500.5, 1234.5), (1001, '000124', 800, 99),
-  (2, '000200', 10, 1), (3, '000300', 10, 1), (5, '000500', 10, 1);
-CREATE TABLE oc (doc INTEGER, DESC_TIPO_MACRO TEXT, data_tracking DATETIME, odometro);
-INSERT INTO oc VALUES (1001, 'Início de viagem', '2026-03-05 06:00:00', 1000),
-  (1001, 'Chegada no cliente', '2026-03-05 14:07:09', 1520), (5, 'Início', '2026-03-01 06:00:00', 1);
-CREATE TABLE ciclo (doc INTEGER, tempo_retorno);
-INSERT INTO ciclo VALUES (1001, 7200), (2, 60), (3, 60), (5, 2147483648);
-CREATE TABLE rota (rota_id INTEGER, total_km, tempo_previsto);
-INSERT INTO rota VALUES (7, 1520.5, 1.0833333333333333);
-INSERT INTO zeb_procedure VALUES
-  ('SP_ZEB_CON_TROCA_DOCTO_TRANSP',
-   'SELECT retorno, pai_id AS DOCTO_TRANSP_PAI_ID, num_pai AS num_docto_pai,
-           filho_id AS DOCTO_TRANSP_FILHO_ID, num_filho AS num_docto_filho
-      FROM troca WHERE doc = ?1 ORDER BY ord'),
-  ('SP_ZEB_CON_Dados_Doc_Viagem11', 'SELECT cabec.*, ?2, ?3 FROM cabec WHERE doc = ?1'),
-  ('SP_ZEB_CON_NOTA_FISCAL_DOCTO3', 'SELECT nf.*, ?2, ?3 FROM nf WHERE doc = ?1'),
-  ('SP_ZEB_CON_TRACKING_CICLO5', 'SELECT oc.*, ?2, ?3 FROM oc WHERE doc = ?1'),
-  ('SP_ZEB_CON_TRACK_CICLO_CLI5', 'SELECT oc.*, ?2, ?3 FROM oc WHERE doc = ?1'),
-  ('SP_ZEB_CON_Resumo_Ciclo2',
-   'SELECT 1250.5 AS Km_total, 300 AS km_ate_rem, 900 AS km_rem_dest, 50 AS km_apos_dest,
-           3600 AS tempo_operacao, 3600 AS tempo_transporte, 3600 AS tempo_ate_rem,
-           tempo_retorno, 5400 AS Tempo_proc, 1800 AS tempo_carga, 1800 AS tempo_descarga,
-           600 AS tempo_janela_espera, 60 AS tempo_ant_carga, 120 AS tempo_pos_carga,
-           180 AS tempo_ant_desc, 240 AS tempo_pos_desc, 86400 AS tempo_rem_dest, ?2
-      FROM ciclo WHERE doc = ?1'),
-  ('SP_ZEB_CON_Tempo_km_Rota', 'SELECT total_km, tempo_previsto FROM rota WHERE rota_id = ?1');
-)sql";
-
 // The outputs from `first` to `last`, in interface order.
 std::vector<int> Outputs(int first, int last) {
   std::vector<int> outputs;
@@ -109,7 +60,7 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
   EXPECT_EQ(summary.untouched(), std::vector<int>{});
   EXPECT_EQ(summary.docto, Value("1001")) << "the client's identifier holds the cleaned text";
   EXPECT_EQ(summary.out[kNumDocto], Value("1000 / 1001 / 1002"));
-  EXPECT_EQ(summary.out[kKmRota], Value("1520,5"));
+  EXPECT_EQ(summary.out[kKmRota], Value("412,5"));
   EXPECT_EQ(summary.out[kTempoRota], Value("02:00"));
   EXPECT_EQ(summary.message, Value("earlier")) << "a success writes no message";
   EXPECT_EQ(OpenDescriptors(db_.path()), 0) << "the connection is gone";
@@ -117,16 +68,16 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
   // Without exchange rows the parent stays 0 and the flag empty; a
   // customer gets the customer's tracking.
   CommandLog own;
-  SummaryCall plain = Call(Value("3"));
+  SummaryCall plain = Call(Value("30"));
   plain.cliente = Value::Int32(33);
   plain.Run();
   EXPECT_EQ(plain.status, Value::Int16(0));
   EXPECT_EQ(own.commands(), (std::vector<std::string>{
-                                "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   3",
-                                "Exec SP_ZEB_CON_Dados_Doc_Viagem11 3, 0, NULL ",
-                                "exec SP_ZEB_CON_NOTA_FISCAL_DOCTO3 3, 0, NULL ",
-                                "Exec SP_ZEB_CON_TRACK_CICLO_CLI5 3, 0, NULL ",
-                                "Exec SP_ZEB_CON_Resumo_Ciclo2 3, NULL",
+                                "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   30",
+                                "Exec SP_ZEB_CON_Dados_Doc_Viagem11 30, 0, NULL ",
+                                "exec SP_ZEB_CON_NOTA_FISCAL_DOCTO3 30, 0, NULL ",
+                                "Exec SP_ZEB_CON_TRACK_CICLO_CLI5 30, 0, NULL ",
+                                "Exec SP_ZEB_CON_Resumo_Ciclo2 30, NULL",
                             }));
 }
 
@@ -145,11 +96,11 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   std::vector<int> after_return = Outputs(kTempoRetorno, kTempoRemDes);
   after_return.insert(after_return.end(), {kKmRota, kTempoRota});
   const Case cases[] = {
-      {"no route, no occurrence", Value::Int32(2), 5, 0, "earlier",
+      {"no route, no occurrence", Value::Int32(20), 5, 0, "earlier",
        {kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor, kKmRota, kTempoRota}},
-      {"no header", Value::Int32(4), 2, 10, "Documentação de Viagem não encontrada.", all},
+      {"no header", Value::Int32(40), 2, 10, "Documentação de Viagem não encontrada.", all},
       // The conversion's own message, with no detail even for user 1.
-      {"return time too long", Value::Int32(5), 5, 10, tracking, after_return},
+      {"return time too long", Value::Int32(50), 5, 10, tracking, after_return},
       {"empty", Value(), 0, 10, "Informe um documento de transporte.", all},
       {"blank", Value(" \t "), 0, 10, "Informe um documento de transporte.", all},
       {"zero", Value::Int32(0), 0, 10, "Informe um documento de transporte.", all},
@@ -169,9 +120,9 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   SummaryCall zero = Call(Value::Int32(0));
   zero.Run();
   EXPECT_EQ(zero.docto, Value("0"));
-  SummaryCall stopped = Call(Value::Int32(5));
+  SummaryCall stopped = Call(Value::Int32(50));
   stopped.Run();
-  EXPECT_EQ(stopped.out[kNumDocto], Value("CT-5")) << "earlier outputs stay written";
+  EXPECT_EQ(stopped.out[kNumDocto], Value("CT-50")) << "earlier outputs stay written";
   EXPECT_EQ(stopped.out[kQtdeOcor], Value::Int32(1));
   EXPECT_EQ(stopped.out[kTempoAteRem], Value("01:00"));
 }
