@@ -1,12 +1,13 @@
 // The stored procedures of the reference database, called as the component
-// calls them: the catalog body with the arguments bound in order.
+// calls them (the catalog body with the arguments bound in order), against
+// the tables they read: the trip's queries, then the two lookups (typed
+// document numbers with the caller's rights, and the published order).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "schema/reference_fixture.h"
 #include "schema/sqlite_reader.h"
 
 namespace zebevi::schema::test {
@@ -36,80 +37,6 @@ class Procedures : public ::testing::Test {
   std::int64_t Child() const { return summary_.exchanged_document_id; }
   std::int64_t Plain() const { return summary_.plain_document_id; }
 };
-
-TEST_F(Procedures, ReturnExactlyTheColumnsTheComponentReads) {
-  struct Case {
-    std::string_view procedure;
-    Args args;
-    std::vector<std::string> columns;
-  };
-  const std::string order = summary_.multi_document_order;
-  const std::vector<Case> cases = {
-      {"SP_ZEB_CON_TROCA_DOCTO_TRANSP",
-       {Child()},
-       {"retorno", "DOCTO_TRANSP_PAI_ID", "num_docto_pai", "DOCTO_TRANSP_FILHO_ID",
-        "num_docto_filho"}},
-      {"SP_ZEB_CON_Dados_Doc_Viagem11",
-       {Child(), Parent(), "S"},
-       {"num_pedido_interno", "num_docto_transporte", "CAVALO", "PLACA_CAVALO", "carreta",
-        "PLACA_carreta", "produto", "nome", "Data_Chegada_Cliente_Efetiva",
-        "data_Chegada_cliente_prevista", "data_prevista_rastreador", "remetente", "destinatario",
-        "cliente", "rota_id", "flag_no_prazo"}},
-      {"SP_ZEB_CON_NOTA_FISCAL_DOCTO3",
-       {Plain(), Plain(), "N"},
-       {"nota_fiscal", "peso_real_kg", "val_declarado"}},
-      {"SP_ZEB_CON_TRACKING_CICLO5",
-       {Plain(), Plain(), "N"},
-       {"DESC_TIPO_MACRO", "data_tracking", "odometro"}},
-      {"SP_ZEB_CON_TRACK_CICLO_CLI5",
-       {Plain(), Plain(), "N"},
-       {"DESC_TIPO_MACRO", "data_tracking", "odometro"}},
-      {"SP_ZEB_CON_Resumo_Ciclo2",
-       {Plain(), "N"},
-       {"Km_total", "km_ate_rem", "km_rem_dest", "km_apos_dest", "tempo_operacao",
-        "tempo_transporte", "tempo_ate_rem", "tempo_retorno", "Tempo_proc", "tempo_carga",
-        "tempo_descarga", "tempo_janela_espera", "tempo_ant_carga", "tempo_pos_carga",
-        "tempo_ant_desc", "tempo_pos_desc", "tempo_rem_dest"}},
-      {"SP_ZEB_CON_Tempo_km_Rota", {summary_.route_id}, {"total_km", "tempo_previsto"}},
-      {"SP_ZEB_CON_Docto_Transporte_ID6",
-       {order, nullptr, nullptr, std::int64_t{1}, nullptr, nullptr, nullptr, nullptr, nullptr},
-       {"Docto_Transporte_id", "num_docto_transporte", "data_emissao",
-        "Data_Chegada_Cliente_Efetiva", "nome_fantasia", "nome"}},
-      {"SP_ZEB_CONS_pedido_PUBL",
-       {"1", nullptr, order, nullptr, nullptr, nullptr, nullptr},
-       {"contador", "retorno", "Docto_Transporte_id", "num_docto_transporte", "data_emissao",
-        "data_entrega"}},
-  };
-  for (const Case& c : cases) {
-    const ResultSet result = db_.Call(c.procedure, c.args);
-    EXPECT_EQ(result.columns, c.columns) << c.procedure;
-    EXPECT_FALSE(result.rows.empty()) << c.procedure;
-  }
-}
-
-// A reader learns that a column is a date only from its declared type.
-TEST_F(Procedures, DateColumnsKeepTheirDeclaredType) {
-  const ResultSet header = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", {Child(), Parent(), "S"});
-  EXPECT_EQ(header.decltype_of("Data_Chegada_Cliente_Efetiva"), "DATETIME");
-  EXPECT_EQ(header.decltype_of("data_Chegada_cliente_prevista"), "DATETIME");
-  EXPECT_EQ(header.decltype_of("data_prevista_rastreador"), "DATETIME");
-  for (const char* procedure : {"SP_ZEB_CON_TRACKING_CICLO5", "SP_ZEB_CON_TRACK_CICLO_CLI5"}) {
-    const ResultSet tracking = db_.Call(procedure, {Child(), Parent(), "S"});
-    EXPECT_EQ(tracking.decltype_of("data_tracking"), "DATETIME") << procedure;
-  }
-  const ResultSet documents = db_.Call("SP_ZEB_CON_Docto_Transporte_ID6",
-                                       {summary_.multi_document_order, nullptr, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr, nullptr, nullptr});
-  EXPECT_EQ(documents.decltype_of("data_emissao"), "DATE");
-  EXPECT_EQ(documents.decltype_of("Data_Chegada_Cliente_Efetiva"), "DATETIME");
-  // The order lookup is a UNION ALL; found or not, the first SELECT types it.
-  for (const std::string& order : {summary_.multi_document_order, std::string("nenhum")}) {
-    const ResultSet orders = db_.Call("SP_ZEB_CONS_pedido_PUBL",
-                                      {"1", nullptr, order, nullptr, nullptr, nullptr, nullptr});
-    EXPECT_EQ(orders.decltype_of("data_emissao"), "DATE") << order;
-    EXPECT_EQ(orders.decltype_of("data_entrega"), "DATETIME") << order;
-  }
-}
 
 TEST_F(Procedures, ExchangeListsTheChildrenFromEitherSide) {
   const std::vector<std::int64_t> children =
@@ -179,34 +106,6 @@ TEST_F(Procedures, ExchangeFlagMovesTheTripToTheParent) {
             db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {Parent(), "N"}).rows);
 }
 
-TEST_F(Procedures, HeaderShowsMissingRouteAndArrivalAsTheComponentExpects) {
-  const std::int64_t unrouted = summary_.document_without_route_id;
-  const ResultSet no_route = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", {unrouted, unrouted, "N"});
-  ASSERT_EQ(no_route.rows.size(), 1u);
-  EXPECT_EQ(no_route.integer(0, "rota_id"), 0);
-
-  const std::int64_t waiting = summary_.document_without_arrival_id;
-  const ResultSet no_arrival = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", {waiting, waiting, "N"});
-  ASSERT_EQ(no_arrival.rows.size(), 1u);
-  EXPECT_TRUE(no_arrival.is_null(0, "Data_Chegada_Cliente_Efetiva"));
-  EXPECT_TRUE(no_arrival.is_null(0, "data_Chegada_cliente_prevista"));
-  EXPECT_TRUE(no_arrival.is_null(0, "data_prevista_rastreador"));
-  EXPECT_EQ(no_arrival.text(0, "flag_no_prazo"), "I");
-
-  EXPECT_TRUE(
-      db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", {std::int64_t{999999}, 0, "N"}).rows.empty());
-}
-
-TEST_F(Procedures, InvoicesCarryNumbersWeightsAndValues) {
-  const ResultSet invoices = db_.Call("SP_ZEB_CON_NOTA_FISCAL_DOCTO3", {Parent(), Parent(), "S"});
-  ASSERT_FALSE(invoices.rows.empty());
-  for (std::size_t row = 0; row < invoices.rows.size(); ++row) {
-    EXPECT_FALSE(invoices.text(row, "nota_fiscal").empty());
-    EXPECT_GT(invoices.real(row, "peso_real_kg"), 0);
-    EXPECT_GT(invoices.real(row, "val_declarado"), 0);
-  }
-}
-
 TEST_F(Procedures, CustomersSeeOnlyTheirOccurrenceTypesInTimeOrder) {
   for (const auto& row : db_.Query("SELECT docto_transporte_id FROM docto_transporte").rows) {
     const std::int64_t document = std::get<std::int64_t>(row[0]);
@@ -231,56 +130,309 @@ TEST_F(Procedures, CustomersSeeOnlyTheirOccurrenceTypesInTimeOrder) {
   EXPECT_GT(db_.Count("SELECT count(*) FROM tipo_macro WHERE visivel_cliente = 'N'"), 0);
 }
 
-TEST_F(Procedures, CycleAndRouteMeasures) {
-  const ResultSet cycle = db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {Plain(), "N"});
-  ASSERT_EQ(cycle.rows.size(), 1u);
-  EXPECT_GT(cycle.real(0, "Km_total"), 0);
-  EXPECT_GT(cycle.integer(0, "tempo_operacao"), cycle.integer(0, "tempo_transporte"));
-  EXPECT_TRUE(
-      db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {summary_.document_without_cycle_id, "N"}).rows.empty());
-
-  const ResultSet route = db_.Call("SP_ZEB_CON_Tempo_km_Rota", {std::int64_t{7}});
-  ASSERT_EQ(route.rows.size(), 1u);
-  EXPECT_GT(route.real(0, "total_km"), 0);
-  const double days = std::get<double>(route.at(0, "tempo_previsto"));
-  EXPECT_GT(days, 0);
-  EXPECT_LT(days, 10);
-  EXPECT_TRUE(db_.Call("SP_ZEB_CON_Tempo_km_Rota", {std::int64_t{999999}}).rows.empty());
-}
-
-TEST_F(Procedures, FeatureFlagsSelectReturnsTheGroupsGrants) {
-  const auto grants = [&](std::int64_t group) {
-    // The component's own text, to the letter.
-    return db_.Query(
-        "SELECT GRP.GRUPO_USUARIO_PARTICUL_ID, GRP.PARTICUL_FUNCAO_ID, PFU.desc_particul_funcao "
-        "FROM GRUPO_USUARIO_PARTICUL GRP, PARTICUL_FUNCAO PFU "
-        "Where GRP.PARTICUL_FUNCAO_ID = PFU.PARTICUL_FUNCAO_ID AND grp.Grupo_Usuario_Id = " +
-        std::to_string(group) + " And presenca_particularidade = 'S'");
+// The grants the flags' query finds: some of the thirteen for the granted
+// group, none for the refused one (whose rows all say 'N') or the empty one.
+TEST_F(Procedures, FeatureFlagGrantsCoverEveryKindOfGroup) {
+  const auto grants = [&](std::int64_t group, std::string_view presence) {
+    return db_.Count(
+        "SELECT count(*) FROM GRUPO_USUARIO_PARTICUL WHERE Grupo_Usuario_Id = ?1 AND "
+        "PARTICUL_FUNCAO_ID BETWEEN 114 AND 126 AND presenca_particularidade LIKE ?2",
+        {group, std::string(presence)});
   };
-  const ResultSet granted = grants(summary_.granted_user_group_id);
-  std::vector<std::int64_t> codes = Ids(granted, "PARTICUL_FUNCAO_ID");
-  const auto granted_in_range = std::count_if(
-      codes.begin(), codes.end(), [](std::int64_t code) { return code >= 114 && code <= 126; });
-  EXPECT_GE(granted_in_range, 3);
-  EXPECT_LT(granted_in_range, 13);
-  EXPECT_NE(std::find(codes.begin(), codes.end(), 114), codes.end());
-  for (std::size_t row = 0; row < granted.rows.size(); ++row) {
-    if (granted.integer(row, "PARTICUL_FUNCAO_ID") == 114) {
-      EXPECT_EQ(granted.text(row, "desc_particul_funcao"), "Número do pedido");
-    }
-  }
+  const std::int64_t granted = grants(summary_.granted_user_group_id, "S");
+  EXPECT_GE(granted, 3);
+  EXPECT_LT(granted, 13);
+  EXPECT_EQ(grants(summary_.refused_user_group_id, "S"), 0);
+  EXPECT_GT(grants(summary_.refused_user_group_id, "N"), 0);
+  EXPECT_EQ(grants(summary_.empty_user_group_id, "%"), 0);
   EXPECT_EQ(db_.Count("SELECT empresa_id FROM grupo_usuario WHERE grupo_usuario_id = ?1",
                       {summary_.granted_user_group_id}),
             summary_.granted_user_group_company_id);
+  EXPECT_EQ(db_.Query("SELECT desc_particul_funcao FROM PARTICUL_FUNCAO "
+                      "WHERE PARTICUL_FUNCAO_ID = 114").rows,
+            (std::vector<std::vector<Cell>>{{std::string("Número do pedido")}}));
+}
 
-  EXPECT_TRUE(grants(summary_.refused_user_group_id).rows.empty());
-  EXPECT_GT(db_.Count("SELECT count(*) FROM GRUPO_USUARIO_PARTICUL WHERE Grupo_Usuario_Id = ?1",
-                      {summary_.refused_user_group_id}),
+std::vector<std::int64_t> Column(const ResultSet& result, std::string_view column) {
+  std::vector<std::int64_t> values;
+  for (std::size_t row = 0; row < result.rows.size(); ++row) {
+    values.push_back(result.integer(row, column));
+  }
+  std::sort(values.begin(), values.end());
+  return values;
+}
+
+// "12345678000190" -> "12.345.678/0001-90"; "12345678909" -> "123.456.789-09".
+std::string Punctuated(const std::string& digits) {
+  if (digits.size() == 14) {
+    return digits.substr(0, 2) + "." + digits.substr(2, 3) + "." + digits.substr(5, 3) + "/" +
+           digits.substr(8, 4) + "-" + digits.substr(12);
+  }
+  return digits.substr(0, 3) + "." + digits.substr(3, 3) + "." + digits.substr(6, 3) + "-" +
+         digits.substr(9);
+}
+
+class Lookups : public ::testing::Test {
+ protected:
+  const Reference& reference_ = SharedReference();
+  const GeneratorSummary& summary_ = reference_.summary;
+  const SqliteReader& db_ = reference_.db;
+
+  // Document lookup: the typed numbers, then the caller's identifiers
+  // (company, customer, customer group, supplier, collaborator, its type).
+  std::vector<std::int64_t> Documents(Cell order, Cell invoice, Cell number,
+                                      Args caller = {}) const {
+    Args args = {std::move(order), std::move(invoice), std::move(number)};
+    caller.resize(6, nullptr);
+    args.insert(args.end(), caller.begin(), caller.end());
+    return Column(db_.Call("SP_ZEB_CON_Docto_Transporte_ID6", args), "Docto_Transporte_id");
+  }
+
+  std::vector<std::int64_t> Expected(std::string_view sql, const Args& args = {}) const {
+    return Column(db_.Query(sql, args), "id");
+  }
+
+  std::int64_t Number(std::int64_t document) const {
+    return db_.Count(
+        "SELECT num_docto_transporte FROM docto_transporte WHERE docto_transporte_id = ?1",
+        {document});
+  }
+
+  // Published order lookup with the company as text and the unused NULL.
+  ResultSet Published(Cell company, Cell order, Cell first = nullptr, Cell last = nullptr,
+                      Cell cgc = nullptr, Cell cpf = nullptr) const {
+    return db_.Call("SP_ZEB_CONS_pedido_PUBL",
+                    {std::move(company), nullptr, std::move(order), std::move(first),
+                     std::move(last), std::move(cgc), std::move(cpf)});
+  }
+};
+
+TEST_F(Lookups, DocumentsMatchEveryTypedNumber) {
+  const std::string& order = summary_.multi_document_order;
+  EXPECT_EQ(Documents(order, nullptr, nullptr),
+            Expected("SELECT d.docto_transporte_id AS id FROM docto_transporte d "
+                     "JOIN pedido p USING (pedido_id) WHERE p.num_pedido = ?1",
+                     {order}));
+  EXPECT_EQ(std::ssize(Documents(order, nullptr, nullptr)),
+            summary_.multi_document_order_documents);
+
+  const std::string invoice = std::get<std::string>(
+      db_.Query("SELECT num_nota_fiscal FROM nota_fiscal WHERE docto_transporte_id = ?1",
+                {summary_.plain_document_id})
+          .rows.at(0)
+          .at(0));
+  EXPECT_EQ(Documents(nullptr, invoice, nullptr),
+            Expected("SELECT docto_transporte_id AS id FROM nota_fiscal WHERE num_nota_fiscal = ?1",
+                     {invoice}));
+
+  // Every carrier numbers its documents from the same start.
+  const std::int64_t number = Number(summary_.plain_document_id);
+  const std::vector<std::int64_t> numbered = Documents(nullptr, nullptr, number);
+  EXPECT_EQ(numbered, Expected("SELECT docto_transporte_id AS id FROM docto_transporte "
+                               "WHERE num_docto_transporte = ?1",
+                               {number}));
+  EXPECT_GT(numbered.size(), 1u);
+  // Two numbers given: both must match.
+  EXPECT_EQ(Documents(order, nullptr, number),
+            std::vector<std::int64_t>{summary_.plain_document_id});
+  EXPECT_TRUE(Documents(order, nullptr, Number(summary_.document_without_cycle_id)).empty());
+  // Nothing given, nothing found; a zero number counts as not given.
+  EXPECT_TRUE(Documents(nullptr, nullptr, nullptr).empty());
+  EXPECT_EQ(Documents(order, "", std::int64_t{0}), Documents(order, nullptr, nullptr));
+  EXPECT_TRUE(Documents("no such order", nullptr, nullptr).empty());
+}
+
+TEST_F(Lookups, CallerIdentifiersNarrowTheDocuments) {
+  const std::int64_t number = Number(summary_.plain_document_id);
+  const auto with = [&](Args caller) { return Documents(nullptr, nullptr, number, caller); };
+  const std::vector<std::int64_t> everyone = with({});
+  const Cell zero = std::int64_t{0};
+  EXPECT_EQ(with({zero, zero, zero, zero, zero, zero}), everyone);
+  EXPECT_EQ(with({std::int64_t{2}}),
+            Expected("SELECT docto_transporte_id AS id FROM docto_transporte "
+                     "WHERE num_docto_transporte = ?1 AND empresa_id = 2",
+                     {number}));
+
+  const std::int64_t customer =
+      db_.Count("SELECT cliente_id FROM docto_transporte WHERE docto_transporte_id = ?1",
+                {summary_.plain_document_id});
+  EXPECT_EQ(with({nullptr, customer}),
+            Expected("SELECT docto_transporte_id AS id FROM docto_transporte "
+                     "WHERE num_docto_transporte = ?1 AND cliente_id = ?2",
+                     {number, customer}));
+  const std::vector<std::int64_t> other_customer = with({nullptr, customer + 1});
+  EXPECT_EQ(std::count(other_customer.begin(), other_customer.end(), summary_.plain_document_id),
             0);
-  EXPECT_TRUE(grants(summary_.empty_user_group_id).rows.empty());
-  EXPECT_EQ(db_.Count("SELECT count(*) FROM GRUPO_USUARIO_PARTICUL WHERE Grupo_Usuario_Id = ?1",
-                      {summary_.empty_user_group_id}),
-            0);
+
+  const ResultSet grouped = db_.Query(
+      "SELECT d.num_docto_transporte, c.grupo_cliente_id FROM docto_transporte d "
+      "JOIN cliente c USING (cliente_id) WHERE c.grupo_cliente_id IS NOT NULL LIMIT 1");
+  ASSERT_EQ(grouped.rows.size(), 1u);
+  const std::int64_t group_number = grouped.integer(0, "num_docto_transporte");
+  const std::int64_t group = grouped.integer(0, "grupo_cliente_id");
+  const std::vector<std::int64_t> members = Expected(
+      "SELECT d.docto_transporte_id AS id FROM docto_transporte d JOIN cliente c "
+      "USING (cliente_id) WHERE d.num_docto_transporte = ?1 AND c.grupo_cliente_id = ?2",
+      {group_number, group});
+  EXPECT_FALSE(members.empty());
+  EXPECT_EQ(Documents(nullptr, nullptr, group_number, {nullptr, nullptr, group}), members);
+}
+
+TEST_F(Lookups, SuppliersSeeTheTripsOfTheirVehicles) {
+  const ResultSet hired = db_.Query(
+      "SELECT d.docto_transporte_id, cv.fornecedor_id, d.num_docto_transporte "
+      "FROM docto_transporte d JOIN cavalo cv USING (cavalo_id) "
+      "WHERE cv.fornecedor_id IS NOT NULL LIMIT 1");
+  ASSERT_EQ(hired.rows.size(), 1u);
+  const std::int64_t supplier = hired.integer(0, "fornecedor_id");
+  const std::int64_t number = hired.integer(0, "num_docto_transporte");
+  const std::vector<std::int64_t> seen =
+      Documents(nullptr, nullptr, number, {nullptr, nullptr, nullptr, supplier});
+  EXPECT_NE(std::find(seen.begin(), seen.end(), hired.integer(0, "docto_transporte_id")),
+            seen.end());
+  EXPECT_EQ(seen, Expected("SELECT d.docto_transporte_id AS id FROM docto_transporte d "
+                           "JOIN cavalo cv USING (cavalo_id) LEFT JOIN carreta cr USING "
+                           "(carreta_id) WHERE d.num_docto_transporte = ?1 AND "
+                           "(cv.fornecedor_id = ?2 OR cr.fornecedor_id = ?2)",
+                           {number, supplier}));
+}
+
+TEST_F(Lookups, CollaboratorsSeeByTheScopeOfTheirType) {
+  const std::int64_t document = summary_.plain_document_id;
+  const ResultSet trip = db_.Query(
+      "SELECT motorista_id, ponto_operacao_id, empresa_id, num_docto_transporte "
+      "FROM docto_transporte WHERE docto_transporte_id = ?1",
+      {document});
+  const std::int64_t number = trip.integer(0, "num_docto_transporte");
+  const std::int64_t driver = trip.integer(0, "motorista_id");
+  const auto sees = [&](Cell collaborator, Cell type = nullptr) {
+    const std::vector<std::int64_t> found = Documents(
+        nullptr, nullptr, number, {nullptr, nullptr, nullptr, nullptr, collaborator, type});
+    return std::find(found.begin(), found.end(), document) != found.end();
+  };
+  // A collaborator of the document's company (?1) by scope, at its point or
+  // elsewhere (?2), other than its driver (?3).
+  const auto staff = [&](std::string_view where) -> Cell {
+    return db_.Count(
+        "SELECT c.colaborador_id FROM colaborador c JOIN tab_tipo_colaborador t "
+        "USING (tab_tipo_colaborador_id) WHERE c.colaborador_id <> ?3 AND " +
+            std::string(where) + " ORDER BY 1 LIMIT 1",
+        {trip.integer(0, "empresa_id"), trip.integer(0, "ponto_operacao_id"), driver});
+  };
+  const Cell other_driver = staff("t.escopo = 'M' AND c.empresa_id = ?1");
+  EXPECT_TRUE(sees(driver));
+  EXPECT_FALSE(sees(other_driver));
+  EXPECT_TRUE(sees(staff("t.escopo = 'P' AND c.empresa_id = ?1 AND c.ponto_operacao_id = ?2")));
+  EXPECT_FALSE(sees(staff("t.escopo = 'P' AND c.empresa_id = ?1 AND c.ponto_operacao_id <> ?2")));
+  EXPECT_TRUE(sees(staff("t.escopo = 'E' AND c.empresa_id = ?1")));
+  EXPECT_FALSE(sees(staff("t.escopo = 'E' AND c.empresa_id <> ?1")));
+  EXPECT_FALSE(sees(std::int64_t{999999}));
+  // The type given overrides the collaborator's own: a driver handed the
+  // traffic operator's type sees the whole company.
+  EXPECT_TRUE(sees(other_driver, std::int64_t{2}));
+}
+
+TEST_F(Lookups, PublishedOrderCountsItsDocuments) {
+  const std::string& order = summary_.multi_document_order;
+  const std::string company = std::to_string(summary_.multi_document_order_company_id);
+  const ResultSet found = Published(company, order);
+  ASSERT_EQ(std::ssize(found.rows), summary_.multi_document_order_documents);
+  for (std::size_t row = 0; row < found.rows.size(); ++row) {
+    EXPECT_EQ(found.integer(row, "contador"), summary_.multi_document_order_documents);
+    EXPECT_EQ(found.integer(row, "retorno"), 1);
+  }
+  for (std::size_t row = 1; row < found.rows.size(); ++row) {
+    EXPECT_LE(found.text(row - 1, "data_emissao"), found.text(row, "data_emissao"));
+  }
+
+  const ResultSet unknown_order = Published(company, "0000000000");
+  ASSERT_EQ(unknown_order.rows.size(), 1u);
+  EXPECT_EQ(unknown_order.integer(0, "contador"), 0);
+  EXPECT_EQ(unknown_order.integer(0, "retorno"), 0);
+
+  EXPECT_TRUE(Published("999", order).rows.empty());
+  EXPECT_TRUE(Published("abc", order).rows.empty());
+
+  // Without a company the order is looked up in every company.
+  const ResultSet anywhere = Published(nullptr, order);
+  EXPECT_GE(std::ssize(anywhere.rows), summary_.multi_document_order_documents);
+  EXPECT_EQ(anywhere.integer(0, "contador"), std::ssize(anywhere.rows));
+  const ResultSet nowhere = Published(nullptr, "0000000000");
+  ASSERT_EQ(nowhere.rows.size(), 1u);
+  EXPECT_EQ(nowhere.integer(0, "contador"), 0);
+}
+
+TEST_F(Lookups, PublishedOrderFiltersByIssueDates) {
+  const std::string& order = summary_.multi_document_order;
+  const std::string company = std::to_string(summary_.multi_document_order_company_id);
+  const ResultSet all = Published(company, order);
+  ASSERT_GE(all.rows.size(), 4u);
+  const std::string first = all.text(1, "data_emissao");
+  const std::string last = all.text(all.rows.size() - 2, "data_emissao");
+  ASSERT_LT(first, last);
+  const auto within = [&](const ResultSet& result) {
+    for (std::size_t row = 0; row < result.rows.size(); ++row) {
+      EXPECT_GE(result.text(row, "data_emissao"), first);
+      EXPECT_LE(result.text(row, "data_emissao"), last);
+    }
+  };
+  const std::int64_t expected =
+      std::count_if(all.rows.begin(), all.rows.end(), [&](const auto& row) {
+        const std::string& date = std::get<std::string>(row[all.column("data_emissao")]);
+        return date >= first && date <= last;
+      });
+  const ResultSet ranged = Published(company, order, first, last);
+  EXPECT_EQ(std::ssize(ranged.rows), expected);
+  EXPECT_EQ(ranged.integer(0, "contador"), expected);
+  within(ranged);
+  // A date with a time of day still takes in that whole day.
+  EXPECT_EQ(Published(company, order, first + " 00:00:00", last + " 00:00:00").rows, ranged.rows);
+  EXPECT_EQ(std::ssize(Published(company, order, first).rows),
+            std::count_if(all.rows.begin(), all.rows.end(), [&](const auto& row) {
+              return std::get<std::string>(row[all.column("data_emissao")]) >= first;
+            }));
+  const ResultSet none = Published(company, order, "2030-01-01");
+  ASSERT_EQ(none.rows.size(), 1u);
+  EXPECT_EQ(none.integer(0, "contador"), 0);
+}
+
+TEST_F(Lookups, PublishedOrderFiltersByConsigneeTaxNumbers) {
+  const std::string& order = summary_.multi_document_order;
+  const std::string company = std::to_string(summary_.multi_document_order_company_id);
+  const std::string& cgc = summary_.consignee_cgc;
+  const std::vector<std::int64_t> expected = Expected(
+      "SELECT d.docto_transporte_id AS id FROM docto_transporte d JOIN pedido p "
+      "USING (pedido_id) JOIN parceiro dst ON dst.parceiro_id = d.destinatario_id "
+      "WHERE p.num_pedido = ?1 AND dst.cgc = ?2",
+      {order, cgc});
+  ASSERT_FALSE(expected.empty());
+  ASSERT_LT(std::ssize(expected), summary_.multi_document_order_documents);
+  for (const std::string& typed : {cgc, Punctuated(cgc), " " + Punctuated(cgc)}) {
+    EXPECT_EQ(Column(Published(company, order, nullptr, nullptr, typed), "Docto_Transporte_id"),
+              expected)
+        << typed;
+  }
+  const ResultSet nobody = Published(company, order, nullptr, nullptr, "00.000.000/0000-00");
+  ASSERT_EQ(nobody.rows.size(), 1u);
+  EXPECT_EQ(nobody.integer(0, "contador"), 0);
+
+  const ResultSet person = db_.Query(
+      "SELECT p.num_pedido, p.empresa_id, dst.cpf FROM docto_transporte d JOIN pedido p "
+      "USING (pedido_id) JOIN parceiro dst ON dst.parceiro_id = d.destinatario_id "
+      "WHERE dst.cpf IS NOT NULL ORDER BY d.docto_transporte_id LIMIT 1");
+  ASSERT_EQ(person.rows.size(), 1u);
+  const std::string person_order = person.text(0, "num_pedido");
+  const std::string cpf = person.text(0, "cpf");
+  const std::vector<std::int64_t> by_cpf =
+      Column(Published(std::to_string(person.integer(0, "empresa_id")), person_order, nullptr,
+                       nullptr, nullptr, Punctuated(cpf)),
+             "Docto_Transporte_id");
+  EXPECT_EQ(by_cpf, Expected("SELECT d.docto_transporte_id AS id FROM docto_transporte d "
+                             "JOIN pedido p USING (pedido_id) JOIN parceiro dst "
+                             "ON dst.parceiro_id = d.destinatario_id "
+                             "WHERE p.num_pedido = ?1 AND dst.cpf = ?2",
+                             {person_order, cpf}));
+  EXPECT_FALSE(by_cpf.empty());
 }
 
 }  // namespace

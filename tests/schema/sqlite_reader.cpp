@@ -3,25 +3,15 @@
 #include <sqlite3.h>
 #include <strings.h>
 
-#include <cstdio>
 #include <stdexcept>
-#include <type_traits>
+
+#include "support/test_support.h"
 
 namespace zebevi::schema::test {
 namespace {
 
 [[noreturn]] void Fail(sqlite3* db, std::string_view context) {
   throw std::runtime_error(std::string(context) + ": " + sqlite3_errmsg(db));
-}
-
-// FNV-1a over the bytes of a value and a separator.
-void Mix(std::uint64_t& hash, std::string_view bytes) {
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001B3ULL;
-  }
-  hash ^= 0xFF;
-  hash *= 0x100000001B3ULL;
 }
 
 }  // namespace
@@ -44,22 +34,8 @@ std::int64_t ResultSet::integer(std::size_t row, std::string_view name) const {
   return std::get<std::int64_t>(at(row, name));
 }
 
-double ResultSet::real(std::size_t row, std::string_view name) const {
-  const Cell& cell = at(row, name);
-  if (const auto* value = std::get_if<std::int64_t>(&cell)) return static_cast<double>(*value);
-  return std::get<double>(cell);
-}
-
 std::string ResultSet::text(std::size_t row, std::string_view name) const {
   return std::get<std::string>(at(row, name));
-}
-
-bool ResultSet::is_null(std::size_t row, std::string_view name) const {
-  return std::holds_alternative<std::nullptr_t>(at(row, name));
-}
-
-std::string ResultSet::decltype_of(std::string_view name) const {
-  return decltypes.at(column(name));
 }
 
 void SqliteReader::Closer::operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -95,8 +71,6 @@ ResultSet SqliteReader::Query(std::string_view sql, const std::vector<Cell>& arg
   const int columns = sqlite3_column_count(raw);
   for (int c = 0; c < columns; ++c) {
     result.columns.emplace_back(sqlite3_column_name(raw, c));
-    const char* declared = sqlite3_column_decltype(raw, c);
-    result.decltypes.emplace_back(declared ? declared : "");
   }
   int rc;
   while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
@@ -133,36 +107,21 @@ std::int64_t SqliteReader::Count(std::string_view sql, const std::vector<Cell>& 
   return std::get<std::int64_t>(Query(sql, args).rows.at(0).at(0));
 }
 
-std::uint64_t SqliteReader::ContentHash() const {
-  std::uint64_t hash = 0xCBF29CE484222325ULL;
-  const ResultSet tables = Query(
-      "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-      "ORDER BY name");
-  for (const auto& table : tables.rows) {
-    const std::string& name = std::get<std::string>(table[0]);
-    Mix(hash, name);
-    for (const auto& row : Query("SELECT * FROM \"" + name + "\" ORDER BY 1").rows) {
-      for (const Cell& cell : row) {
-        std::visit(
-            [&hash](const auto& value) {
-              using T = std::decay_t<decltype(value)>;
-              if constexpr (std::is_same_v<T, std::nullptr_t>) {
-                Mix(hash, "NULL");
-              } else if constexpr (std::is_same_v<T, std::string>) {
-                Mix(hash, value);
-              } else if constexpr (std::is_same_v<T, double>) {
-                char digits[32];
-                std::snprintf(digits, sizeof digits, "%.17g", value);
-                Mix(hash, digits);
-              } else {
-                Mix(hash, std::to_string(value));
-              }
-            },
-            cell);
-      }
-    }
-  }
-  return hash;
+namespace {
+
+struct Generated {
+  zebevi::testing::TempDir dir;
+  std::filesystem::path path = dir / "reference.db";
+  GeneratorSummary summary = GenerateSqlite(path, Options(kReferenceDocuments));
+  SqliteReader reader{path};
+};
+
+}  // namespace
+
+const Reference& SharedReference() {
+  static const Generated generated;
+  static const Reference reference{generated.path, generated.summary, generated.reader};
+  return reference;
 }
 
 }  // namespace zebevi::schema::test

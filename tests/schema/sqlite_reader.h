@@ -1,6 +1,7 @@
 // Reading a generated database in tests, straight through SQLite: plain
-// queries, procedure calls through the zeb_procedure catalog, and a
-// fingerprint of the whole content.
+// queries and procedure calls through the zeb_procedure catalog; and one
+// generated reference database per test program, shared by the tests that
+// only read it.
 #ifndef ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
 #define ZEBEVI_TESTS_SCHEMA_SQLITE_READER_H_
 
@@ -12,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "schema/generator.h"
+
 struct sqlite3;
 
 namespace zebevi::schema::test {
@@ -20,17 +23,13 @@ using Cell = std::variant<std::nullptr_t, std::int64_t, double, std::string>;
 
 struct ResultSet {
   std::vector<std::string> columns;
-  std::vector<std::string> decltypes;  // "" for a column without declared type
   std::vector<std::vector<Cell>> rows;
 
   // Index of a column, found without regard to case; throws when missing.
   std::size_t column(std::string_view name) const;
   const Cell& at(std::size_t row, std::string_view name) const;
   std::int64_t integer(std::size_t row, std::string_view name) const;
-  double real(std::size_t row, std::string_view name) const;  // integers too
   std::string text(std::size_t row, std::string_view name) const;
-  bool is_null(std::size_t row, std::string_view name) const;
-  std::string decltype_of(std::string_view name) const;
 };
 
 class SqliteReader {
@@ -42,8 +41,6 @@ class SqliteReader {
   // Runs the catalog body of `procedure` with its arguments.
   ResultSet Call(std::string_view procedure, const std::vector<Cell>& args) const;
   std::int64_t Count(std::string_view sql, const std::vector<Cell>& args = {}) const;
-  // A hash of every row of every table, in a fixed order.
-  std::uint64_t ContentHash() const;
 
  private:
   struct Closer {
@@ -51,6 +48,26 @@ class SqliteReader {
   };
   std::unique_ptr<sqlite3, Closer> db_;
 };
+
+inline constexpr std::int64_t kReferenceDocuments = 300;
+inline constexpr std::uint64_t kReferenceSeed = 1;
+
+// Options without a progress callback.
+inline GeneratorOptions Options(std::int64_t documents, std::uint64_t seed = kReferenceSeed) {
+  GeneratorOptions options;
+  options.documents = documents;
+  options.seed = seed;
+  return options;
+}
+
+struct Reference {
+  std::filesystem::path path;
+  GeneratorSummary summary;
+  const SqliteReader& db;
+};
+
+// Generated on first use, removed when the program ends.
+const Reference& SharedReference();
 
 }  // namespace zebevi::schema::test
 

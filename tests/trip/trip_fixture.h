@@ -21,6 +21,10 @@ namespace zebevi::testing {
 // The fixed text of the traps of the trip queries.
 extern const Value kClientes;
 
+// The tables and procedures of the six trip queries, with rows for the edges
+// of each and for whole trips.
+extern const std::string kTrips;
+
 // A SQLite file holding the procedure catalog (empty), then whatever `sql`
 // adds: tables, rows and catalog entries.
 class FixtureDatabase {

@@ -1,0 +1,580 @@
+// The six queries the trip summary is made of, each operation on its own:
+// the trip tables for the edges, the reference data set of every engine
+// through the real executable for the route.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <tuple>
+
+#include "support/engines.h"
+#include "trip_fixture.h"
+#include "zebevi/evi.h"
+
+namespace zebevi::testing {
+namespace {
+
+// mConsulta_TROCA_DOCTO_TRANSP.
+
+// The seven outputs and the message, as a caller holds them.
+struct Lookup {
+  std::int32_t pai = -1;
+  Int32Array filhos = std::vector<std::int32_t>{7, 7, 7};
+  std::string num = "earlier";
+  std::int32_t qtde = -1;
+  std::string flag_pai = "kept";
+  std::string flag_troca = "kept";
+  Value message = "earlier";
+  bool result = false;
+
+  void Run(const DbConnectionRef& connection, Value document, Value user = Value::Int32(5)) {
+    Value odb = Value::Object(connection);
+    result = CreateEVI()->mConsulta_TROCA_DOCTO_TRANSP(odb, user, document, pai, filhos, num, qtde,
+                                                       flag_pai, flag_troca, message);
+  }
+};
+
+// Each test on its own copy of the trip tables.
+class TripQueryTest : public ::testing::Test {
+ protected:
+  FixtureDatabase db_{kTrips};
+  DbConnectionRef connection_ = db_.Open();
+};
+using ExchangeLookupTest = TripQueryTest;
+
+TEST_F(ExchangeLookupTest, GivesParentChildrenAndTheirNumbers) {
+  struct Case {
+    const char* name;
+    Value document;
+    std::int32_t pai;
+    std::vector<std::int32_t> filhos;
+    std::string num;
+    std::int32_t qtde;
+    std::string flag_pai, flag_troca;
+  };
+  const Case cases[] = {
+      // The parent flag is not assigned on an exchange.
+      {"exchange", Value("1001"), 1000, {1001, 1002}, "1000 / 1001 / 1002", 2, "kept", "S"},
+      {"one child replaces the array", Value::Int32(600), 601, {600}, "P-601 / C-600", 1, "kept",
+       "S"},
+      // Whatever rows follow the first.
+      {"no exchange: its own parent", Value("500"), 500, {7, 7, 7}, "", 0, "S", "N"},
+      // A null retorno reads as 0: an exchange with an unknown parent.
+      {"null fields", Value::Int32(800), 0, {0}, " / ", 1, "kept", "S"},
+      {"no row", Value::Int32(404), -1, {7, 7, 7}, "earlier", -1, "kept", "kept"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Lookup lookup;
+    lookup.Run(connection_, c.document);
+    EXPECT_TRUE(lookup.result);
+    EXPECT_EQ(lookup.pai, c.pai);
+    EXPECT_EQ(lookup.filhos, c.filhos);
+    EXPECT_EQ(lookup.num, c.num);
+    EXPECT_EQ(lookup.qtde, c.qtde);
+    EXPECT_EQ(lookup.flag_pai, c.flag_pai);
+    EXPECT_EQ(lookup.flag_troca, c.flag_troca);
+    EXPECT_EQ(lookup.message, Value("earlier"));
+  }
+}
+
+TEST_F(ExchangeLookupTest, AFailureQuotesTheCommandForTheDiagnosticUserOnly) {
+  // A parent identifier beyond 32 bits fails after the count is set.
+  Lookup lookup;
+  lookup.Run(connection_, Value::Int32(900), Value("1"));
+  EXPECT_FALSE(lookup.result);
+  EXPECT_EQ(lookup.qtde, 1) << "nothing is undone";
+  EXPECT_EQ(lookup.filhos, std::vector<std::int32_t>{0});
+  EXPECT_EQ(lookup.flag_troca, "kept");
+  EXPECT_EQ(lookup.message, kClientes &
+                                "mConsulta_TROCA_DOCTO_TRANSP ( Overflow : 6)   No Nº 3090"
+                                "Strsq: EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   900");
+
+  for (const Value& user : {Value::Int32(5), Value(), Value::Null()}) {
+    Lookup plain;
+    plain.Run(connection_, Value::Int32(900), user);
+    EXPECT_FALSE(plain.result);
+    EXPECT_EQ(plain.message, kClientes);
+  }
+}
+
+TEST(ExchangeLookup, AFailureBeforeTheCommandIsBuiltQuotesNothing) {
+  FixtureDatabase db{kTrips};
+  testing::UncreatableRules uncreatable;
+  Lookup lookup;
+  lookup.Run(db.Open(), Value("1001"), Value("1"));
+  EXPECT_FALSE(lookup.result);
+  EXPECT_EQ(lookup.message,
+            kClientes & (Detail("mConsulta_TROCA_DOCTO_TRANSP ( ", uncreatable.failure(), 2860) +
+                         "Strsq: "));
+}
+
+// mBusca_Dados_Docto_Viagem.
+
+// Every output of the header and the message, as a caller holds them.
+struct Header {
+  Value num_pedido = "in", num_docto = "in", cavalo = "in", carreta = "in", colaborador = "in",
+        chegada_efetiva = "in", chegada_prevista = "in", flag_no_prazo = "in",
+        prevista_rastreador = "in", remetente = "in", destinatario = "in", cliente = "in",
+        produto = "in";
+  std::int32_t rota = -1;
+  Value message = "earlier";
+  bool result = false;
+
+  void Run(DbConnectionRef connection, Value document, std::int32_t pai = 0, std::string flag = "N",
+           Value user = Value::Int32(5)) {
+    Value empresa;
+    result = CreateEVI()->mBusca_Dados_Docto_Viagem(
+        user, empresa, document, pai, num_pedido, num_docto, cavalo, carreta, colaborador,
+        chegada_efetiva, chegada_prevista, flag_no_prazo, connection, prevista_rastreador,
+        remetente, destinatario, cliente, rota, flag, produto, message);
+  }
+};
+
+using DocumentHeaderTest = TripQueryTest;
+
+TEST_F(DocumentHeaderTest, FillsEveryOutputFromTheFirstRow) {
+  Header h;
+  h.Run(connection_, Value("1"), 1000, "S");
+  EXPECT_TRUE(h.result);
+  const std::pair<const Value*, const char*> outputs[] = {
+      {&h.num_pedido, "PED-77"},           {&h.num_docto, "CT-1001"},
+      {&h.cavalo, "1234 - ABC1234"},       {&h.carreta, "XYZ9876"},
+      {&h.produto, "Soja em grão"},        {&h.colaborador, "João da Silva"},
+      {&h.chegada_efetiva, "05/03/2026 14:07:09"},
+      {&h.chegada_prevista, "06/03/2026 08:00:00"},
+      {&h.prevista_rastreador, "31/12/2026 23:59:59"},
+      {&h.remetente, "Agro Sul Ltda"},     {&h.destinatario, "Porto Norte S.A."},
+      {&h.cliente, "Cooperativa Central"}, {&h.flag_no_prazo, "Prazo Indeterminado"},
+      {&h.message, "earlier"}};
+  for (const auto& [out, expected] : outputs) EXPECT_EQ(*out, Value(expected));
+  EXPECT_EQ(h.rota, 7);
+}
+
+TEST_F(DocumentHeaderTest, NullFieldsGiveEmptyTextsAndNoRowTouchesNothing) {
+  Header header;
+  header.Run(connection_, Value::Int32(2));
+  EXPECT_TRUE(header.result);
+  for (const Value* out : {&header.chegada_efetiva, &header.chegada_prevista,
+                           &header.prevista_rastreador, &header.produto}) {
+    EXPECT_EQ(*out, Value(""));
+  }
+  EXPECT_EQ(header.rota, 0);
+
+  Header none;
+  none.Run(connection_, Value::Int32(404));
+  EXPECT_FALSE(none.result);
+  EXPECT_EQ(none.message, Value("Documentação de Viagem não encontrada."));
+  EXPECT_EQ(none.rota, -1);
+  EXPECT_EQ(none.num_docto, Value("in"));
+  EXPECT_EQ(none.flag_no_prazo, Value("in"));
+}
+
+// The header of a document whose row sets `columns` to `values`, the rest
+// by default.
+Header HeaderOf(const std::string& columns, const std::string& values) {
+  FixtureDatabase db{kTrips + "INSERT INTO cabec (doc, " + columns +
+                     ") VALUES (100, " + values + ");"};
+  Header header;
+  header.Run(db.Open(), Value::Int32(100));
+  return header;
+}
+
+TEST(DocumentHeader, JoinsEachVehicleWithItsPlateOnlyWhenBothAreKnownAndDiffer) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"'1234'", "'ABC1234'", "1234 - ABC1234"}, {"'ABC1234'", "'ABC1234'", "ABC1234"},
+      {"'1234'", "''", "1234"},                  {"'1234'", "NULL", "1234"},
+      {"''", "'ABC1234'", ""},                   {"NULL", "'ABC1234'", ""},
+      {"'abc1234'", "'ABC1234'", "abc1234 - ABC1234"}};
+  for (const auto& [vehicle, plate, shown] : cases) {
+    const std::string pair = std::string(vehicle) + ", " + plate;
+    const Header header = HeaderOf("CAVALO, PLACA_CAVALO, carreta, PLACA_carreta", pair + ", " + pair);
+    EXPECT_EQ(header.cavalo, Value(shown)) << pair;
+    EXPECT_EQ(header.carreta, Value(shown)) << pair;
+  }
+}
+
+TEST(DocumentHeader, GivesTheVerdictByTheExactFlag) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"'I'", "Prazo Indeterminado"}, {"'N'", "Fora do Prazo"}, {"'S'", "No Prazo"},
+      {"'i'", "No Prazo"},            {"'n'", "No Prazo"},      {"''", "No Prazo"},
+      {"NULL", "No Prazo"},           {"' N '", "Fora do Prazo"}};
+  for (const auto& [flag, verdict] : cases) {
+    EXPECT_EQ(HeaderOf("flag_no_prazo", flag).flag_no_prazo, Value(verdict)) << "flag " << flag;
+  }
+}
+
+TEST_F(DocumentHeaderTest, ARouteBeyond32BitsFailsAfterTheEarlierOutputsAreWritten) {
+  Header header;
+  header.Run(connection_, Value::Int32(3), 0, "N", Value("1"));
+  EXPECT_FALSE(header.result);
+  EXPECT_EQ(header.message, kClientes & "mBusca_Dados_Docto_Viagem ( Overflow : 6)   No Nº 2700");
+  EXPECT_EQ(header.cliente, Value("Cooperativa Central"));
+  EXPECT_EQ(header.cavalo, Value("1234 - ABC1234"));
+  EXPECT_EQ(header.rota, -1);
+  EXPECT_EQ(header.flag_no_prazo, Value("in"));
+}
+
+// mBusca_Nota_Fiscais.
+
+struct Invoices {
+  Value qtde;
+  Value notas = Value::Array({Value("old"), Value("old"), Value("old"), Value("old")});
+  Value pesos = "not a list";
+  Value valores;
+  Value message = "earlier";
+  bool result = false;
+
+  void Run(DbConnectionRef connection, Value document, std::int32_t pai = 0, std::string flag = "N",
+           Value user = Value::Int32(5)) {
+    Value empresa;
+    result = CreateEVI()->mBusca_Nota_Fiscais(user, empresa, document, pai, qtde, notas, pesos,
+                                              valores, connection, flag, message);
+  }
+};
+
+using InvoiceListTest = TripQueryTest;
+
+TEST_F(InvoiceListTest, ListsEveryInvoiceInRowOrderInFreshLists) {
+  Invoices invoices;
+  invoices.Run(connection_, Value("1"), 1000, "S");
+  EXPECT_TRUE(invoices.result);
+  EXPECT_EQ(invoices.qtde, Value::Int32(3));
+  EXPECT_EQ(invoices.notas, Value::Array({Value("000123"), Value("000124"), Value("000125")}));
+  // Weights as the rules give them, unformatted; declared values by the
+  // picture, with grouping and two decimals.
+  EXPECT_EQ(invoices.pesos, Value::Array({Value("1500,5"), Value("20000"), Value("")}));
+  EXPECT_EQ(invoices.valores,
+            Value::Array({Value("0,50"), Value("1.234.567,00"), Value("1.234,50")}));
+  EXPECT_EQ(invoices.message, Value("earlier"));
+
+  Invoices negative;
+  negative.Run(connection_, Value::Int32(2), 0, "");
+  EXPECT_EQ(negative.valores, Value::Array({Value("-1.234,57")}));
+}
+
+TEST_F(InvoiceListTest, NoRowLeavesTheCountAndListsAsPassed) {
+  Invoices invoices;
+  invoices.Run(connection_, Value::Int32(404));
+  EXPECT_TRUE(invoices.result);
+  EXPECT_TRUE(invoices.qtde.is_empty());
+  EXPECT_EQ(invoices.notas, Invoices().notas);
+  EXPECT_EQ(invoices.pesos, Value("not a list"));
+  EXPECT_TRUE(invoices.valores.is_empty());
+  EXPECT_EQ(invoices.message, Value("earlier"));
+}
+
+TEST_F(InvoiceListTest, AMissingDocumentIsRefusedWithoutAQuery) {
+  CommandLog log;
+  for (const Value& missing : {Value(), Value::Int32(0), Value(""), Value("  "), Value::Null()}) {
+    Invoices invoices;
+    invoices.Run(connection_, missing);
+    EXPECT_FALSE(invoices.result);
+    EXPECT_EQ(invoices.message, Value("Informe um documento de transporte."));
+    EXPECT_TRUE(invoices.qtde.is_empty());
+  }
+  EXPECT_TRUE(log.commands().empty());
+}
+
+// mBusca_Dados_Viagem.
+
+struct Occurrences {
+  Value qtde = "in";
+  Value descricoes = Value::Array({Value("old")});
+  Value datas;
+  Value odometros;
+  Value message = "earlier";
+  bool result = false;
+
+  void Run(DbConnectionRef connection, Value document, Value cliente = Value(),
+           Value grupo = Value(), std::int32_t pai = 0, std::string flag = "N",
+           Value user = Value::Int32(5)) {
+    Value empresa;
+    result =
+        CreateEVI()->mBusca_Dados_Viagem(user, empresa, cliente, grupo, document, pai, connection,
+                                         qtde, descricoes, datas, odometros, flag, message);
+  }
+};
+
+using TrackingTest = TripQueryTest;
+
+TEST_F(TrackingTest, ListsTheOccurrencesWithDayFirstDatesWithoutSeconds) {
+  Occurrences list;
+  list.Run(connection_, Value("1"), Value(), Value(), 1000, "S");
+  EXPECT_TRUE(list.result);
+  EXPECT_EQ(list.qtde, Value::Int32(3));
+  EXPECT_EQ(list.descricoes, Value::Array({Value("Início de viagem"), Value("Parada para descanso"),
+                                           Value("Chegada no cliente")}));
+  EXPECT_EQ(list.datas, Value::Array({Value("05/03/2026 14:07"), Value("05/03/2026 22:30"),
+                                      Value("06/03/2026 08:05")}));
+  EXPECT_EQ(list.odometros, Value::Array({Value("123456,7"), Value("123789"), Value("")}));
+  EXPECT_EQ(list.message, Value("earlier"));
+}
+
+TEST_F(TrackingTest, ACustomerOrCustomerGroupChoosesTheCustomersView) {
+  struct Case {
+    Value cliente;
+    Value grupo;
+    const char* procedure;
+  };
+  const Case cases[] = {
+      {Value(), Value(), "Exec SP_ZEB_CON_TRACKING_CICLO5 "},
+      {Value::Int32(0), Value(""), "Exec SP_ZEB_CON_TRACKING_CICLO5 "},
+      {Value::Null(), Value("0"), "Exec SP_ZEB_CON_TRACKING_CICLO5 "},
+      {Value::Int32(0), Value::Int32(5), "Exec SP_ZEB_CON_TRACK_CICLO_CLI5 "},
+      {Value("12"), Value(), "Exec SP_ZEB_CON_TRACK_CICLO_CLI5 "},
+      {Value::Int32(3), Value::Int32(4), "Exec SP_ZEB_CON_TRACK_CICLO_CLI5 "},
+  };
+  for (const Case& c : cases) {
+    CommandLog log;
+    Occurrences list;
+    list.Run(connection_, Value::Int32(1), c.cliente, c.grupo);
+    EXPECT_EQ(log.commands(), std::vector<std::string>{std::string(c.procedure) + "1, 0, 'N' "});
+    const bool customer = std::string_view(c.procedure).find("CLI") != std::string_view::npos;
+    EXPECT_EQ(list.qtde, Value::Int32(customer ? 2 : 3)) << c.procedure;
+  }
+}
+
+TEST_F(TrackingTest, NoRowOrNoDocumentLeavesTheCountAndListsAsPassed) {
+  Occurrences list;
+  list.Run(connection_, Value::Int32(404));
+  EXPECT_TRUE(list.result);
+  EXPECT_EQ(list.qtde, Value("in"));
+  EXPECT_EQ(list.descricoes, Value::Array({Value("old")}));
+  EXPECT_TRUE(list.datas.is_empty());
+
+  // Refused before a procedure is chosen.
+  CommandLog log;
+  Occurrences missing;
+  missing.Run(connection_, Value(""), Value("not a number"));
+  EXPECT_FALSE(missing.result);
+  EXPECT_EQ(missing.message, Value("Informe um documento de Transporte. "));
+  EXPECT_EQ(missing.qtde, Value("in"));
+  EXPECT_TRUE(log.commands().empty());
+}
+
+// mBusca_Apuracao.
+
+// The seventeen outputs in interface order, then the message.
+struct Cycle {
+  std::array<Value, 17> out;
+  Value message = "earlier";
+  bool result = false;
+
+  Cycle() { out.fill(Value("in")); }
+
+  // Interface order: four distances, then Operacao, Transporte, Ate_Rem,
+  // Retorno, Total_Carga_Desc, Carga, Descarga, Janela_Espera, Pos_Carga,
+  // Pos_desc, Ant_Carga, Ant_Desc, Rem_Des.
+  void Run(DbConnectionRef connection, Value document, std::string flag = "N",
+           Value user = Value::Int32(5)) {
+    Value empresa;
+    result = CreateEVI()->mBusca_Apuracao(user, empresa, document, connection, out[0], out[1],
+                                          out[2], out[3], out[4], out[5], out[6], out[7], out[8],
+                                          out[9], out[10], out[11], out[12], out[13], out[14],
+                                          out[15], out[16], flag, message);
+  }
+};
+
+using CycleMeasuresTest = TripQueryTest;
+
+TEST_F(CycleMeasuresTest, GivesDistancesAsNumbersAndTimesAsHoursAndMinutes) {
+  Cycle cycle;
+  cycle.Run(connection_, Value("1"), "S");
+  EXPECT_TRUE(cycle.result);
+  // The times in the row's order; Tempo_proc is read, not summed; a null is 00:00.
+  const std::array<Value, 17> expected{
+      Value::Double(1250.5), Value::Int32(300), Value::Int32(0), Value::Double(50.25),
+      Value("01:30"),        Value("00:02"),    Value("01:00"),  Value("24:00"),
+      Value("25:01"),        Value("00:01"),    Value("00:59"),  Value("100:00"),
+      Value("00:03"),        Value("02:00"),    Value("596523:14"), Value("00:00"),
+      Value("00:04")};
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(cycle.out[i], expected[i]) << i;
+  EXPECT_EQ(cycle.message, Value("earlier"));
+}
+
+TEST_F(CycleMeasuresTest, AFailedConversionStopsWithTheLaterOutputsUntouched) {
+  Cycle cycle;
+  cycle.Run(connection_, Value::Int32(2), "N", Value("1"));
+  EXPECT_FALSE(cycle.result);
+  EXPECT_EQ(cycle.message,
+            Value("Acesso a informações de tracking não disponível. Favor tentar mais tarde."))
+      << "the conversion's own message, with no detail";
+  const std::array<Value, 7> written{Value::Int32(10), Value::Int32(20), Value::Int32(30),
+                                     Value::Int32(40), Value("01:30"),   Value("00:02"),
+                                     Value("01:00")};
+  for (std::size_t i = 0; i < written.size(); ++i) EXPECT_EQ(cycle.out[i], written[i]) << i;
+  for (std::size_t i = written.size(); i < cycle.out.size(); ++i) {
+    EXPECT_EQ(cycle.out[i], Value("in")) << "output " << i;
+  }
+}
+
+TEST_F(CycleMeasuresTest, NoRowTouchesNoOutputAndNoDocumentRunsNoQuery) {
+  Cycle cycle;
+  cycle.Run(connection_, Value::Int32(404));
+  EXPECT_TRUE(cycle.result);
+  for (const Value& out : cycle.out) EXPECT_EQ(out, Value("in"));
+  EXPECT_EQ(cycle.message, Value("earlier"));
+
+  CommandLog log;
+  Cycle missing;
+  missing.Run(connection_, Value::Int32(0));
+  EXPECT_FALSE(missing.result);
+  EXPECT_EQ(missing.message, Value("Informe um documento de Transporte. "));
+  EXPECT_TRUE(log.commands().empty());
+}
+
+TEST(CycleMeasures, AMissingColumnFailsAfterTheDistancesAreWritten) {
+  FixtureDatabase db{R"sql(
+    INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_Resumo_Ciclo2',
+      'SELECT 1 AS Km_total, 2 AS km_ate_rem, 3 AS km_rem_dest, 4 AS km_apos_dest,
+              5 AS tempo_operacao, 6 AS tempo_transporte, 7 AS tempo_ate_rem,
+              8 AS tempo_retorno, ?1 AS doc, ?2 AS flag');)sql"};
+  Cycle cycle;
+  cycle.Run(db.Open(), Value::Int32(1), "N", Value("1"));
+  EXPECT_FALSE(cycle.result);
+  ASSERT_EQ(cycle.message.kind(), Kind::kString);
+  const std::string& message = cycle.message.string();
+  EXPECT_EQ(message.rfind(kClientes.string() + "mBusca_Apuracao ( ", 0), 0u) << message;
+  EXPECT_TRUE(message.ends_with(")   No Nº 2110")) << message;
+  EXPECT_EQ(cycle.out[3], Value::Int32(4));
+  EXPECT_EQ(cycle.out[4], Value("in")) << "no time is converted before all are read";
+}
+
+// A procedure missing from the catalog fails as its result set opens; the
+// outputs stay as passed.
+TEST(TripQueries, AMissingProcedureTrapsAtTheOpeningStepOfEach) {
+  FixtureDatabase empty{""};
+  const DbConnectionRef c = empty.Open();
+  const Value one = Value::Int32(1);
+  struct Case {
+    const char* name;
+    int label;
+    std::string suffix;
+    std::function<std::tuple<bool, Value, bool>()> run;  // result, message, outputs kept
+  };
+  const Case cases[] = {
+      {"mConsulta_TROCA_DOCTO_TRANSP", 2890, "Strsq: EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   1001",
+       [&] {
+         Lookup l;
+         l.Run(c, Value("1001"), one);
+         return std::tuple(l.result, l.message, l.pai == -1 && l.num == "earlier");
+       }},
+      {"mBusca_Dados_Docto_Viagem", 2520, "", [&] {
+         Header h;
+         h.Run(c, one, 0, "N", one);
+         return std::tuple(h.result, h.message, h.num_pedido == Value("in"));
+       }},
+      {"mBusca_Nota_Fiscais", 5570, "", [&] {
+         Invoices i;
+         i.Run(c, one, 0, "N", one);
+         return std::tuple(i.result, i.message, i.qtde.is_empty());
+       }},
+      {"mBusca_Dados_Viagem", 3440, "", [&] {
+         Occurrences o;
+         o.Run(c, one, Value(), Value(), 0, "N", one);
+         return std::tuple(o.result, o.message, o.qtde == Value("in"));
+       }},
+      {"mBusca_Apuracao", 1970, "", [&] {
+         Cycle y;
+         y.Run(c, one, "N", one);
+         return std::tuple(y.result, y.message, y.out[0] == Value("in"));
+       }},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    CommandLog log;
+    const auto [result, message, kept] = k.run();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(message,
+              kClientes & (Detail(std::string(k.name) + " ( ", log.last_error(), k.label) + k.suffix));
+    EXPECT_TRUE(kept);
+  }
+}
+
+// mConsulta_Dados_Rota.
+
+class RouteMeasures : public ::testing::Test {
+ protected:
+  bool Query(Value route, Value user = Value::Int32(5)) {
+    Value company;
+    return evi_->mConsulta_Dados_Rota(user, company, route, connection_, km_, tempo_, message_);
+  }
+
+  FixtureDatabase db_{kTrips};
+  DbConnectionRef connection_ = db_.Open();
+  std::shared_ptr<_EVI> evi_ = CreateEVI();
+  Value km_{"km before"};
+  Value tempo_{"time before"};
+  Value message_{"message before"};
+};
+
+TEST_F(RouteMeasures, ShowsTheDistanceAsItComesAndOnlyTheTimeOfDay) {
+  const std::tuple<const char*, Value, const char*, const char*> cases[] = {
+      {"unknown route: nothing written", Value::Int32(99), "km before", "time before"},
+      {"a day and two hours", Value::Int32(7), "412,5", "02:00"},
+      {"45 minutes, route as text", Value("8"), "95", "00:45"},
+      {"a time text", Value::Double(9), "10", "05:30"},
+      {"only the first row counts", Value::Int32(10), "1", "12:00"},
+      {"nulls", Value::Int32(12), "", ""}};
+  for (const auto& [name, route, km, tempo] : cases) {
+    SCOPED_TRACE(name);
+    km_ = Value("km before");
+    tempo_ = Value("time before");
+    EXPECT_TRUE(Query(route));
+    EXPECT_EQ(km_, Value(km));
+    EXPECT_EQ(tempo_, Value(tempo));
+  }
+  EXPECT_EQ(message_, Value("message before"));
+  CommandLog log;
+  EXPECT_TRUE(Query(Value()));
+  EXPECT_EQ(log.commands(), std::vector<std::string>{"Exec SP_ZEB_CON_Tempo_km_Rota  NULL"});
+}
+
+TEST_F(RouteMeasures, KeepsTheDistanceWhenTheTimeCannotBeShown) {
+  EXPECT_FALSE(Query(Value::Int32(11), Value::Int32(1)));
+  EXPECT_EQ(km_, Value("3"));
+  EXPECT_EQ(tempo_, Value("time before"));
+  EXPECT_EQ(message_.string().rfind(kClientes.string() + "mConsulta_Dados_Rota ( ", 0), 0u);
+  EXPECT_TRUE(message_.string().ends_with(" No Nº 4770")) << message_.string();
+}
+
+TEST_F(RouteMeasures, TrapsADatabaseFailureAtTheOpeningStep) {
+  RunSqlScript(db_.path(), "DROP TABLE rota;");
+  EXPECT_FALSE(Query(Value::Int32(7)));
+  EXPECT_EQ(message_, kClientes);
+  CommandLog log;
+  EXPECT_FALSE(Query(Value::Int32(7), Value("1")));
+  EXPECT_EQ(message_, kClientes & Detail("mConsulta_Dados_Rota ( ", log.last_error(), 4690));
+  EXPECT_NE(message_.string().find("no such table"), std::string::npos) << message_.string();
+  EXPECT_EQ(km_, Value("km before"));
+}
+
+class RouteMeasuresOnEngines : public EngineTest {};
+
+TEST_P(RouteMeasuresOnEngines, TheExecutableAnswersWithATraceLine) {
+  const CommandResult run =
+      RunZebevi({"call", "--trace", "mConsulta_Dados_Rota",
+                 nlohmann::json{{"invntRota_id", reference().summary.route_id},
+                                {"inOdb", reference().connection_string}}
+                     .dump()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto answer = nlohmann::json::parse(run.out);
+  EXPECT_EQ(answer["result"]["value"], true);
+  EXPECT_EQ(answer["params"]["outvntKm_Ate_Dest_Rota"]["type"], "String");
+  EXPECT_FALSE(answer["params"]["outvntKm_Ate_Dest_Rota"]["value"].get<std::string>().empty());
+  const std::string tempo = answer["params"]["outvntTempo_Ate_Dest_Rota"]["value"];
+  EXPECT_EQ(tempo.size(), 5u);
+  EXPECT_EQ(tempo[2], ':');
+  const auto trace = nlohmann::json::parse(run.err);
+  EXPECT_EQ(trace["sql"],
+            "Exec SP_ZEB_CON_Tempo_km_Rota  " + std::to_string(reference().summary.route_id));
+  EXPECT_EQ(trace["rows"], 1);
+  EXPECT_TRUE(trace["us"].is_number_integer());
+}
+
+ZEBEVI_INSTANTIATE_ON_ENGINES(RouteMeasuresOnEngines);
+
+}  // namespace
+}  // namespace zebevi::testing
