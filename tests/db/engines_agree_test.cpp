@@ -121,10 +121,9 @@ TEST_F(EnginesAgreeTest, PublishedOrderLookups) {
                                  cgc.substr(5, 3) + "/" + cgc.substr(8, 4) + "-" + cgc.substr(12);
   for (const std::string& tail : std::vector<std::string>{
            "NULL, NULL, NULL, NULL", "'2024-01-01', '2026-12-31', NULL, NULL",
-           "'2024-02-30', NULL, NULL, NULL",
-           "'2025-06-01 10:00:00', NULL, NULL, NULL", "NULL, NULL, '" + cgc + "', NULL",
-           "NULL, NULL, '" + punctuated + "', NULL", "NULL, NULL, NULL, '123.456.789-00'",
-           "NULL, NULL, '', ''"}) {
+           "'2024-02-30', NULL, NULL, NULL", "'2025-06-01 10:00:00', NULL, NULL, NULL",
+           "NULL, NULL, '" + cgc + "', NULL", "NULL, NULL, '" + punctuated + "', NULL",
+           "NULL, NULL, NULL, '123.456.789-00'", "NULL, NULL, '', ''"}) {
     for (const std::string& who :
          {company, std::string("'0'"), std::string("' 1x'"), std::string("NULL")}) {
       Agree("EXEC SP_ZEB_CONS_pedido_PUBL " + who + ", null, " + order + ", " + tail + " ");

@@ -1,5 +1,4 @@
-// The operations through ODBC: as through libpq on the test server, and
-// trapped within the login timeout when a TDS server is not there.
+// The operations through ODBC answer as through libpq; a missing TDS server is trapped in time.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>

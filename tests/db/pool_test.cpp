@@ -1,5 +1,4 @@
-// The connection pool on SQLite files (pg_faults_test.cpp: what only a server
-// can show).
+// The pool on SQLite files; what only a server shows is in pg_faults_test.cpp.
 #include "db/pool.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// The operations on two shards behind their proxy
-// (ZEBEVI_PG_SHARDED_CONNECTION) answer as the single database holding the
-// same rows, for documents of every kind and numbers typed from either shard.
+// The operations on two shards behind their proxy answer as the single database.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

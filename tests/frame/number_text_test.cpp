@@ -38,9 +38,8 @@ TEST(ReadNumberTest, AcceptedForms) {
 }
 
 TEST(ReadNumberTest, RejectedForms) {
-  for (const char* text :
-       {"", "-", ",", "1.5", "1.2345", "1..234", ".123", "1.", "1,2,3", "1e5", "R$ 5", "0x10",
-        "1 000", "- 5", "1,5-", "\xff\xfe"}) {
+  for (const char* text : {"", "-", ",", "1.5", "1.2345", "1..234", ".123", "1.", "1,2,3", "1e5",
+                           "R$ 5", "0x10", "1 000", "- 5", "1,5-", "\xff\xfe"}) {
     EXPECT_FALSE(ReadNumber(text).has_value()) << '"' << text << '"';
   }
   EXPECT_FALSE(ReadNumber(std::string_view("1\0"

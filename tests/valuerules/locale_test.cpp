@@ -45,7 +45,7 @@ class LocaleTest : public ::testing::Test {
 
 TEST_F(LocaleTest, OutputsIgnoreTheProcessLocale) {
   const std::vector<std::string> expected = {
-      "1234,5", "1", "05/03/2002 12:00:00", "1.234.567,89", "05/03/2002 12:00:00",
+      "1234,5", "1",     "05/03/2002 12:00:00",  "1.234.567,89", "05/03/2002 12:00:00",
       "1234.5", "'1,5'", "'2002-03-05 12:00:00'"};
   ASSERT_EQ(Outputs(), expected);
 
