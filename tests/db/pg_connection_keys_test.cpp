@@ -79,10 +79,6 @@ TEST(PgConnectionKeys, NoByteOfAPasswordReachesAMessageOrTheMask) {
 }
 
 TEST(PgConnectionKeys, UnknownKeysAreRefusedByTheirItemOnly) {
-  const db::ConnectionString masked = db::ConnectionString::Parse(
-      "Provider=PostgreSQL;URI=\"host=h password='a b\\'c'\";sslpassword=s3;Password=p4");
-  EXPECT_EQ(masked.Masked(),
-            "provider=PostgreSQL;uri=\"host=h password='***'\";sslpassword=***;password=***");
   struct Case {
     const char* text;
     const char* says;
