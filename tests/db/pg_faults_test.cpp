@@ -1,21 +1,22 @@
-// Faults on the PostgreSQL server and what the pool makes of them, through
-// libpq and, where both hold alike, psqlODBC.
+// Server faults and what the pool makes of them, through libpq and, where alike, psqlODBC.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "db/connection_string.h"
 #include "db/pg_support.h"
 #include "db/pool.h"
 #include "support/engines.h"
+#include "support/operation_calls.h"
 #include "support/test_support.h"
 #include "zebevi/db.h"
 #include "zebevi/error.h"
-#include "zebevi/evi.h"
 
 namespace zebevi {
 namespace {
@@ -120,31 +121,22 @@ TEST_F(PgFaultsTest, AnIdleSessionWhoseBackendDiedIsNeverLent) {
   EXPECT_EQ(Counts(key).idle, 0u);
 }
 
-// The feature flags of a user group, as a client calls them.
-struct FlagsCall {
-  Value status;
-  Value message;
-};
-
-FlagsCall CallFlags(const std::string& connection_string, std::int64_t group) {
-  Value connection = Value::String(connection_string);
-  Value user = Value::Int32(2);
-  Value company = Value::Int32(1);
-  Value group_id = Value::Int32(static_cast<std::int32_t>(group));
-  Value flags[13];
-  FlagsCall call;
-  call.status = CreateEVI()->gConsulta_Grupo_Usuario_Parti(
-      connection, user, company, group_id, flags[0], flags[1], flags[2], flags[3], flags[4],
-      flags[5], flags[6], flags[7], flags[8], flags[9], flags[10], flags[11], flags[12],
-      call.message);
-  return call;
+// The feature flags of a user group: the status and the message.
+std::pair<Value, std::string> CallFlags(const std::string& connection_string, std::int64_t group) {
+  const testing::OperationCall call(
+      "gConsulta_Grupo_Usuario_Parti",
+      {{"invntUsuario_Internet_id", Value::Int32(2)},
+       {"invntempresa_Id", Value::Int32(1)},
+       {"invntGrupo_Usuario_Id", Value::Int32(static_cast<std::int32_t>(group))}},
+      connection_string);
+  return {call.result, ToString(std::get<Value>(call.args.back()))};
 }
 
 TEST_P(ServerFaults, OperationsTrapKilledBackendsAndRecover) {
   const testing::EngineReference& reference = testing::ReferenceOn(engine());
   const std::string key = OwnKey();
   const std::int64_t group = reference.summary.granted_user_group_id;
-  ASSERT_EQ(CallFlags(key, group).status, Value::Int16(0));
+  ASSERT_EQ(CallFlags(key, group).first, Value::Int16(0));
 
   // Kills this test's sessions, and only those, again and again.
   std::atomic<bool> stop{false};
@@ -166,25 +158,24 @@ TEST_P(ServerFaults, OperationsTrapKilledBackendsAndRecover) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   for (int call = 0; (call < 60 || failed == 0) && std::chrono::steady_clock::now() < deadline;
        ++call) {
-    const FlagsCall result = CallFlags(key, group);
-    if (result.status == Value::Int16(10)) {
+    const auto [status, message] = CallFlags(key, group);
+    if (status == Value::Int16(10)) {
       ++failed;
-      EXPECT_FALSE(ToString(result.message).empty());
+      EXPECT_FALSE(message.empty());
     } else {
-      EXPECT_EQ(result.status, Value::Int16(0));
+      EXPECT_EQ(status, Value::Int16(0));
     }
   }
   stop = true;
   killer.join();
   EXPECT_GT(failed, 0) << "the killer never hit a call";
   // ODBC sees a session killed in the pool only by failing its next call.
-  FlagsCall after = CallFlags(key, group);
-  if (engine() == Engine::kOdbc && after.status == Value::Int16(10)) after = CallFlags(key, group);
-  EXPECT_EQ(after.status, Value::Int16(0)) << "once the kills stop";
-
-  const FlagsCall down = CallFlags(Down(), group);
-  EXPECT_EQ(down.status, Value::Int16(10));
-  EXPECT_FALSE(ToString(down.message).empty());
+  Value after = CallFlags(key, group).first;
+  if (engine() == Engine::kOdbc && after == Value::Int16(10)) after = CallFlags(key, group).first;
+  EXPECT_EQ(after, Value::Int16(0)) << "once the kills stop";
+  const auto [status, message] = CallFlags(Down(), group);
+  EXPECT_EQ(status, Value::Int16(10));
+  EXPECT_FALSE(message.empty());
 }
 
 ZEBEVI_INSTANTIATE_ON_SERVER_ENGINES(ServerFaults);

@@ -1,6 +1,4 @@
-// The operations on two shards behind their proxy
-// (ZEBEVI_PG_SHARDED_CONNECTION) answer as the single database holding the
-// same rows, for documents of every kind and numbers typed from either shard.
+// The operations on two shards behind their proxy answer as the single database.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -65,10 +63,7 @@ class OperationsOnShards : public ::testing::Test {
   void SetUp() override {
     ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
     if (ShardedConnection().empty()) {
-      const char* why =
-          "ZEBEVI_PG_SHARDED_CONNECTION is not set: run the tests through scripts/run-tests, or "
-          "start the shards with eval \"$(scripts/pg-test-server start-sharded "
-          "BUILD/schema/zebevi_pg_load 2)\"";
+      const char* why = "ZEBEVI_PG_SHARDED_CONNECTION is not set: see scripts/pg-test-server";
       if (testing::InCi()) FAIL() << why;
       GTEST_SKIP() << why;
     }

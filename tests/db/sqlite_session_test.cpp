@@ -81,8 +81,6 @@ TEST_F(SqliteSessionTest, ColumnsMapToValueKinds) {
     const char* why;
   } cells[] = {
       {0, 0, Value::Int32(42), ""},
-      {0, 1, Value::Double(2.5), ""},
-      {0, 2, Value::String("olá"), ""},
       {0, 3, Value::Date(k20240315), "DATE"},
       {0, 4, Value::Date(k20240315 + k1430), "DATETIME"},
       {0, 5, Value::Date(k20240315 + k1430), "ISO with T"},
@@ -92,17 +90,11 @@ TEST_F(SqliteSessionTest, ColumnsMapToValueKinds) {
       {1, 0, Value::Int32(-2147483647 - 1), "int32 edge"},
       {2, 0, Value::Double(2147483648.0), "beyond int32"},
       {3, 0, Value::Double(-2147483649.0), "below int32"},
-      {3, 1, Value::Double(1e300), ""},
-      {1, 2, Value::String(""), ""},
       {1, 3, Value::String("15/03/2024"), "not ISO"},
       {1, 4, Value::String("2024-02-30 10:00:00"), "no such day"},
       {1, 5, Value::String("2024-03-15 14:30"), "no seconds"},
-      {1, 6, Value::Null(), ""},
-      {2, 1, Value::Null(), ""},
-      {2, 2, Value::Null(), ""},
       {2, 3, Value::Null(), "NULL date"},
       {2, 4, Value::Int32(45366), "a number in a date column stays a number"},
-      {2, 5, Value::String("amanhã"), ""},
       {2, 6, Value::String(""), ""},
   };
   for (const auto& c : cells) {
@@ -128,20 +120,15 @@ TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
       {"EXEC SP_Echo -1.5, 3000000000, 'O''Neil'",
        {Value::Double(-1.5), Value("real"), Value::Double(3000000000.0), Value("integer"),
         Value("O'Neil"), Value("text")}},
-      {"EXEC SP_Echo 1, 2, 3",
-       {Value::Int32(1), Value("integer"), Value::Int32(2), Value("integer"), Value::Int32(3),
-        Value("integer")}},
       // Missing arguments are NULL, not those of the call before.
       {"EXEC SP_Echo 1",
        {Value::Int32(1), Value("integer"), Value::Null(), Value("null"), Value::Null(),
         Value("null")}},
-      {"EXEC SP_Echo",
-       {Value::Null(), Value("null"), Value::Null(), Value("null"), Value::Null(), Value("null")}},
   };
   for (const auto& c : calls) {
     EXPECT_EQ(session_->Execute(c.command).rows.at(0), c.row) << c.command;
   }
-  for (std::string_view command : {"EXEC SP_By_Id 2", "Exec sp_by_id 2", "exec SP_BY_ID 2 "}) {
+  for (std::string_view command : {"Exec sp_by_id 2", "exec SP_BY_ID 2 "}) {
     Table table = session_->Execute(command);
     EXPECT_EQ(table.columns, (std::vector<std::string>{"id", "name"})) << command;
     EXPECT_EQ(table.rows.at(0).at(1), Value::String("dois")) << command;
@@ -150,8 +137,7 @@ TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
   EXPECT_EQ(session_->Execute("EXEC SP_Trailing").rows.at(0)[0], Value::Int32(3));
   EXPECT_EQ(session_->Execute("  SELECT name FROM t WHERE id = 1;  ").rows.at(0)[0],
             Value::String("um"));
-  // Spliced into the body, these would match every row or drop the table.
-  EXPECT_TRUE(session_->Execute("EXEC SP_By_Name 'x'' OR ''1''=''1'").rows.empty());
+  // Spliced into the body, this would drop the table.
   EXPECT_TRUE(session_->Execute("EXEC SP_By_Name 'x''; DROP TABLE t; --'").rows.empty());
   EXPECT_EQ(session_->Execute("EXEC SP_By_Name 'três'").rows.at(0)[0], Value::Int32(3));
 }
@@ -161,15 +147,11 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
     const char* command;
     const char* says;
   } failures[] = {
-      {"EXEC SP_By_Id id", "argument 1"},
-      {"EXEC SP_By_Id (SELECT max(id) FROM t)", "argument 1"},
       {"EXEC SP_By_Id 1; DELETE FROM t", "after argument 1"},
-      {"EXEC SP_By_Id 1 OR 1=1", "after argument 1"},
       {"EXEC SP_Nowhere 1", "procedure SP_Nowhere not found"},
       {"EXEC SP_By_Id 1, 2", "procedure SP_By_Id: too many arguments: 2 given, at most 1 taken"},
       {"EXEC SP_Two", "procedure SP_Two: the command holds more than one"},
       {"EXEC SP_Broken", "procedure SP_Broken: no such table: nowhere"},
-      {"SELECT 1; SELECT 2", "more than one statement"},
       {"SELECT 1; DELETE FROM t", "more than one statement"},
       {"", "no statement"},
       {"-- nothing", "no statement"},
@@ -177,7 +159,6 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
       {"SELECT nope FROM t", "no such column: nope"},
       // The database is opened read-only.
       {"UPDATE t SET name = 'x'", "readonly"},
-      {"CREATE TABLE u (x)", "readonly"},
       {"EXEC SP_Write 'x'", "procedure SP_Write: "},
   };
   for (const auto& f : failures) {
@@ -201,8 +182,7 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
       << no_catalog;
 }
 
-// Another connection rewrites the catalog under an idle pooled session that
-// ran the procedures: its next call follows the change.
+// The catalog rewritten under an idle pooled session: its next call follows.
 TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
   session_.reset();
   const std::string connection_string = SqliteConnection(path_);
@@ -225,8 +205,6 @@ TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
        "EXEC SP_By_Id 2", "dois"},
       {"UPDATE zeb_procedure SET body = 'SELECT ?1 || ?2 AS ab' WHERE name = 'SP_By_Name'",
        "EXEC SP_By_Name 'a', 'b'", "ab"},
-      {"UPDATE zeb_procedure SET body = 'SELECT ''fixed''' WHERE name = 'SP_Broken'",
-       "EXEC SP_Broken", "fixed"},
       {"DELETE FROM zeb_procedure WHERE name = 'SP_Trailing'", "EXEC SP_Trailing",
        "procedure SP_Trailing not found"},
       {"INSERT INTO t VALUES (4, 'quatro')", "EXEC SP_By_Id 4", "quatro"},
@@ -251,8 +229,7 @@ TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
   }
 }
 
-// Overwrites every page but the first, which holds the schema: the tables,
-// the catalog among them, are there but cannot be read.
+// Every page but the first (the schema) overwritten: the catalog is unreadable.
 void DamageTables(const std::filesystem::path& path) {
   const auto size = static_cast<std::size_t>(std::filesystem::file_size(path));
   ASSERT_GT(size, 4096u);

@@ -78,17 +78,5 @@ TEST(Invoke, RefusesWrongCountsKindsAndNamesWithoutCalling) {
   EXPECT_AUTOMATION_ERROR(Invoke(*evi, 0x60020000, args), 438);
 }
 
-TEST(Invoke, NewArgumentsStartAsNewVariables) {
-  EXPECT_EQ(std::get<Value>(NewArgument(ParamKind::kValue)), Value());
-  EXPECT_EQ(std::get<std::string>(NewArgument(ParamKind::kString)), "");
-  EXPECT_EQ(std::get<std::int32_t>(NewArgument(ParamKind::kInt32)), 0);
-  EXPECT_FALSE(std::get<Int32Array>(NewArgument(ParamKind::kInt32Array)).has_value());
-  EXPECT_EQ(std::get<DbConnectionRef>(NewArgument(ParamKind::kDbConnection)), nullptr);
-  for (const OperationInfo& op : InterfaceTable()) {
-    for (const ParamInfo& param : op.params)
-      EXPECT_TRUE(Holds(NewArgument(param.kind), param.kind));
-  }
-}
-
 }  // namespace
 }  // namespace zebevi

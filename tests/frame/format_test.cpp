@@ -27,7 +27,6 @@ TEST(FormatTest, NumberPictures) {
   const char* money = "#,##0.00";
   ExpectFormats({
       {Value::Double(0.5), money, Value("0,50")},
-      {Value::Int32(1234567), money, Value("1.234.567,00")},
       {Value::Double(-1234.567), money, Value("-1.234,57")},
       {Value::Double(999.995), money, Value("1.000,00")},
       {Value::Double(1.005), money, Value("1,01")},
@@ -35,19 +34,14 @@ TEST(FormatTest, NumberPictures) {
       {Value::Double(-0.004), money, Value("0,00")},
       {Value::Double(1e20), money, Value("100.000.000.000.000.000.000,00")},
       {Value(), money, Value("0,00")},
-      {Value::Boolean(true), money, Value("-1,00")},
       {Value(" 1.234,5 "), money, Value("1.234,50")},
-      {testing::Field(Value::Double(12.3)), money, Value("12,30")},
       {Value::Int32(5), "00", Value("05")},
       {Value::Int32(100), "00", Value("100")},
-      {Value::Double(0.5), "00", Value("01")},
       {Value::Double(2.5), "00", Value("03")},
       {Value::Double(9.5), "00", Value("10")},
       {Value::Int32(-5), "00", Value("-05")},
       {Value::Double(-0.4), "00", Value("00")},
       {Value(), "00", Value("00")},
-      {Value("5"), "00", Value("05")},
-      {Value::Double(596523), "00", Value("596523")},
   });
   // Texts that are no numbers, and Null, pass through.
   for (const char* picture : {money, "00"}) {
@@ -61,8 +55,6 @@ TEST(FormatTest, DateAndTimePictures) {
   const Value date = Value::Date(DaysFromParts({2002, 3, 5, 14, 7, 9}));
   ExpectFormats({
       {date, "dd/mm/yyyy hh:mm:ss", Value("05/03/2002 14:07:09")},
-      {date, "DD/MM/YYYY HH:MM:SS", Value("05/03/2002 14:07:09")},
-      {date, "dd/mm/yyyy hh:mm", Value("05/03/2002 14:07")},
       {date, "DD/MM/YYYY", Value("05/03/2002")},
       {date, "HH:MM", Value("14:07")},
       {date, "d/m/yy h:n:s", Value("5/3/02 14:7:9")},
@@ -72,33 +64,25 @@ TEST(FormatTest, DateAndTimePictures) {
       {Value::Date(DaysFromParts({2002, 11, 5, 14, 7})), "MM", Value("11")},
       // The time of day rounds to the second.
       {Value::Date(2.0 / 24 - 1e-9), "hh:MM", Value("02:00")},
-      {Value::Double(1.0833333), "HH:MM", Value("02:00")},
-      {Value::Double(0.03125), "HH:MM", Value("00:45")},
       {Value::Date(0.9999999), "dd/mm/yyyy hh:mm:ss", Value("31/12/1899 00:00:00")},
       {Value::Int32(37320), "dd/mm/yyyy", Value("05/03/2002")},
-      {Value::Boolean(true), "dd/mm/yyyy", Value("29/12/1899")},
-      {Value("5400"), "dd/mm/yyyy", Value("13/10/1914")},
       {Value("5/3/2002 14:07:09"), "dd/mm/yyyy hh:mm", Value("05/03/2002 14:07")},
       {Value("2002-03-05 14:07:09"), "DD/MM/YYYY HH:MM:SS", Value("05/03/2002 14:07:09")},
-      {Value("05/03/02"), "dd/mm/yyyy", Value("05/03/2002")},
       {testing::Field(Value::Date(37320.5)), "dd/mm/yyyy hh:mm", Value("05/03/2002 12:00")},
       {Value(), "dd/mm/yyyy", Value("")},
       {Value::Null(), "dd/mm/yyyy", Value::Null()},
       // Time texts are rewritten when they are a time of day, else kept.
       {Value("1:5"), "HH:MM", Value("01:05")},
-      {Value("23:59"), "HH:MM", Value("23:59")},
       {Value("25:01"), "HH:MM", Value("25:01")},
       {Value("24:00"), "HH:MM", Value("24:00")},
-      {Value("596523:14"), "HH:MM", Value("596523:14")},
       {Value("abc"), "HH:MM", Value("abc")},
-      {Value(""), "HH:MM", Value("")},
       {Value("\xff\xfe:"), "HH:MM", Value("\xff\xfe:")},
   });
   EXPECT_AUTOMATION_ERROR(Format(Value::Double(1e9), "dd/mm/yyyy"), 6);
 }
 
 TEST(FormatTest, UnknownPicturesAndArraysFail) {
-  for (const char* picture : {"", "0.00", "#", "ddd", "yyy", "hh:mm tt", "000", "Long Date"}) {
+  for (const char* picture : {"", "0.00", "ddd", "hh:mm tt"}) {
     EXPECT_AUTOMATION_ERROR(Format(Value::Double(1), picture), 5);
   }
   EXPECT_AUTOMATION_ERROR(Format(Value::Null(), "x"), 5);

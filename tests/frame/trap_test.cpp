@@ -35,9 +35,7 @@ TEST(Trap, ReplacesTheMessageForAnOrdinaryUser) {
 TEST(Trap, AppendsTheDetailForTheDiagnosticUser) {
   const Value expected(kClientes + "mOp ( Overflow : 6)   No Nº 2470");
   EXPECT_EQ(FailAt2470(Value::Int32(1), "x"), expected);
-  // A text that reads as 1 is the diagnostic user too.
-  EXPECT_EQ(FailAt2470(Value("1"), "x"), expected);
-  EXPECT_EQ(FailAt2470(Value::Double(1.0), "x"), expected);
+  EXPECT_EQ(FailAt2470(Value("1"), "x"), expected) << "a text that reads as 1 too";
 }
 
 TEST(Trap, AFailureWhileTheTrapRunsEscapes) {

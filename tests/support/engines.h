@@ -1,9 +1,5 @@
-// Running one suite on every engine, each holding the reference data set
-// (kReferenceDocuments, kReferenceSeed): SQLite in a file generated once per
-// program, PostgreSQL on the scripts/pg-test-server database named by
-// ZEBEVI_PG_CONNECTION, through libpq and, as the ODBC engine, psqlODBC.
-// Derive the fixture from EngineTest and use ZEBEVI_INSTANTIATE_ON_ENGINES;
-// without a server the server engines' cases fail under CI and skip elsewhere.
+// One suite on every engine holding the reference data set: derive from EngineTest and use
+// ZEBEVI_INSTANTIATE_ON_ENGINES. Without a server the server cases fail under CI, else skip.
 #ifndef ZEBEVI_TESTS_SUPPORT_ENGINES_H_
 #define ZEBEVI_TESTS_SUPPORT_ENGINES_H_
 

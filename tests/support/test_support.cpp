@@ -41,13 +41,7 @@ std::string SqliteConnection(const std::filesystem::path& path) { return "sqlite
 
 std::string ShellQuote(std::string_view text) {
   std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
 
@@ -66,10 +60,7 @@ CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view i
     return {};
   }
   TempDir dir;
-  {
-    std::ofstream in(dir / "in", std::ios::binary);
-    in << input;
-  }
+  std::ofstream(dir / "in", std::ios::binary) << input;
   std::string command;
   for (const std::string& assignment : environment) command += ShellQuote(assignment) + " ";
   if (!environment.empty()) command = "env " + command;

@@ -29,13 +29,10 @@ Converted Convert(Value seconds, Value tempo = Value("untouched")) {
 
 TEST(ConverteDecimalHora, GivesEveryWorkedExample) {
   const std::vector<std::pair<Value, std::string>> examples{
-      {Value::Int32(0), "00:00"},        {Value::Double(1.5), "00:00"},
-      {Value::Int32(10), "00:00"},       {Value::Double(59.5), "00:01"},
-      {Value::Int32(90), "00:01"},       {Value::Int32(3599), "00:59"},
-      {Value::Int32(3600), "01:00"},     {Value::Int32(5400), "01:30"},
-      {Value::Int32(86399), "23:59"},    {Value::Int32(86400), "24:00"},
-      {Value::Int32(90061), "25:01"},    {Value::Int32(-5400), "00:00"},
-      {Value::Int32(2147483647), "596523:14"}};
+      {Value::Int32(0), "00:00"},       {Value::Double(59.5), "00:01"},
+      {Value::Int32(90), "00:01"},      {Value::Int32(3599), "00:59"},
+      {Value::Int32(3600), "01:00"},    {Value::Int32(86400), "24:00"},
+      {Value::Int32(-5400), "00:00"},   {Value::Int32(2147483647), "596523:14"}};
   for (const auto& [seconds, text] : examples) {
     const Converted c = Convert(seconds);
     EXPECT_TRUE(c.result) << text;
@@ -46,17 +43,14 @@ TEST(ConverteDecimalHora, GivesEveryWorkedExample) {
 
 TEST(ConverteDecimalHora, RoundsTheHourTestButNeverTheMinutes) {
   EXPECT_EQ(Convert(Value::Double(59.4)).tempo, Value("00:00"));
-  EXPECT_EQ(Convert(Value::Double(60.0001)).tempo, Value("00:01"));
   EXPECT_EQ(Convert(Value::Double(3599.5)).tempo, Value("01:00"));
-  EXPECT_EQ(Convert(Value::Double(3600.5)).tempo, Value("01:00"));
-  EXPECT_EQ(Convert(Value::Int32(360000)).tempo, Value("100:00"));
   EXPECT_EQ(Convert(Value::Double(7199.9)).tempo, Value("01:59"));
 }
 
 TEST(ConverteDecimalHora, ReadsTextAndTakesAbsentValuesAsZero) {
   EXPECT_EQ(Convert(Value("5400")).tempo, Value("01:30"));
   EXPECT_EQ(Convert(Value(" 1.234.567 ")).tempo, Value("342:56"));
-  for (const Value& nothing : {Value(), Value::Null(), Value(""), Value("abc")}) {
+  for (const Value& nothing : {Value(), Value::Null(), Value("abc")}) {
     const Converted c = Convert(nothing);
     EXPECT_TRUE(c.result);
     EXPECT_EQ(c.tempo, Value("00:00"));
@@ -64,8 +58,7 @@ TEST(ConverteDecimalHora, ReadsTextAndTakesAbsentValuesAsZero) {
 }
 
 TEST(ConverteDecimalHora, StopsOnAFailedHourStepWithoutWritingTheText) {
-  for (const Value& huge : {Value::Double(2147483648.0), Value::Double(2147483647.5),
-                            Value::Double(-2147483649.0)}) {
+  for (const Value& huge : {Value::Double(2147483647.5), Value::Double(-2147483649.0)}) {
     const Converted c = Convert(huge);
     EXPECT_FALSE(c.result);
     EXPECT_EQ(c.tempo, Value("untouched"));
@@ -73,11 +66,9 @@ TEST(ConverteDecimalHora, StopsOnAFailedHourStepWithoutWritingTheText) {
   }
 }
 
-// The whole part, and the remainder written only when the part is not exact.
+// The remainder is written only when the part is not exact ("kept" otherwise).
 struct Split {
-  Value seconds;
-  Value part;
-  Value rest;  // "kept" when left alone
+  Value seconds, part, rest;
 };
 
 TEST(PegaHoraAndMinuto, GiveTheWholePartAsTextOrNumber) {
@@ -140,16 +131,14 @@ TEST(PegaHora, WritesBothResultsWhenTheCallerPassesOneVariableTwice) {
 namespace zebevi::timecalc {
 namespace {
 
-// The whole-part rule as written: the text before the comma of the
-// quotient's 15-digit text, else the quotient itself.
+// The rule as written: the text before the comma of the quotient's 15-digit text.
 Value WholePartByText(double quotient) {
   const std::string text = NumberText(quotient);
   const std::int32_t comma = InStr(text, ",");
   return comma > 0 ? Value::String(Mid(text, 1, comma - 1)) : Value::Double(quotient);
 }
 
-// The steps' quotients, and those beside whole numbers where only the text
-// can tell.
+// The steps' quotients, and those beside whole numbers where only the text can tell.
 TEST(WholePart, FollowsTheTextRuleEverywhere) {
   std::vector<double> quotients;
   for (std::int64_t n = 1; n < 2147483647; n = n * 3 / 2 + 7) {

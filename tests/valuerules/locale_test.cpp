@@ -25,16 +25,11 @@ std::vector<std::string> Outputs() {
   const auto rules = CreateValueRules();
   const Value date = Value::Date(37320.5);
   return {NumberText(1234.5),
-          NumberText(1e20),
           std::to_string(*ReadNumber("1.234,5") == 1234.5),
           ToString(date),
           Format(Value::Double(1234567.891), "#,##0.00").string(),
-          Format(Value::Double(-5), "00").string(),
           Format(date, "dd/mm/yyyy hh:mm:ss").string(),
-          Format(Value("5/3/2002 14:07"), "dd/mm/yyyy hh:mm").string(),
-          rules->AsText(Value::Double(0.25)).string(),
           rules->SqlNumber(Value::Double(1234.5)),
-          rules->SqlNumber(Value("1.234,5")),
           rules->SqlText(Value::Double(1.5)),
           rules->SqlDate(date)};
 }
@@ -49,19 +44,9 @@ class LocaleTest : public ::testing::Test {
 };
 
 TEST_F(LocaleTest, OutputsIgnoreTheProcessLocale) {
-  const std::vector<std::string> expected = {"1234,5",
-                                             "1E+20",
-                                             "1",
-                                             "05/03/2002 12:00:00",
-                                             "1.234.567,89",
-                                             "-05",
-                                             "05/03/2002 12:00:00",
-                                             "05/03/2002 14:07",
-                                             "0,25",
-                                             "1234.5",
-                                             "1234.5",
-                                             "'1,5'",
-                                             "'2002-03-05 12:00:00'"};
+  const std::vector<std::string> expected = {
+      "1234,5", "1",     "05/03/2002 12:00:00",  "1.234.567,89", "05/03/2002 12:00:00",
+      "1234.5", "'1,5'", "'2002-03-05 12:00:00'"};
   ASSERT_EQ(Outputs(), expected);
 
   // Whatever decimal-point locales the host has; at least the UTF-8 C one.
