@@ -12,8 +12,6 @@
 namespace zebevi::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Where `zebevi trip --json` carries each output of the operation (pointer,
 // output less its "outvnt"), the header block first, in the order the
 // terminal shows it; /c/ is /cycle/, t/ times/ with _minutes, d/ distances/.
@@ -52,15 +50,6 @@ const std::vector<std::array<const char*, 3>> kTripLists{
     {"/occurrences", "description", "outarrvntDescr_Ocor"},
     {"/occurrences", "odometer_km", "outarrvntOdometro_Ocor"},
 };
-
-// A copy of the demo database in `dir` where `assignment` is made to the row
-// of `table` that `document` refers to by `key`.
-fs::path DocumentEdited(const TempDir& dir, const std::string& document, const std::string& table,
-                        const std::string& key, const std::string& assignment) {
-  return EditedDemo(
-      dir, "UPDATE " + table + " SET " + assignment + " WHERE " + key + " = (SELECT " + key +
-               " FROM docto_transporte WHERE docto_transporte_id = " + document + ");");
-}
 
 // Every output of `zebevi call gConsulta_Espelho_Viagem` for `document`
 // against `zebevi trip --json`.
@@ -268,7 +257,10 @@ TEST(TripCommand, EscapesTheTextsOfItsHtmlPage) {
   TempDir dir;
   const std::string document = SharedDemo().Fact("plain_document_id");
   const std::string db =
-      DocumentEdited(dir, document, "produto", "produto_id", "descricao = '<b>Pó & \"Cal\"</b>'")
+      EditedDemo(dir,
+                 "UPDATE produto SET descricao = '<b>Pó & \"Cal\"</b>' WHERE produto_id = "
+                 "(SELECT produto_id FROM docto_transporte WHERE docto_transporte_id = " +
+                     document + ");")
           .string();
   const CommandResult page = RunZebevi({"trip", document, "--db", db, "--html", "-"});
   ASSERT_EQ(page.status, 0) << page.err;
