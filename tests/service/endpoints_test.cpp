@@ -124,6 +124,13 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
       {"diagnostic user tagged", "POST", lookup, failing + R"({"type": "Int16", "value": 1}})",
        internal, 403, "diagnostic"},
       {"customer chosen", "POST", trip, R"({"invntCliente_id": 2})", customer, 403, "customer"},
+      {"customer of letters", "POST", trip, R"({"invntCliente_id": "x"})", customer, 403,
+       "customer"},
+      {"customer null", "POST", trip, R"({"invntCliente_id": {"type": "Null"}})", customer, 403,
+       "customer"},
+      {"supplier zero", "POST", lookup, R"({"invntFornecedor_id": 0})", customer, 403, "supplier"},
+      {"supplier left empty", "POST", lookup, R"({"invntFornecedor_id": {"type": "Empty"}})",
+       customer, 400, "Informe algum documento."},
       {"supplier chosen", "POST", lookup, R"({"invntFornecedor_id": 4})", customer, 403,
        "supplier"},
       {"inner operation", "POST", "/v1/call/mBusca_Dados_Viagem", "{}", customer, 403,
@@ -185,8 +192,8 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
 }
 
 TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
-  for (const Json& given :
-       {Json::object(), Json{{"invntCliente_id", 1}}, Json{{"invntCliente_id", "1"}}}) {
+  for (const Json& given : {Json::object(), Json{{"invntCliente_id", 1}},
+                            Json{{"invntCliente_id", "1"}}, Json{{"invntCliente_id", 1.0}}}) {
     SCOPED_TRACE(given.dump());
     Json params = given;
     params["invntDOCTO_TRANSPORTE_ID"] = DocumentId();
