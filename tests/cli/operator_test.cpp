@@ -231,38 +231,36 @@ TEST(Operator, MindsTheTerminal) {
   }
   EXPECT_EQ(commas.size(), 1u) << text.out;
 
-  const std::string db = demo.path.string();
+  // Colour on a terminal unless NO_COLOR, TERM=dumb or --color=never says
+  // otherwise; --color=always off one too.
   struct Colour {
-    std::vector<std::string> args;
+    std::string option;
     std::vector<std::string> environment;
     bool terminal;
     bool coloured;
   };
-  const std::vector<std::string> trip{"trip", document, "--db", db};
-  std::vector<std::string> never = trip, always = trip;
-  never.push_back("--color=never");
-  always.push_back("--color=always");
-  for (const Colour& s :
-       {Colour{trip, {"TERM=xterm", "NO_COLOR="}, true, true},
-        Colour{trip, {"TERM=xterm", "NO_COLOR=1"}, true, false},
-        Colour{trip, {"TERM=dumb", "NO_COLOR="}, true, false},
-        Colour{never, {"TERM=xterm", "NO_COLOR="}, true, false}, Colour{always, {}, false, true},
-        Colour{{"flags", demo.Fact("granted_user_group_id"), "--db", db, "--color", "always"},
-               {},
-               false,
-               true}}) {
+  for (const Colour& s : {Colour{"", {"TERM=xterm", "NO_COLOR="}, true, true},
+                          Colour{"", {"TERM=xterm", "NO_COLOR=1"}, true, false},
+                          Colour{"", {"TERM=dumb", "NO_COLOR="}, true, false},
+                          Colour{"--color=never", {"TERM=xterm", "NO_COLOR="}, true, false},
+                          Colour{"--color=always", {}, false, true}}) {
+    std::vector<std::string> args{"trip", document, "--db", demo.path.string()};
+    if (!s.option.empty()) args.push_back(s.option);
     const CommandResult run =
-        s.terminal ? RunInTerminal(s.args, s.environment) : RunZebevi(s.args, {}, s.environment);
+        s.terminal ? RunInTerminal(args, s.environment) : RunZebevi(args, {}, s.environment);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out.find("\x1b[") != std::string::npos, s.coloured)
-        << s.args.back() << " " << ::testing::PrintToString(s.environment);
+        << s.option << " " << ::testing::PrintToString(s.environment);
     if (s.coloured) {
       EXPECT_NE(run.out.find("\x1b[1m"), std::string::npos) << run.out;
     }
   }
+  ExpectRuns({{{"flags", "{granted_user_group_id}", "--color", "always", "--db", "{demo}"},
+               0,
+               {},
+               {"\x1b[1m"}}});
 
   ExpectRuns({{{"-V"}, 0, {}, {"zebevi 0.1.0\n"}},
-              {{"--version"}, 0, {}, {"zebevi 0.1.0\n"}},
               {{"--help"}, 0, {}, {"Exit statuses", "  4  the output could not be written"}},
               {{"ops", "--json"},
                0,

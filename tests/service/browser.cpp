@@ -181,7 +181,7 @@ void Browser::Note(const Json& event) {
   } else if (method == "Network.responseReceived" && params.value("type", "") == "Document") {
     load_.status = params["response"].value("status", 0);
   }
-  events_.push_back(event);
+  if (method == "Page.loadEventFired") loaded_ = true;
 }
 
 void Browser::Resize(int width, int height) {
@@ -193,16 +193,10 @@ void Browser::Resize(int width, int height) {
 
 Browser::Load Browser::Open(const std::string& url) {
   load_ = Load{};
-  events_.clear();
+  loaded_ = false;
   Command("Page.navigate", {{"url", url}});
   const auto deadline = Clock::now() + kAnswerTime;
-  const auto loaded = [&] {
-    for (const Json& event : events_) {
-      if (event.value("method", "") == "Page.loadEventFired") return true;
-    }
-    return false;
-  };
-  while (!loaded()) {
+  while (!loaded_) {
     Json event = Receive(deadline);
     if (event.is_null()) {
       ADD_FAILURE() << "the page did not load: " << url;
@@ -228,14 +222,13 @@ Json Browser::Evaluate(const std::string& expression) {
 void Browser::Screenshot(const std::filesystem::path& path) {
   const Json metrics = Command("Page.getLayoutMetrics");
   const Json& size = metrics["cssContentSize"];
-  const Json shot = Command("Page.captureScreenshot", {{"format", "png"},
-                                                       {"captureBeyondViewport", true},
-                                                       {"clip",
-                                                        {{"x", 0},
-                                                         {"y", 0},
-                                                         {"width", size.value("width", 0.0)},
-                                                         {"height", size.value("height", 0.0)},
-                                                         {"scale", 1}}}});
+  const Json clip{{"x", 0},
+                  {"y", 0},
+                  {"scale", 1},
+                  {"width", size.value("width", 0.0)},
+                  {"height", size.value("height", 0.0)}};
+  const Json shot = Command("Page.captureScreenshot",
+                            {{"format", "png"}, {"captureBeyondViewport", true}, {"clip", clip}});
   std::filesystem::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << Base64Decoded(shot.value("data", ""));
 }

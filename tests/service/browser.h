@@ -63,7 +63,7 @@ class Browser {
   std::string buffer_;
   int next_id_ = 1;
   std::string session_;
-  std::vector<nlohmann::json> events_;
+  bool loaded_ = false;  // the load event of the page opened last arrived
   Load load_;
 };
 

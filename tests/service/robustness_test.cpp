@@ -1,6 +1,5 @@
-// What a server on the open internet must withstand, on the SQLite reference
-// data set: oversized requests, slow and idle clients, many idle keep-alive
-// connections, and a SIGTERM with requests in flight.
+// What a server on the open internet must withstand: oversized requests, slow
+// and idle clients, many idle keep-alive connections, a SIGTERM mid-request.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,8 +17,6 @@ using Json = nlohmann::json;
 
 class ServiceRobustness : public ::testing::Test {
  protected:
-  // A server on the SQLite reference data set with `limits` over the
-  // defaults.
   void Start(const Json& limits = Json::object(), unsigned threads = 2) {
     service_.emplace(Json{{"db", ReferenceOn(Engine::kSqlite).connection_string},
                           {"threads", threads},
@@ -49,9 +46,7 @@ TEST_F(ServiceRobustness, RefusesOversizedRequests) {
       {"body over the limit", "POST", call, "{}" + std::string(1023, ' '), {}, 413},
       {"huge body", "POST", call, std::string(1 << 20, ' '), {}, 413},
       {"long target", "GET", healthz + "?" + std::string(300, 'a'), "", {}, 414},
-      {"huge target", "GET", healthz + "?" + std::string(100'000, 'a'), "", {}, 414},
       {"large header", "GET", healthz, "", {"X-Big: " + std::string(600, 'b')}, 431},
-      {"huge header", "GET", healthz, "", {"X-Big: " + std::string(100'000, 'b')}, 431},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,6 @@
 // The service's parts that decide without a network: the config and its
-// sources, the API keys, what a caller may pass, the request target.
+// sources, the API keys, the request target. What a caller may pass is
+// the endpoint tests' table.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -96,52 +97,6 @@ TEST(ApiKeys, AcceptOnlyABearerKeyTheyHold) {
   EXPECT_EQ(HexText(Sha256("abc")),
             "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
   EXPECT_EQ(HexText(DigestFromHex(HexText(Sha256("abc")))), HexText(Sha256("abc")));
-}
-
-TEST(CallerPolicy, BindsTheIdentifiersToTheKey) {
-  Caller internal;
-  internal.internal = true;
-  Caller bound;
-  bound.bound[CallerField::kCustomer] = 1;
-  const CallerFieldInfo& customer = CallerFields()[0];
-  const CallerFieldInfo& supplier = CallerFields()[2];
-  ASSERT_EQ(customer.field, CallerField::kCustomer);
-  ASSERT_EQ(supplier.field, CallerField::kSupplier);
-  const Value two = Value::Int32(2);
-  struct Case {
-    const Caller& caller;
-    const CallerFieldInfo& field;
-    std::optional<Value> given;
-    bool refused;
-    Value effective;
-  };
-  const std::vector<Case> cases{
-      {internal, customer, two, false, two},
-      {internal, customer, std::nullopt, false, Value()},
-      {bound, customer, std::nullopt, false, Value::Int32(1)},
-      {bound, customer, Value::String("1"), false, Value::Int32(1)},
-      {bound, customer, Value::Double(1.0), false, Value::Int32(1)},
-      {bound, customer, two, true, Value()},
-      {bound, customer, Value::String("x"), true, Value()},
-      {bound, customer, Value::Null(), true, Value()},
-      {bound, supplier, std::nullopt, false, Value()},
-      {bound, supplier, Value(), false, Value()},
-      {bound, supplier, Value::Int32(0), true, Value()},
-  };
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(i);
-    const Case& c = cases[i];
-    Value effective = Value::String("untouched");
-    const auto refusal =
-        ResolveIdentifier(c.caller, c.field, c.given ? &*c.given : nullptr, effective);
-    EXPECT_EQ(refusal.has_value(), c.refused);
-    if (refusal) {
-      EXPECT_EQ(refusal->status, 403);
-    } else {
-      EXPECT_EQ(effective.kind(), c.effective.kind());
-      EXPECT_EQ(ToString(effective), ToString(c.effective));
-    }
-  }
 }
 
 TEST(HttpTarget, DecodesThePathAndTheQuery) {
