@@ -1,12 +1,63 @@
 // mConverte_Decimal_Hora: a duration in seconds as hours and minutes
 // ("25:01"). The seconds past the last whole minute are dropped.
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "frame/evi.h"
 #include "frame/trap.h"
 #include "zebevi/value_rules.h"
 
 namespace zebevi {
+namespace {
+
+// Whole seconds from zero up to the counter's limit, the form the cycle
+// measures give, answered from the number: at least two hour digits, a
+// colon, two minute digits. The steps give the same text by a longer road
+// (their parts are texts, read back as numbers and formatted twice); a
+// time of day reads back as itself under "HH:MM", and 24 hours or more
+// stay as they are. Any other input takes the steps.
+std::optional<std::string> WholeSecondsText(const Value& v) {
+  double seconds = 0;
+  switch (v.kind()) {
+    case Kind::kInt16:
+      seconds = v.int16();
+      break;
+    case Kind::kInt32:
+      seconds = v.int32();
+      break;
+    case Kind::kDouble:
+      seconds = v.dbl();
+      break;
+    default:
+      return std::nullopt;
+  }
+  constexpr double kLimit = std::numeric_limits<std::int32_t>::max();
+  if (!(seconds >= 0 && seconds <= kLimit) || seconds != std::trunc(seconds)) return std::nullopt;
+  const auto whole = static_cast<std::int32_t>(seconds);
+  const std::int32_t hours = whole / 3600;
+  const std::int32_t minutes = whole % 3600 / 60;
+  char text[16];  // "596523:14" at the limit
+  char* end = text;
+  if (hours < 10) *end++ = '0';
+  end = std::to_chars(end, text + sizeof text, hours).ptr;
+  *end++ = ':';
+  *end++ = static_cast<char>('0' + minutes / 10);
+  *end++ = static_cast<char>('0' + minutes % 10);
+  return std::string(text, end);
+}
+
+}  // namespace
 
 bool EVI::mConverte_Decimal_Hora(Value& invntValor, Value& outvntTempo, Value& outvntMsg_ret) {
+  if (std::optional<std::string> text = WholeSecondsText(invntValor)) {
+    outvntTempo = Value::String(std::move(*text));
+    return true;
+  }
   bool result = false;
   Value hours;
   Value minutes;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "frame/trap.h"
@@ -54,6 +55,23 @@ TEST(ConverteDecimalHora, ReadsTextAndTakesAbsentValuesAsZero) {
     const Converted c = Convert(nothing);
     EXPECT_TRUE(c.result);
     EXPECT_EQ(c.tempo, Value("00:00"));
+  }
+}
+
+// Whole numbers take a shorter road than texts: every minute of four days,
+// its seconds scattered, and the last counter value answer alike either way.
+TEST(ConverteDecimalHora, WholeNumbersAnswerAsTheirTexts) {
+  auto evi = CreateEVI();
+  std::vector<std::int32_t> seconds{2147483647, 2147483000};
+  for (std::int32_t s = 0; s < 4 * 86400; s += 59) seconds.push_back(s);
+  for (std::int32_t s : seconds) {
+    Value text(std::to_string(s)), by_text, message;
+    ASSERT_TRUE(evi->mConverte_Decimal_Hora(text, by_text, message));
+    for (Value number : {Value::Double(s), Value::Int32(s)}) {
+      Value by_number;
+      ASSERT_TRUE(evi->mConverte_Decimal_Hora(number, by_number, message));
+      ASSERT_EQ(by_number, by_text) << s;
+    }
   }
 }
 
