@@ -1,5 +1,6 @@
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "db/ascii.h"
 #include "db/command_trace.h"
@@ -10,13 +11,22 @@
 
 namespace zebevi {
 
-// Field objects share this state, so they can outlive the result set
-// object and still report that it has closed.
+// Field objects refer to this state without owning it, so they can outlive
+// the result set object and still report that it has closed.
 struct DbRecordset::State {
   CursorLocation location = CursorLocation::kServer;
   db::Cursor cursor;
   // Set while the result set was opened on a connection string.
   std::unique_ptr<DbConnection> private_connection;
+  // The field objects handed out for the open table, by column, made on
+  // first use: the operations ask for the same fields row after row.
+  std::shared_ptr<const db::Table> fields_of;
+  std::vector<std::shared_ptr<db::Field>> fields;
+
+  void ForgetFields() {
+    fields_of.reset();
+    fields.clear();
+  }
 };
 
 DbRecordset::DbRecordset() : state_(std::make_shared<State>()) {}
@@ -59,6 +69,7 @@ void DbRecordset::Open(std::string_view command, std::string_view connection_str
 void DbRecordset::Close() {
   state_->cursor.table();  // Closing a closed result set is a failure.
   state_->cursor.Close();
+  state_->ForgetFields();
   state_->private_connection.reset();
 }
 
@@ -84,8 +95,16 @@ Value DbRecordset::Fields(std::string_view name) const {
   const std::shared_ptr<const db::Table>& table = state_->cursor.table();
   for (std::size_t i = 0; i < table->columns.size(); ++i) {
     if (db::AsciiIEquals(table->columns[i], name)) {
-      std::shared_ptr<const db::Cursor> cursor(state_, &state_->cursor);
-      return Value::Object(std::make_shared<db::Field>(std::move(cursor), table, i));
+      if (state_->fields_of != table) {
+        state_->fields_of = table;
+        state_->fields.assign(table->columns.size(), nullptr);
+      }
+      std::shared_ptr<db::Field>& field = state_->fields[i];
+      if (!field) {
+        field = std::make_shared<db::Field>(
+            std::shared_ptr<const db::Cursor>(state_, &state_->cursor), table, i);
+      }
+      return Value::Object(field);
     }
   }
   throw Error::Database(kDbItemNotFound, "the result has no field named " + std::string(name));

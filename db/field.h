@@ -14,7 +14,9 @@ namespace zebevi::db {
 class Field final : public AutomationObject {
  public:
   // REQUIRES: `cursor` is open on `table`; `column` is one of its columns.
-  Field(std::shared_ptr<const Cursor> cursor, std::shared_ptr<const Table> table,
+  // The field does not keep the cursor alive: the result set keeps its
+  // fields for reuse, and a field that outlives it reports it closed.
+  Field(std::weak_ptr<const Cursor> cursor, std::shared_ptr<const Table> table,
         std::size_t column);
 
   const std::string& name() const { return table_->columns[column_]; }
@@ -23,9 +25,11 @@ class Field final : public AutomationObject {
   // the end, and with kDbObjectClosed once the result set has closed (or
   // opened another result).
   Value DefaultValue() const override;
+  // The value in the result's table, which the field keeps alive.
+  const Value* HeldValue() const override;
 
  private:
-  std::shared_ptr<const Cursor> cursor_;
+  std::weak_ptr<const Cursor> cursor_;
   std::shared_ptr<const Table> table_;
   std::size_t column_;
 };

@@ -37,6 +37,8 @@ std::string_view KindName(Kind kind) {
 
 Value AutomationObject::DefaultValue() const { throw Error::TypeMismatch(); }
 
+const Value* AutomationObject::HeldValue() const { return nullptr; }
+
 Value::Value(const char* text) : v_(std::string(text == nullptr ? "" : text)) {}
 Value::Value(std::string text) : v_(std::move(text)) {}
 
@@ -129,6 +131,14 @@ Value Plain(const Value& v) {
   // An object whose default value is again an object has no plain value.
   if (plain.kind() == Kind::kObject) throw Error::TypeMismatch();
   return plain;
+}
+
+const Value& PlainRef::OfObject(const Value& v) {
+  if (const auto& object = v.object()) {
+    const Value* held = object->HeldValue();
+    if (held != nullptr && held->kind() != Kind::kObject) return *held;
+  }
+  return made_.emplace(Plain(v));
 }
 
 }  // namespace zebevi

@@ -49,6 +49,11 @@ class AutomationObject {
   // The plain value the object stands for wherever a plain value is needed
   // (a field gives its current value). Default: a type mismatch failure.
   virtual Value DefaultValue() const;
+
+  // The same value where the object keeps it, so that it can be read in
+  // place for as long as the object lives and stays where it is; nullptr
+  // (the default) when only DefaultValue makes it. Fails as DefaultValue.
+  virtual const Value* HeldValue() const;
 };
 
 class Value {
@@ -116,13 +121,15 @@ Value Plain(const Value& v);
 // object's default value is made, and kept here. REQUIRES: `v` outlives it.
 class PlainRef {
  public:
-  explicit PlainRef(const Value& v)
-      : plain_(v.kind() == Kind::kObject ? made_.emplace(Plain(v)) : v) {}
+  explicit PlainRef(const Value& v) : plain_(v.kind() == Kind::kObject ? OfObject(v) : v) {}
   PlainRef(const PlainRef&) = delete;
   PlainRef& operator=(const PlainRef&) = delete;
   const Value& operator*() const { return plain_; }
 
  private:
+  // The object's held value when it has one, else its default value made.
+  const Value& OfObject(const Value& v);
+
   std::optional<Value> made_;
   const Value& plain_;
 };
