@@ -57,18 +57,30 @@ Value ColumnValue(sqlite3_stmt* stmt, int column, bool date_column) {
   }
 }
 
+// The heads of the statement's columns as it is prepared now.
+const SqliteStatement::ColumnHeads& HeadsOf(SqliteStatement& statement) {
+  sqlite3_stmt* stmt = statement.get();
+  SqliteStatement::ColumnHeads& heads = statement.heads();
+  const int prepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+  if (heads.prepared == prepared) return heads;
+  heads = {prepared, {}, {}};
+  for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+    const char* name = sqlite3_column_name(stmt, i);
+    heads.names.emplace_back(name ? name : "");
+    heads.dates.push_back(IsDateType(sqlite3_column_decltype(stmt, i)));
+  }
+  return heads;
+}
+
 }  // namespace
 
 Table ReadTable(SqliteStatement& statement) {
   sqlite3_stmt* stmt = statement.get();
-  const int count = sqlite3_column_count(stmt);
+  const SqliteStatement::ColumnHeads& heads = HeadsOf(statement);
+  const int count = static_cast<int>(heads.names.size());
+  const std::vector<bool>& date_columns = heads.dates;
   Table table;
-  std::vector<bool> date_columns;
-  for (int i = 0; i < count; ++i) {
-    const char* name = sqlite3_column_name(stmt, i);
-    table.columns.emplace_back(name ? name : "");
-    date_columns.push_back(IsDateType(sqlite3_column_decltype(stmt, i)));
-  }
+  table.columns = heads.names;
   while (statement.Step()) {
     std::vector<Value> row;
     row.reserve(count);

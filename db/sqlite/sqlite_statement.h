@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/procedure_call.h"
 
@@ -39,6 +40,16 @@ class SqliteStatement {
   // Ends the read transaction that stepping began.
   void Reset();
 
+  // What the result's reader takes from the columns' heads, kept with the
+  // statement: they change only when SQLite prepares it again (a schema
+  // change), which `prepared` tells.
+  struct ColumnHeads {
+    int prepared = -1;  // the statement's count of preparations again
+    std::vector<std::string> names;
+    std::vector<bool> dates;  // declared a date, datetime or timestamp
+  };
+  ColumnHeads& heads() { return heads_; }
+
  private:
   struct Finalizer {
     void operator()(sqlite3_stmt* stmt) const;
@@ -48,6 +59,7 @@ class SqliteStatement {
   sqlite3* db_;
   std::string context_;
   std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+  ColumnHeads heads_;
 };
 
 // One use of a statement: resets it when the use ends, whichever way.
