@@ -22,8 +22,9 @@ inline std::string AsciiLower(std::string_view text) {
 }
 
 inline bool AsciiIEquals(std::string_view a, std::string_view b) {
+  // Names mostly differ in case in a letter or two: equal bytes go first.
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
+           return x == y || AsciiLower(x) == AsciiLower(y);
          });
 }
 

@@ -1,4 +1,6 @@
 #include <limits>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,14 +20,50 @@ struct DbRecordset::State {
   db::Cursor cursor;
   // Set while the result set was opened on a connection string.
   std::unique_ptr<DbConnection> private_connection;
-  // The field objects handed out for the open table, by column, made on
-  // first use: the operations ask for the same fields row after row.
+  // The operations ask for the same fields by the same names, in the same
+  // order, row after row. For the open table: the field objects handed
+  // out, by column, made on first use; and each name asked, as written,
+  // with its column, in the order first asked.
+  struct Asked {
+    std::string name;
+    std::size_t column;
+  };
   std::shared_ptr<const db::Table> fields_of;
   std::vector<std::shared_ptr<db::Field>> fields;
+  std::vector<Asked> asked;
+  std::size_t next_asked = 0;  // where the next ask most likely stands
 
   void ForgetFields() {
     fields_of.reset();
     fields.clear();
+    asked.clear();
+    next_asked = 0;
+  }
+
+  // The column that `name` finds in `table`: the first whose name matches
+  // it in any ASCII letter case.
+  std::optional<std::size_t> ColumnOf(const std::shared_ptr<const db::Table>& table,
+                                      std::string_view name) {
+    if (fields_of != table) {
+      ForgetFields();
+      fields_of = table;
+      fields.assign(table->columns.size(), nullptr);
+    }
+    for (std::size_t k = 0; k < asked.size(); ++k) {
+      const std::size_t at = (next_asked + k) % asked.size();
+      if (asked[at].name == name) {
+        next_asked = at + 1;
+        return asked[at].column;
+      }
+    }
+    for (std::size_t i = 0; i < table->columns.size(); ++i) {
+      if (db::AsciiIEquals(table->columns[i], name)) {
+        asked.push_back({std::string(name), i});
+        next_asked = 0;
+        return i;
+      }
+    }
+    return std::nullopt;
   }
 };
 
@@ -93,21 +131,16 @@ std::int32_t DbRecordset::RecordCount() const {
 
 Value DbRecordset::Fields(std::string_view name) const {
   const std::shared_ptr<const db::Table>& table = state_->cursor.table();
-  for (std::size_t i = 0; i < table->columns.size(); ++i) {
-    if (db::AsciiIEquals(table->columns[i], name)) {
-      if (state_->fields_of != table) {
-        state_->fields_of = table;
-        state_->fields.assign(table->columns.size(), nullptr);
-      }
-      std::shared_ptr<db::Field>& field = state_->fields[i];
-      if (!field) {
-        field = std::make_shared<db::Field>(
-            std::shared_ptr<const db::Cursor>(state_, &state_->cursor), table, i);
-      }
-      return Value::Object(field);
-    }
+  const std::optional<std::size_t> column = state_->ColumnOf(table, name);
+  if (!column) {
+    throw Error::Database(kDbItemNotFound, "the result has no field named " + std::string(name));
   }
-  throw Error::Database(kDbItemNotFound, "the result has no field named " + std::string(name));
+  std::shared_ptr<db::Field>& field = state_->fields[*column];
+  if (!field) {
+    field = std::make_shared<db::Field>(std::shared_ptr<const db::Cursor>(state_, &state_->cursor),
+                                        table, *column);
+  }
+  return Value::Object(field);
 }
 
 }  // namespace zebevi
