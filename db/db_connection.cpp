@@ -27,6 +27,8 @@ void DbConnection::Close() {
 
 bool DbConnection::is_open() const { return session_ != nullptr; }
 
+void DbConnection::ReadTogether() { session().BeginReadSpan(); }
+
 db::Session& DbConnection::session() {
   if (!session_) throw ConnectionClosed();
   return *session_;

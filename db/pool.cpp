@@ -14,6 +14,7 @@ class ConnectionPool::Lease final : public Session {
   Lease(std::shared_ptr<ConnectionPool> pool, std::string key, std::unique_ptr<Session> session)
       : pool_(std::move(pool)), key_(std::move(key)), session_(std::move(session)) {}
   ~Lease() override {
+    if (!lost_) session_->EndReadSpan();
     if (lost_) session_.reset();
     pool_->Return(key_, std::move(session_));
   }
@@ -30,6 +31,8 @@ class ConnectionPool::Lease final : public Session {
   }
   bool Reusable() const override { return !lost_ && session_->Reusable(); }
   bool Healthy() override { return !lost_ && session_->Healthy(); }
+  void BeginReadSpan() override { session_->BeginReadSpan(); }
+  void EndReadSpan() override { session_->EndReadSpan(); }
 
  private:
   std::shared_ptr<ConnectionPool> pool_;

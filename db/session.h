@@ -39,6 +39,16 @@ class Session {
   // A cheap check that an idle session still reaches its database, made
   // before a pooled session is lent again; no command is sent or traced.
   virtual bool Healthy() = 0;
+
+  // A read span lets the session answer the commands that follow from one
+  // snapshot of the database until the span ends: on SQLite one read
+  // transaction, so that a run of queries takes and gives back the file's
+  // lock once instead of once per query. A plain SQL statement inside the
+  // span still runs on its own, as outside one. The span ends at EndReadSpan
+  // or when the session's user lets it go (closed, or back to the pool).
+  // Engines that gain nothing by it ignore both.
+  virtual void BeginReadSpan() {}
+  virtual void EndReadSpan() {}
 };
 
 // Opens a session on the engine the connection string's provider names

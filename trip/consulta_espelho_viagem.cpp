@@ -17,13 +17,16 @@ constexpr std::string_view kBuiltInUser = "SISTEMA";
 constexpr std::string_view kBuiltInPassword = "TRMVQKD";
 
 // Opens `connection` on `text`, with the built-in account unless the text
-// names its own user. A malformed text fails here as Open would fail.
+// names its own user. A malformed text fails here as Open would fail. The
+// summary's queries on a connection it opened itself read one snapshot
+// together; a caller's own connection is left as the caller keeps it.
 void OpenWithAccount(DbConnection& connection, const std::string& text) {
   if (db::ConnectionString::Parse(text).NamesUser()) {
     connection.Open(text);
   } else {
     connection.Open(text, kBuiltInUser, kBuiltInPassword);
   }
+  connection.ReadTogether();
 }
 
 // The connection a general object reference holds.

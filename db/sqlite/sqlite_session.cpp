@@ -80,10 +80,12 @@ SqliteSession::SqliteSession(const ConnectionString& connection_string) {
   catalog_ = std::make_unique<SqliteCatalog>(db);
 }
 
-SqliteSession::~SqliteSession() = default;
+SqliteSession::~SqliteSession() { EndSpanTransaction(); }
 
 Table SqliteSession::Execute(std::string_view command) {
   if (std::optional<ProcedureCall> call = ParseProcedureCall(command)) return Call(*call);
+  // Plain SQL may begin or end a transaction of its own.
+  EndSpanTransaction();
   SqliteStatement& statement = PlainStatement(command);
   StatementUse use(statement);
   return ReadTable(statement);
@@ -108,7 +110,27 @@ bool SqliteSession::Healthy() {
   return identity && identity->first == device_ && identity->second == inode_;
 }
 
+void SqliteSession::EndReadSpan() {
+  EndSpanTransaction();
+  in_span_ = false;
+}
+
+void SqliteSession::EndSpanTransaction() {
+  if (!span_reading_) return;
+  span_reading_ = false;
+  // A read transaction cannot fail to end; if it did, the session would
+  // stay inside it and the pool would not lend it again.
+  if (sqlite3_get_autocommit(db_.get()) == 0) {
+    sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+  }
+}
+
 Table SqliteSession::Call(const ProcedureCall& call) {
+  // Deferred: the transaction takes the file's shared lock with its first
+  // read, as the call would have, and keeps it for the calls that follow.
+  if (in_span_ && !span_reading_ && sqlite3_get_autocommit(db_.get()) != 0) {
+    span_reading_ = sqlite3_exec(db_.get(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
   SqliteProcedure& procedure = catalog_->Find(call.name);
   // The body was read at some earlier snapshot. Once the call has read its
   // rows, the data version tells whether another connection changed the

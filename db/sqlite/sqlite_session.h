@@ -42,6 +42,8 @@ class SqliteSession final : public Session {
   bool Reusable() const override;
   // The file is still the one opened (not removed or replaced).
   bool Healthy() override;
+  void BeginReadSpan() override { in_span_ = true; }
+  void EndReadSpan() override;
 
  private:
   struct Closer {
@@ -53,6 +55,8 @@ class SqliteSession final : public Session {
   static Table Run(SqliteProcedure& procedure, const ProcedureCall& call);
   // The kept statement of plain SQL `sql`, prepared if new.
   SqliteStatement& PlainStatement(std::string_view sql);
+  // Ends the read transaction that the span began, if one is open.
+  void EndSpanTransaction();
 
   // Declared first, so that the statements below are finalized before the
   // connection closes.
@@ -60,6 +64,8 @@ class SqliteSession final : public Session {
   std::unique_ptr<SqliteCatalog> catalog_;
   std::unordered_map<std::string, std::unique_ptr<SqliteStatement>> plain_;
   std::deque<std::string> plain_order_;  // oldest first
+  bool in_span_ = false;       // a read span is open
+  bool span_reading_ = false;  // and its read transaction has begun
   std::string path_;
   // The file's identity when opened.
   std::uint64_t device_ = 0;

@@ -42,6 +42,13 @@ class DbConnection : public AutomationObject {
   void Close();  // Closing a closed connection is a failure.
   bool is_open() const;
 
+  // Until it closes, the connection may answer its procedure calls from
+  // one snapshot of the database, taking the database's lock once for
+  // them all (see db::Session::BeginReadSpan). For a run of queries that
+  // belong together, made by the one that opened the connection.
+  // REQUIRES: open (a failure otherwise).
+  void ReadTogether();
+
   // REQUIRES: open (a failure otherwise).
   db::Session& session();
 
