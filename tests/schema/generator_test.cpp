@@ -10,28 +10,22 @@
 #include <tuple>
 
 #include "schema/brazil.h"
-#include "schema/sqlite_reader.h"
-#include "support/test_support.h"
+#include "schema/reader.h"
 
 namespace zebevi::schema::test {
 namespace {
 
 using zebevi::testing::TempDir;
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using zebevi::testing::ReadWhole;
 
 TEST(Generator, SameSeedGivesSameContentAndAnotherSeedDoesNot) {
   TempDir dir;
-  GenerateSqlite(dir / "same.db", Options(kReferenceDocuments, kReferenceSeed));
-  GenerateSqlite(dir / "other.db", Options(kReferenceDocuments, kReferenceSeed + 1));
-  const std::string reference = ReadFile(SharedReference().path);
-  EXPECT_TRUE(ReadFile(dir / "same.db") == reference);
-  EXPECT_FALSE(ReadFile(dir / "other.db") == reference);
+  for (const auto& [name, seed] : {std::pair{"a.db", 7}, {"b.db", 7}, {"c.db", 8}}) {
+    GenerateSqlite(dir / name, Options(100, seed));
+  }
+  EXPECT_TRUE(ReadWhole(dir / "a.db") == ReadWhole(dir / "b.db"));
+  EXPECT_FALSE(ReadWhole(dir / "a.db") == ReadWhole(dir / "c.db"));
 }
 
 TEST(Generator, NeverTouchesAnExistingFile) {
@@ -44,7 +38,7 @@ TEST(Generator, NeverTouchesAnExistingFile) {
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("already exists"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(ReadFile(path), "keep me");
+  EXPECT_EQ(ReadWhole(path), "keep me");
 }
 
 TEST(Generator, FailureLeavesNoFileBehind) {
@@ -79,12 +73,18 @@ TEST(Generator, ReportsProgressUpToTheTotal) {
   EXPECT_GE(calls, 3);
 }
 
+// The summary's counts, and the kinds of rows the engine suites rely on.
 TEST(Generator, SummaryCountsMatchTheTables) {
-  const Reference& reference = SharedReference();
-  const GeneratorSummary& summary = reference.summary;
-  const SqliteReader& db = reference.db;
-  EXPECT_EQ(summary.documents, kReferenceDocuments);
-  const std::pair<const char*, std::int64_t> counts[] = {
+  const GeneratorSummary& summary = Reference().summary;
+  Reader db(Reference().connection_string);
+  EXPECT_EQ(summary.documents, testing::kReferenceDocuments);
+  // The grants of the feature flags (114 to 126) of a user group.
+  const auto grants = [](std::int64_t group, const char* presence) {
+    return "count(*) FROM GRUPO_USUARIO_PARTICUL WHERE PARTICUL_FUNCAO_ID BETWEEN 114 AND 126 "
+           "AND presenca_particularidade LIKE '" + std::string(presence) + "' AND "
+           "Grupo_Usuario_Id = " + std::to_string(group);
+  };
+  const std::pair<std::string, std::int64_t> counts[] = {
       {"count(*) FROM docto_transporte", summary.documents},
       {"count(*) FROM pedido", summary.orders},
       {"count(*) FROM nota_fiscal", summary.invoices},
@@ -94,21 +94,36 @@ TEST(Generator, SummaryCountsMatchTheTables) {
       {"count(*) FROM troca_docto_transp", summary.exchanged_children},
       {"count(*) FROM rota", summary.routes},
       {"count(*) FROM parceiro", summary.parties},
-      {"count(*) FROM cliente", summary.customers}};
+      {"count(*) FROM cliente", summary.customers},
+      {"count(*) FROM docto_transporte d JOIN pedido p ON p.pedido_id = d.pedido_id WHERE "
+       "p.num_pedido = '" + summary.multi_document_order + "'",
+       summary.multi_document_order_documents},
+      {"empresa_id FROM grupo_usuario WHERE grupo_usuario_id = " +
+           std::to_string(summary.granted_user_group_id),
+       summary.granted_user_group_company_id},
+      {"count(*) FROM PARTICUL_FUNCAO WHERE PARTICUL_FUNCAO_ID = 114 AND "
+       "desc_particul_funcao = 'Número do pedido'",
+       1},
+      {grants(summary.refused_user_group_id, "S"), 0},
+      {grants(summary.empty_user_group_id, "%"), 0}};
   for (const auto& [what, expected] : counts) {
-    EXPECT_EQ(db.Count("SELECT " + std::string(what)), expected) << what;
+    EXPECT_EQ(db.Count("SELECT " + what), expected) << what;
   }
+  // Some of the thirteen for the granted group; for the refused one, rows that say 'N'.
+  EXPECT_GE(db.Count("SELECT " + grants(summary.granted_user_group_id, "S")), 3);
+  EXPECT_LT(db.Count("SELECT " + grants(summary.granted_user_group_id, "S")), 13);
+  EXPECT_GT(db.Count("SELECT " + grants(summary.refused_user_group_id, "N")), 0);
   std::int64_t rows = 0;
   for (const auto& table : db.Query("SELECT name FROM sqlite_master WHERE type = 'table' "
                                     "AND name NOT IN ('zeb_procedure', 'sqlite_stat1')")
                                .rows) {
-    rows += db.Count("SELECT count(*) FROM " + std::get<std::string>(table[0]));
+    rows += db.Count("SELECT count(*) FROM " + table[0].string());
   }
   EXPECT_EQ(rows, summary.rows);
 }
 
 TEST(Generator, BuildsIndexesCatalogAndStatistics) {
-  const SqliteReader& db = SharedReference().db;
+  Reader db(Reference().connection_string);
   EXPECT_EQ(db.Count("SELECT count(*) FROM zeb_procedure"), 9);
   EXPECT_EQ(db.Count("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
                      "AND name = 'ix_tracking_mensagem_docto'"),
@@ -123,7 +138,7 @@ TEST(Generator, BuildsIndexesCatalogAndStatistics) {
 TEST(Generator, ProportionsAndRangesAreRealistic) {
   TempDir dir;
   const GeneratorSummary summary = GenerateSqlite(dir / "large.db", Options(4000, 99));
-  const SqliteReader db(dir / "large.db");
+  Reader db(testing::SqliteConnection(dir / "large.db"));
   const auto share = [&](std::string_view where) {
     return static_cast<double>(
                db.Count("SELECT count(*) FROM docto_transporte d WHERE " + std::string(where))) /
@@ -142,14 +157,15 @@ TEST(Generator, ProportionsAndRangesAreRealistic) {
   EXPECT_LT(uncycled, 0.08);
 
   // Children per exchange, invoices and occurrences per document.
-  const std::tuple<const char*, std::int64_t, std::int64_t> per_parent[] = {
+  const std::tuple<const char*, std::int32_t, std::int32_t> per_parent[] = {
       {"troca_docto_transp GROUP BY docto_transp_pai_id", 1, 4},
       {"nota_fiscal GROUP BY docto_transporte_id", 1, 5},
       {"tracking_mensagem GROUP BY docto_transporte_id", 3, 20}};
   for (const auto& [rows, least, most] : per_parent) {
-    const ResultSet range = db.Query("SELECT min(n), max(n) FROM (SELECT count(*) AS n FROM " +
+    const db::Table range = db.Query("SELECT min(n), max(n) FROM (SELECT count(*) AS n FROM " +
                                      std::string(rows) + ")");
-    EXPECT_EQ(range.rows.at(0), (std::vector<Cell>{least, most})) << rows;
+    EXPECT_EQ(range.rows.at(0), (std::vector<Value>{Value::Int32(least), Value::Int32(most)}))
+        << rows;
   }
   EXPECT_EQ(db.Count("SELECT count(DISTINCT docto_transporte_id) FROM nota_fiscal"), 4000);
   for (const char* some : {"nota_fiscal WHERE val_declarado > 1000000",
@@ -166,7 +182,7 @@ TEST(Generator, ProportionsAndRangesAreRealistic) {
 }
 
 TEST(Generator, RowsAreConsistent) {
-  const SqliteReader& db = SharedReference().db;
+  Reader db(Reference().connection_string);
   // Tracking moves forward in time and distance.
   EXPECT_EQ(db.Count("SELECT count(*) FROM tracking_mensagem a JOIN tracking_mensagem b "
                      "ON b.docto_transporte_id = a.docto_transporte_id "
@@ -196,13 +212,13 @@ TEST(Generator, RowsAreConsistent) {
 }
 
 TEST(Generator, TaxNumbersAndPlatesAreWellFormedAndPlatesUnique) {
-  const SqliteReader& db = SharedReference().db;
+  Reader db(Reference().connection_string);
   for (const auto& row : db.Query("SELECT cgc FROM parceiro WHERE cgc IS NOT NULL UNION ALL "
                                   "SELECT cgc FROM empresa UNION ALL SELECT cgc FROM fornecedor UNION "
                                   "ALL SELECT cpf FROM parceiro WHERE cpf IS NOT NULL UNION ALL "
                                   "SELECT cpf FROM colaborador")
                              .rows) {
-    const std::string& number = std::get<std::string>(row[0]);
+    const std::string& number = row[0].string();
     ASSERT_TRUE(number.size() == 14 || number.size() == 11) << number;
     EXPECT_EQ(number.size() == 14 ? Cgc(std::stoll(number.substr(0, 8)), std::stoi(number.substr(8, 4)))
                                   : Cpf(std::stoll(number.substr(0, 9))),
@@ -211,7 +227,7 @@ TEST(Generator, TaxNumbersAndPlatesAreWellFormedAndPlatesUnique) {
   const std::regex plate("[A-Z]{3}[0-9][A-Z0-9][0-9]{2}");
   for (const auto& row :
        db.Query("SELECT placa FROM cavalo UNION ALL SELECT placa FROM carreta").rows) {
-    EXPECT_TRUE(std::regex_match(std::get<std::string>(row[0]), plate));
+    EXPECT_TRUE(std::regex_match(row[0].string(), plate));
   }
   EXPECT_EQ(db.Count("SELECT count(*) - count(DISTINCT placa) FROM "
                      "(SELECT placa FROM cavalo UNION ALL SELECT placa FROM carreta)"),

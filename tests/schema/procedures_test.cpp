@@ -1,166 +1,22 @@
-// The stored procedures of the reference database, called as the component
-// calls them (the catalog body with the arguments bound in order), against
-// the tables they read: the trip's queries, then the two lookups (typed
-// document numbers with the caller's rights, and the published order).
+// The stored procedures of the reference database on SQLite, called as the
+// component calls them, against what their tables hold: the trip's queries,
+// the document lookup (typed numbers narrowed by the caller's identifiers)
+// and the published order lookup (company, issue dates, tax numbers).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "schema/sqlite_reader.h"
+#include "schema/reader.h"
 
 namespace zebevi::schema::test {
 namespace {
 
-using Args = std::vector<Cell>;
+const std::string kNothing = "SELECT 1 WHERE 0";
 
-std::vector<std::int64_t> Ids(const ResultSet& result, std::string_view column) {
-  std::vector<std::int64_t> ids;
-  for (std::size_t row = 0; row < result.rows.size(); ++row) {
-    ids.push_back(result.integer(row, column));
-  }
-  return ids;
-}
-
-std::vector<std::int64_t> IdsOf(const SqliteReader& db, std::string_view sql, const Args& args) {
-  return Ids(db.Query(sql, args), "id");
-}
-
-class Procedures : public ::testing::Test {
- protected:
-  const Reference& reference_ = SharedReference();
-  const GeneratorSummary& summary_ = reference_.summary;
-  const SqliteReader& db_ = reference_.db;
-
-  std::int64_t Parent() const { return summary_.exchange_parent_id; }
-  std::int64_t Child() const { return summary_.exchanged_document_id; }
-  std::int64_t Plain() const { return summary_.plain_document_id; }
-};
-
-TEST_F(Procedures, ExchangeListsTheChildrenFromEitherSide) {
-  const std::vector<std::int64_t> children =
-      IdsOf(db_,
-            "SELECT docto_transp_filho_id AS id FROM troca_docto_transp "
-            "WHERE docto_transp_pai_id = ?1 ORDER BY 1",
-            {Parent()});
-  ASSERT_GE(children.size(), 2u);
-  const std::int64_t parent_number =
-      db_.Count("SELECT num_docto_transporte FROM docto_transporte WHERE docto_transporte_id = ?1",
-                {Parent()});
-  for (const std::int64_t document : {Child(), Parent()}) {
-    const ResultSet result = db_.Call("SP_ZEB_CON_TROCA_DOCTO_TRANSP", {document});
-    EXPECT_EQ(Ids(result, "DOCTO_TRANSP_FILHO_ID"), children) << document;
-    for (std::size_t row = 0; row < result.rows.size(); ++row) {
-      EXPECT_EQ(result.integer(row, "retorno"), 0);
-      EXPECT_EQ(result.integer(row, "DOCTO_TRANSP_PAI_ID"), Parent());
-      EXPECT_EQ(result.integer(row, "num_docto_pai"), parent_number);
-      EXPECT_EQ(result.integer(row, "num_docto_filho"),
-                db_.Count("SELECT num_docto_transporte FROM docto_transporte "
-                          "WHERE docto_transporte_id = ?1",
-                          {children[row]}));
-    }
-  }
-  const ResultSet plain = db_.Call("SP_ZEB_CON_TROCA_DOCTO_TRANSP", {Plain()});
-  ASSERT_EQ(plain.rows.size(), 1u);
-  EXPECT_NE(plain.integer(0, "retorno"), 0);
-  EXPECT_TRUE(db_.Call("SP_ZEB_CON_TROCA_DOCTO_TRANSP", {std::int64_t{999999}}).rows.empty());
-}
-
-TEST_F(Procedures, ExchangeFlagMovesTheTripToTheParent) {
-  const Args own = {Child(), Child(), "N"};
-  const Args exchanged = {Child(), Parent(), "S"};
-  const Args parent_own = {Parent(), Parent(), "N"};
-  const ResultSet child_header = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", exchanged);
-  const ResultSet parent_header = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", parent_own);
-  const ResultSet own_header = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", own);
-  ASSERT_EQ(child_header.rows.size(), 1u);
-  for (const char* trip_column : {"CAVALO", "PLACA_CAVALO", "nome", "rota_id",
-                                  "Data_Chegada_Cliente_Efetiva", "flag_no_prazo"}) {
-    EXPECT_EQ(child_header.at(0, trip_column), parent_header.at(0, trip_column)) << trip_column;
-  }
-  EXPECT_EQ(child_header.at(0, "num_docto_transporte"), own_header.at(0, "num_docto_transporte"));
-  EXPECT_NE(child_header.at(0, "num_docto_transporte"),
-            parent_header.at(0, "num_docto_transporte"));
-  EXPECT_NE(child_header.integer(0, "rota_id"), 0);
-
-  // A "parent" that is not the document's is ignored.
-  const ResultSet bogus = db_.Call("SP_ZEB_CON_Dados_Doc_Viagem11", {Child(), Plain(), "S"});
-  EXPECT_EQ(bogus.rows, own_header.rows);
-
-  const std::int64_t exchange_invoices = db_.Count(
-      "SELECT count(*) FROM nota_fiscal WHERE docto_transporte_id = ?1 OR docto_transporte_id IN "
-      "(SELECT docto_transp_filho_id FROM troca_docto_transp WHERE docto_transp_pai_id = ?1)",
-      {Parent()});
-  const std::int64_t own_invoices =
-      db_.Count("SELECT count(*) FROM nota_fiscal WHERE docto_transporte_id = ?1", {Child()});
-  EXPECT_EQ(std::ssize(db_.Call("SP_ZEB_CON_NOTA_FISCAL_DOCTO3", exchanged).rows),
-            exchange_invoices);
-  EXPECT_EQ(std::ssize(db_.Call("SP_ZEB_CON_NOTA_FISCAL_DOCTO3", own).rows), own_invoices);
-
-  EXPECT_EQ(db_.Call("SP_ZEB_CON_TRACKING_CICLO5", exchanged).rows,
-            db_.Call("SP_ZEB_CON_TRACKING_CICLO5", parent_own).rows);
-  EXPECT_EQ(db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {Child(), "S"}).rows,
-            db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {Parent(), "N"}).rows);
-  EXPECT_NE(db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {Child(), "N"}).rows,
-            db_.Call("SP_ZEB_CON_Resumo_Ciclo2", {Parent(), "N"}).rows);
-}
-
-TEST_F(Procedures, CustomersSeeOnlyTheirOccurrenceTypesInTimeOrder) {
-  for (const auto& row : db_.Query("SELECT docto_transporte_id FROM docto_transporte").rows) {
-    const std::int64_t document = std::get<std::int64_t>(row[0]);
-    const ResultSet all = db_.Call("SP_ZEB_CON_TRACKING_CICLO5", {document, document, "N"});
-    const ResultSet customer = db_.Call("SP_ZEB_CON_TRACK_CICLO_CLI5", {document, document, "N"});
-    ASSERT_EQ(std::ssize(all.rows),
-              db_.Count("SELECT count(*) FROM tracking_mensagem WHERE docto_transporte_id = ?1",
-                        {document}));
-    ASSERT_EQ(std::ssize(customer.rows),
-              db_.Count("SELECT count(*) FROM tracking_mensagem t JOIN tipo_macro m "
-                        "ON m.tipo_macro_id = t.tipo_macro_id "
-                        "WHERE t.docto_transporte_id = ?1 AND m.visivel_cliente = 'S'",
-                        {document}));
-    for (std::size_t i = 1; i < all.rows.size(); ++i) {
-      ASSERT_LE(all.text(i - 1, "data_tracking"), all.text(i, "data_tracking"));
-    }
-    for (std::size_t i = 0; i < customer.rows.size(); ++i) {
-      EXPECT_NE(customer.text(i, "DESC_TIPO_MACRO"), "Parada para descanso");
-      EXPECT_NE(customer.text(i, "DESC_TIPO_MACRO"), "Abastecimento");
-    }
-  }
-  EXPECT_GT(db_.Count("SELECT count(*) FROM tipo_macro WHERE visivel_cliente = 'N'"), 0);
-}
-
-// The grants the flags' query finds: some of the thirteen for the granted
-// group, none for the refused one (whose rows all say 'N') or the empty one.
-TEST_F(Procedures, FeatureFlagGrantsCoverEveryKindOfGroup) {
-  const auto grants = [&](std::int64_t group, std::string_view presence) {
-    return db_.Count(
-        "SELECT count(*) FROM GRUPO_USUARIO_PARTICUL WHERE Grupo_Usuario_Id = ?1 AND "
-        "PARTICUL_FUNCAO_ID BETWEEN 114 AND 126 AND presenca_particularidade LIKE ?2",
-        {group, std::string(presence)});
-  };
-  const std::int64_t granted = grants(summary_.granted_user_group_id, "S");
-  EXPECT_GE(granted, 3);
-  EXPECT_LT(granted, 13);
-  EXPECT_EQ(grants(summary_.refused_user_group_id, "S"), 0);
-  EXPECT_GT(grants(summary_.refused_user_group_id, "N"), 0);
-  EXPECT_EQ(grants(summary_.empty_user_group_id, "%"), 0);
-  EXPECT_EQ(db_.Count("SELECT empresa_id FROM grupo_usuario WHERE grupo_usuario_id = ?1",
-                      {summary_.granted_user_group_id}),
-            summary_.granted_user_group_company_id);
-  EXPECT_EQ(db_.Query("SELECT desc_particul_funcao FROM PARTICUL_FUNCAO "
-                      "WHERE PARTICUL_FUNCAO_ID = 114").rows,
-            (std::vector<std::vector<Cell>>{{std::string("Número do pedido")}}));
-}
-
-std::vector<std::int64_t> Column(const ResultSet& result, std::string_view column) {
-  std::vector<std::int64_t> values;
-  for (std::size_t row = 0; row < result.rows.size(); ++row) {
-    values.push_back(result.integer(row, column));
-  }
-  std::sort(values.begin(), values.end());
-  return values;
-}
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 // "12345678000190" -> "12.345.678/0001-90"; "12345678909" -> "123.456.789-09".
 std::string Punctuated(const std::string& digits) {
@@ -172,267 +28,302 @@ std::string Punctuated(const std::string& digits) {
          digits.substr(9);
 }
 
-class Lookups : public ::testing::Test {
+// The sorted values of one column, NULLs left out.
+std::vector<std::int32_t> Ids(const db::Table& table, std::size_t column = 0) {
+  std::vector<std::int32_t> ids;
+  for (const auto& row : table.rows) {
+    if (!row.at(column).is_null()) ids.push_back(ToInt32(row.at(column)));
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+class Procedures : public ::testing::Test {
  protected:
-  const Reference& reference_ = SharedReference();
-  const GeneratorSummary& summary_ = reference_.summary;
-  const SqliteReader& db_ = reference_.db;
+  db::Table Run(const std::string& command) { return db_.Query(command); }
+  std::string One(const std::string& sql) { return ToString(Run(sql).rows.at(0).at(0)); }
 
-  // Document lookup: the typed numbers, then the caller's identifiers
-  // (company, customer, customer group, supplier, collaborator, its type).
-  std::vector<std::int64_t> Documents(Cell order, Cell invoice, Cell number,
-                                      Args caller = {}) const {
-    Args args = {std::move(order), std::move(invoice), std::move(number)};
-    caller.resize(6, nullptr);
-    args.insert(args.end(), caller.begin(), caller.end());
-    return Column(db_.Call("SP_ZEB_CON_Docto_Transporte_ID6", args), "Docto_Transporte_id");
-  }
-
-  std::vector<std::int64_t> Expected(std::string_view sql, const Args& args = {}) const {
-    return Column(db_.Query(sql, args), "id");
-  }
-
-  std::int64_t Number(std::int64_t document) const {
-    return db_.Count(
-        "SELECT num_docto_transporte FROM docto_transporte WHERE docto_transporte_id = ?1",
-        {document});
-  }
-
-  // Published order lookup with the company as text and the unused NULL.
-  ResultSet Published(Cell company, Cell order, Cell first = nullptr, Cell last = nullptr,
-                      Cell cgc = nullptr, Cell cpf = nullptr) const {
-    return db_.Call("SP_ZEB_CONS_pedido_PUBL",
-                    {std::move(company), nullptr, std::move(order), std::move(first),
-                     std::move(last), std::move(cgc), std::move(cpf)});
-  }
+  const GeneratorSummary& s_ = Reference().summary;
+  Reader db_{Reference().connection_string};
+  const std::string child_ = std::to_string(s_.exchanged_document_id);
+  const std::string parent_ = std::to_string(s_.exchange_parent_id);
+  const std::string plain_ = std::to_string(s_.plain_document_id);
 };
 
-TEST_F(Lookups, DocumentsMatchEveryTypedNumber) {
-  const std::string& order = summary_.multi_document_order;
-  EXPECT_EQ(Documents(order, nullptr, nullptr),
-            Expected("SELECT d.docto_transporte_id AS id FROM docto_transporte d "
-                     "JOIN pedido p USING (pedido_id) WHERE p.num_pedido = ?1",
-                     {order}));
-  EXPECT_EQ(std::ssize(Documents(order, nullptr, nullptr)),
-            summary_.multi_document_order_documents);
-
-  const std::string invoice = std::get<std::string>(
-      db_.Query("SELECT num_nota_fiscal FROM nota_fiscal WHERE docto_transporte_id = ?1",
-                {summary_.plain_document_id})
-          .rows.at(0)
-          .at(0));
-  EXPECT_EQ(Documents(nullptr, invoice, nullptr),
-            Expected("SELECT docto_transporte_id AS id FROM nota_fiscal WHERE num_nota_fiscal = ?1",
-                     {invoice}));
-
-  // Every carrier numbers its documents from the same start.
-  const std::int64_t number = Number(summary_.plain_document_id);
-  const std::vector<std::int64_t> numbered = Documents(nullptr, nullptr, number);
-  EXPECT_EQ(numbered, Expected("SELECT docto_transporte_id AS id FROM docto_transporte "
-                               "WHERE num_docto_transporte = ?1",
-                               {number}));
-  EXPECT_GT(numbered.size(), 1u);
-  // Two numbers given: both must match.
-  EXPECT_EQ(Documents(order, nullptr, number),
-            std::vector<std::int64_t>{summary_.plain_document_id});
-  EXPECT_TRUE(Documents(order, nullptr, Number(summary_.document_without_cycle_id)).empty());
-  // Nothing given, nothing found; a zero number counts as not given.
-  EXPECT_TRUE(Documents(nullptr, nullptr, nullptr).empty());
-  EXPECT_EQ(Documents(order, "", std::int64_t{0}), Documents(order, nullptr, nullptr));
-  EXPECT_TRUE(Documents("no such order", nullptr, nullptr).empty());
-}
-
-TEST_F(Lookups, CallerIdentifiersNarrowTheDocuments) {
-  const std::int64_t number = Number(summary_.plain_document_id);
-  const auto with = [&](Args caller) { return Documents(nullptr, nullptr, number, caller); };
-  const std::vector<std::int64_t> everyone = with({});
-  const Cell zero = std::int64_t{0};
-  EXPECT_EQ(with({zero, zero, zero, zero, zero, zero}), everyone);
-  EXPECT_EQ(with({std::int64_t{2}}),
-            Expected("SELECT docto_transporte_id AS id FROM docto_transporte "
-                     "WHERE num_docto_transporte = ?1 AND empresa_id = 2",
-                     {number}));
-
-  const std::int64_t customer =
-      db_.Count("SELECT cliente_id FROM docto_transporte WHERE docto_transporte_id = ?1",
-                {summary_.plain_document_id});
-  EXPECT_EQ(with({nullptr, customer}),
-            Expected("SELECT docto_transporte_id AS id FROM docto_transporte "
-                     "WHERE num_docto_transporte = ?1 AND cliente_id = ?2",
-                     {number, customer}));
-  const std::vector<std::int64_t> other_customer = with({nullptr, customer + 1});
-  EXPECT_EQ(std::count(other_customer.begin(), other_customer.end(), summary_.plain_document_id),
-            0);
-
-  const ResultSet grouped = db_.Query(
-      "SELECT d.num_docto_transporte, c.grupo_cliente_id FROM docto_transporte d "
-      "JOIN cliente c USING (cliente_id) WHERE c.grupo_cliente_id IS NOT NULL LIMIT 1");
-  ASSERT_EQ(grouped.rows.size(), 1u);
-  const std::int64_t group_number = grouped.integer(0, "num_docto_transporte");
-  const std::int64_t group = grouped.integer(0, "grupo_cliente_id");
-  const std::vector<std::int64_t> members = Expected(
-      "SELECT d.docto_transporte_id AS id FROM docto_transporte d JOIN cliente c "
-      "USING (cliente_id) WHERE d.num_docto_transporte = ?1 AND c.grupo_cliente_id = ?2",
-      {group_number, group});
-  EXPECT_FALSE(members.empty());
-  EXPECT_EQ(Documents(nullptr, nullptr, group_number, {nullptr, nullptr, group}), members);
-}
-
-TEST_F(Lookups, SuppliersSeeTheTripsOfTheirVehicles) {
-  const ResultSet hired = db_.Query(
-      "SELECT d.docto_transporte_id, cv.fornecedor_id, d.num_docto_transporte "
-      "FROM docto_transporte d JOIN cavalo cv USING (cavalo_id) "
-      "WHERE cv.fornecedor_id IS NOT NULL LIMIT 1");
-  ASSERT_EQ(hired.rows.size(), 1u);
-  const std::int64_t supplier = hired.integer(0, "fornecedor_id");
-  const std::int64_t number = hired.integer(0, "num_docto_transporte");
-  const std::vector<std::int64_t> seen =
-      Documents(nullptr, nullptr, number, {nullptr, nullptr, nullptr, supplier});
-  EXPECT_NE(std::find(seen.begin(), seen.end(), hired.integer(0, "docto_transporte_id")),
-            seen.end());
-  EXPECT_EQ(seen, Expected("SELECT d.docto_transporte_id AS id FROM docto_transporte d "
-                           "JOIN cavalo cv USING (cavalo_id) LEFT JOIN carreta cr USING "
-                           "(carreta_id) WHERE d.num_docto_transporte = ?1 AND "
-                           "(cv.fornecedor_id = ?2 OR cr.fornecedor_id = ?2)",
-                           {number, supplier}));
-}
-
-TEST_F(Lookups, CollaboratorsSeeByTheScopeOfTheirType) {
-  const std::int64_t document = summary_.plain_document_id;
-  const ResultSet trip = db_.Query(
-      "SELECT motorista_id, ponto_operacao_id, empresa_id, num_docto_transporte "
-      "FROM docto_transporte WHERE docto_transporte_id = ?1",
-      {document});
-  const std::int64_t number = trip.integer(0, "num_docto_transporte");
-  const std::int64_t driver = trip.integer(0, "motorista_id");
-  const auto sees = [&](Cell collaborator, Cell type = nullptr) {
-    const std::vector<std::int64_t> found = Documents(
-        nullptr, nullptr, number, {nullptr, nullptr, nullptr, nullptr, collaborator, type});
-    return std::find(found.begin(), found.end(), document) != found.end();
+// With the flag 'S' and its real parent, a child's trip is the parent's.
+TEST_F(Procedures, TripQueriesFollowTheExchangeToItsRealParentOnly) {
+  const std::string children =
+      "SELECT 0, t.docto_transp_pai_id, p.num_docto_transporte, t.docto_transp_filho_id, "
+      "f.num_docto_transporte FROM troca_docto_transp t JOIN docto_transporte p ON "
+      "p.docto_transporte_id = t.docto_transp_pai_id JOIN docto_transporte f ON "
+      "f.docto_transporte_id = t.docto_transp_filho_id WHERE t.docto_transp_pai_id = " +
+      parent_ + " ORDER BY 4";
+  const auto invoices = [](const std::string& documents) {
+    return "SELECT num_nota_fiscal, peso_real_kg, val_declarado FROM nota_fiscal WHERE "
+           "docto_transporte_id IN (" +
+           documents + ") ORDER BY docto_transporte_id, nota_fiscal_id";
   };
-  // A collaborator of the document's company (?1) by scope, at its point or
-  // elsewhere (?2), other than its driver (?3).
-  const auto staff = [&](std::string_view where) -> Cell {
-    return db_.Count(
-        "SELECT c.colaborador_id FROM colaborador c JOIN tab_tipo_colaborador t "
-        "USING (tab_tipo_colaborador_id) WHERE c.colaborador_id <> ?3 AND " +
-            std::string(where) + " ORDER BY 1 LIMIT 1",
-        {trip.integer(0, "empresa_id"), trip.integer(0, "ponto_operacao_id"), driver});
+  const std::string exchange = "SELECT docto_transp_filho_id FROM troca_docto_transp WHERE "
+                               "docto_transp_pai_id = " + parent_ + " UNION SELECT " + parent_;
+  const auto args = [](const std::string& doc, const std::string& parent, const char* flag) {
+    return " " + doc + ", " + parent + ", '" + flag + "'";
   };
-  const Cell other_driver = staff("t.escopo = 'M' AND c.empresa_id = ?1");
-  EXPECT_TRUE(sees(driver));
-  EXPECT_FALSE(sees(other_driver));
-  EXPECT_TRUE(sees(staff("t.escopo = 'P' AND c.empresa_id = ?1 AND c.ponto_operacao_id = ?2")));
-  EXPECT_FALSE(sees(staff("t.escopo = 'P' AND c.empresa_id = ?1 AND c.ponto_operacao_id <> ?2")));
-  EXPECT_TRUE(sees(staff("t.escopo = 'E' AND c.empresa_id = ?1")));
-  EXPECT_FALSE(sees(staff("t.escopo = 'E' AND c.empresa_id <> ?1")));
-  EXPECT_FALSE(sees(std::int64_t{999999}));
-  // The type given overrides the collaborator's own: a driver handed the
-  // traffic operator's type sees the whole company.
-  EXPECT_TRUE(sees(other_driver, std::int64_t{2}));
+  const struct {
+    const char* name;
+    std::string call, same_as;
+    std::size_t least = 1;
+  } cases[] = {
+      {"a child lists its exchange", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP " + child_, children, 2},
+      {"the parent lists the same", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP " + parent_, children, 2},
+      {"a plain document is its own parent", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP " + plain_,
+       "SELECT 1, docto_transporte_id, num_docto_transporte, NULL, NULL FROM docto_transporte "
+       "WHERE docto_transporte_id = " + plain_},
+      {"an unknown document", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP 999999", kNothing, 0},
+      {"a parent that is not its own", "EXEC SP_ZEB_CON_Dados_Doc_Viagem11" + args(child_, plain_, "S"),
+       "EXEC SP_ZEB_CON_Dados_Doc_Viagem11" + args(child_, child_, "N")},
+      {"the exchange's invoices", "EXEC SP_ZEB_CON_NOTA_FISCAL_DOCTO3" + args(child_, parent_, "S"),
+       invoices(exchange), 2},
+      {"its own invoices", "EXEC SP_ZEB_CON_NOTA_FISCAL_DOCTO3" + args(child_, parent_, "N"),
+       invoices(child_)},
+      {"the parent's tracking", "EXEC SP_ZEB_CON_TRACKING_CICLO5" + args(child_, parent_, "S"),
+       "EXEC SP_ZEB_CON_TRACKING_CICLO5" + args(parent_, parent_, "N")},
+      {"the parent's cycle", "EXEC SP_ZEB_CON_Resumo_Ciclo2 " + child_ + ", 'S'",
+       "EXEC SP_ZEB_CON_Resumo_Ciclo2 " + parent_ + ", 'N'"},
+  };
+  for (const auto& c : cases) {
+    const db::Table got = Run(c.call);
+    EXPECT_EQ(got.rows, Run(c.same_as).rows) << c.name;
+    EXPECT_GE(got.rows.size(), c.least) << c.name;
+  }
+  EXPECT_NE(Run("EXEC SP_ZEB_CON_Resumo_Ciclo2 " + child_ + ", 'N'").rows,
+            Run("EXEC SP_ZEB_CON_Resumo_Ciclo2 " + parent_ + ", 'N'").rows);
+
+  // The header's trip columns (vehicles, driver, arrivals, route, verdict)
+  // are the parent's; the order, number, product and parties its own.
+  const auto header = [&](const std::string& a) {
+    return Run("EXEC SP_ZEB_CON_Dados_Doc_Viagem11" + a).rows.at(0);
+  };
+  const std::vector<Value> moved = header(args(child_, parent_, "S"));
+  const std::vector<Value> own = header(args(child_, child_, "N"));
+  const std::vector<Value> trip = header(args(parent_, parent_, "N"));
+  const std::set<std::size_t> trip_columns = {2, 3, 4, 5, 7, 8, 9, 10, 14, 15};
+  ASSERT_EQ(moved.size(), 16u);
+  for (std::size_t c = 0; c < moved.size(); ++c) {
+    EXPECT_EQ(moved[c], trip_columns.count(c) ? trip[c] : own[c]) << "column " << c;
+  }
+  EXPECT_NE(own[1], trip[1]);
 }
 
-TEST_F(Lookups, PublishedOrderCountsItsDocuments) {
-  const std::string& order = summary_.multi_document_order;
-  const std::string company = std::to_string(summary_.multi_document_order_company_id);
-  const ResultSet found = Published(company, order);
-  ASSERT_EQ(std::ssize(found.rows), summary_.multi_document_order_documents);
-  for (std::size_t row = 0; row < found.rows.size(); ++row) {
-    EXPECT_EQ(found.integer(row, "contador"), summary_.multi_document_order_documents);
-    EXPECT_EQ(found.integer(row, "retorno"), 1);
+TEST_F(Procedures, TrackingIsInTimeOrderAndCustomersSeeOnlyTheirTypes) {
+  std::size_t all = 0;
+  std::size_t seen = 0;
+  for (const auto& row : Run("SELECT docto_transporte_id FROM docto_transporte").rows) {
+    const std::string doc = ToString(row[0]);
+    const std::string args = doc + ", " + doc + ", 'N'";
+    const std::string occurrences =
+        "SELECT m.desc_tipo_macro, t.data_tracking, t.odometro FROM tracking_mensagem t JOIN "
+        "tipo_macro m ON m.tipo_macro_id = t.tipo_macro_id WHERE t.docto_transporte_id = " + doc;
+    const std::string in_order = " ORDER BY t.data_tracking, t.tracking_mensagem_id";
+    const db::Table staff = Run("EXEC SP_ZEB_CON_TRACKING_CICLO5 " + args);
+    const db::Table customer = Run("EXEC SP_ZEB_CON_TRACK_CICLO_CLI5 " + args);
+    EXPECT_EQ(staff.rows, Run(occurrences + in_order).rows) << doc;
+    EXPECT_EQ(customer.rows, Run(occurrences + " AND m.visivel_cliente = 'S'" + in_order).rows)
+        << doc;
+    all += staff.rows.size();
+    seen += customer.rows.size();
   }
-  for (std::size_t row = 1; row < found.rows.size(); ++row) {
-    EXPECT_LE(found.text(row - 1, "data_emissao"), found.text(row, "data_emissao"));
-  }
-
-  const ResultSet unknown_order = Published(company, "0000000000");
-  ASSERT_EQ(unknown_order.rows.size(), 1u);
-  EXPECT_EQ(unknown_order.integer(0, "contador"), 0);
-  EXPECT_EQ(unknown_order.integer(0, "retorno"), 0);
-
-  EXPECT_TRUE(Published("999", order).rows.empty());
-  EXPECT_TRUE(Published("abc", order).rows.empty());
-
-  // Without a company the order is looked up in every company.
-  const ResultSet anywhere = Published(nullptr, order);
-  EXPECT_GE(std::ssize(anywhere.rows), summary_.multi_document_order_documents);
-  EXPECT_EQ(anywhere.integer(0, "contador"), std::ssize(anywhere.rows));
-  const ResultSet nowhere = Published(nullptr, "0000000000");
-  ASSERT_EQ(nowhere.rows.size(), 1u);
-  EXPECT_EQ(nowhere.integer(0, "contador"), 0);
+  EXPECT_GT(seen, 0u);
+  EXPECT_LT(seen, all) << "some types are hidden from customers";
 }
 
-TEST_F(Lookups, PublishedOrderFiltersByIssueDates) {
-  const std::string& order = summary_.multi_document_order;
-  const std::string company = std::to_string(summary_.multi_document_order_company_id);
-  const ResultSet all = Published(company, order);
-  ASSERT_GE(all.rows.size(), 4u);
-  const std::string first = all.text(1, "data_emissao");
-  const std::string last = all.text(all.rows.size() - 2, "data_emissao");
-  ASSERT_LT(first, last);
-  const auto within = [&](const ResultSet& result) {
-    for (std::size_t row = 0; row < result.rows.size(); ++row) {
-      EXPECT_GE(result.text(row, "data_emissao"), first);
-      EXPECT_LE(result.text(row, "data_emissao"), last);
+TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
+  const std::string order = Quoted(s_.multi_document_order);
+  const std::string invoice = Quoted(
+      One("SELECT num_nota_fiscal FROM nota_fiscal WHERE docto_transporte_id = " + plain_));
+  const std::string number =
+      One("SELECT num_docto_transporte FROM docto_transporte WHERE docto_transporte_id = " + plain_);
+  const std::string customer =
+      One("SELECT cliente_id FROM docto_transporte WHERE docto_transporte_id = " + plain_);
+  const db::Table grouped = Run(
+      "SELECT d.num_docto_transporte, c.grupo_cliente_id FROM docto_transporte d JOIN cliente c "
+      "ON c.cliente_id = d.cliente_id WHERE c.grupo_cliente_id IS NOT NULL LIMIT 1");
+  const db::Table hired = Run(
+      "SELECT d.num_docto_transporte, cv.fornecedor_id FROM docto_transporte d JOIN cavalo cv "
+      "ON cv.cavalo_id = d.cavalo_id WHERE cv.fornecedor_id IS NOT NULL LIMIT 1");
+  const auto at = [](const db::Table& t, std::size_t c) { return ToString(t.rows.at(0).at(c)); };
+  const std::string ordered =
+      "SELECT d.docto_transporte_id FROM docto_transporte d JOIN pedido p ON p.pedido_id = "
+      "d.pedido_id WHERE p.num_pedido = " + order;
+  const std::string numbered =
+      "SELECT d.docto_transporte_id FROM docto_transporte d JOIN cliente c ON c.cliente_id = "
+      "d.cliente_id JOIN cavalo cv ON cv.cavalo_id = d.cavalo_id LEFT JOIN carreta cr ON "
+      "cr.carreta_id = d.carreta_id WHERE d.num_docto_transporte = ";
+  const std::string none = "NULL, NULL, NULL, NULL, NULL, NULL";
+  const std::string supplier = at(hired, 1);
+  // Typed: order, invoice, number. Caller: company, customer, customer
+  // group, supplier, collaborator, its type.
+  const struct {
+    const char* name;
+    std::string typed, caller, expected;
+    bool narrows = false;
+  } cases[] = {
+      {"order", order + ", NULL, NULL", none, ordered},
+      {"invoice", "NULL, " + invoice + ", NULL", none,
+       "SELECT docto_transporte_id FROM nota_fiscal WHERE num_nota_fiscal = " + invoice},
+      {"number", "NULL, NULL, " + number, none, numbered + number},
+      {"order and number", order + ", NULL, " + number, none,
+       ordered + " AND d.num_docto_transporte = " + number},
+      {"an empty invoice and a zero number are not given", order + ", '', 0", none, ordered},
+      {"nothing given", "NULL, NULL, NULL", none, kNothing},
+      {"zero identifiers", "NULL, NULL, " + number, "0, 0, 0, 0, 0, 0", numbered + number},
+      {"company", "NULL, NULL, " + number, "2, NULL, NULL, NULL, NULL, NULL",
+       numbered + number + " AND d.empresa_id = 2", true},
+      {"customer", "NULL, NULL, " + number, "NULL, " + customer + ", NULL, NULL, NULL, NULL",
+       numbered + number + " AND d.cliente_id = " + customer, true},
+      {"customer group", "NULL, NULL, " + at(grouped, 0),
+       "NULL, NULL, " + at(grouped, 1) + ", NULL, NULL, NULL",
+       numbered + at(grouped, 0) + " AND c.grupo_cliente_id = " + at(grouped, 1), true},
+      {"supplier of the tractor or trailer", "NULL, NULL, " + at(hired, 0),
+       "NULL, NULL, NULL, " + supplier + ", NULL, NULL",
+       numbered + at(hired, 0) + " AND (cv.fornecedor_id = " + supplier +
+           " OR cr.fornecedor_id = " + supplier + ")",
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto call = [&](const std::string& caller) {
+      return Ids(Run("EXEC SP_ZEB_CON_Docto_Transporte_ID6 " + c.typed + ", " + caller));
+    };
+    const std::vector<std::int32_t> found = call(c.caller);
+    EXPECT_EQ(found, Ids(Run(c.expected)));
+    EXPECT_EQ(found.empty(), c.expected == kNothing);
+    if (c.narrows) {
+      EXPECT_LT(found.size(), call(none).size());
     }
-  };
-  const std::int64_t expected =
-      std::count_if(all.rows.begin(), all.rows.end(), [&](const auto& row) {
-        const std::string& date = std::get<std::string>(row[all.column("data_emissao")]);
-        return date >= first && date <= last;
-      });
-  const ResultSet ranged = Published(company, order, first, last);
-  EXPECT_EQ(std::ssize(ranged.rows), expected);
-  EXPECT_EQ(ranged.integer(0, "contador"), expected);
-  within(ranged);
-  // A date with a time of day still takes in that whole day.
-  EXPECT_EQ(Published(company, order, first + " 00:00:00", last + " 00:00:00").rows, ranged.rows);
-  EXPECT_EQ(std::ssize(Published(company, order, first).rows),
-            std::count_if(all.rows.begin(), all.rows.end(), [&](const auto& row) {
-              return std::get<std::string>(row[all.column("data_emissao")]) >= first;
-            }));
-  const ResultSet none = Published(company, order, "2030-01-01");
-  ASSERT_EQ(none.rows.size(), 1u);
-  EXPECT_EQ(none.integer(0, "contador"), 0);
+  }
 }
 
-TEST_F(Lookups, PublishedOrderFiltersByConsigneeTaxNumbers) {
-  const std::string& order = summary_.multi_document_order;
-  const std::string company = std::to_string(summary_.multi_document_order_company_id);
-  const std::string& cgc = summary_.consignee_cgc;
-  const std::vector<std::int64_t> expected = Expected(
-      "SELECT d.docto_transporte_id AS id FROM docto_transporte d JOIN pedido p "
-      "USING (pedido_id) JOIN parceiro dst ON dst.parceiro_id = d.destinatario_id "
-      "WHERE p.num_pedido = ?1 AND dst.cgc = ?2",
-      {order, cgc});
-  ASSERT_FALSE(expected.empty());
-  ASSERT_LT(std::ssize(expected), summary_.multi_document_order_documents);
-  for (const std::string& typed : {cgc, Punctuated(cgc), " " + Punctuated(cgc)}) {
-    EXPECT_EQ(Column(Published(company, order, nullptr, nullptr, typed), "Docto_Transporte_id"),
-              expected)
-        << typed;
+TEST_F(Procedures, CollaboratorsSeeTheDocumentsOfTheirScope) {
+  const db::Table trip = Run(
+      "SELECT motorista_id, empresa_id, ponto_operacao_id, num_docto_transporte "
+      "FROM docto_transporte WHERE docto_transporte_id = " + plain_);
+  const auto field = [&](std::size_t c) { return ToString(trip.rows.at(0).at(c)); };
+  const std::string driver = field(0);
+  const std::string company = "c.empresa_id = " + field(1);
+  const std::string point = "c.ponto_operacao_id = " + field(2);
+  // The first collaborator but the document's driver that `where` picks.
+  const auto staff = [&](const std::string& where) {
+    return One(
+        "SELECT c.colaborador_id FROM colaborador c JOIN tab_tipo_colaborador t ON "
+        "t.tab_tipo_colaborador_id = c.tab_tipo_colaborador_id WHERE c.colaborador_id <> " +
+        driver + " AND " + where + " ORDER BY 1 LIMIT 1");
+  };
+  const std::string other_driver = staff("t.escopo = 'M' AND " + company);
+  const struct {
+    const char* name;
+    std::string who;
+    bool sees;
+  } cases[] = {
+      {"its driver", driver + ", NULL", true},
+      {"another driver", other_driver + ", NULL", false},
+      {"staff of its point", staff("t.escopo = 'P' AND " + company + " AND " + point) + ", 0", true},
+      {"staff of another point",
+       staff("t.escopo = 'P' AND " + company + " AND NOT " + point) + ", NULL", false},
+      {"staff of its company", staff("t.escopo = 'E' AND " + company) + ", NULL", true},
+      {"staff of another company", staff("t.escopo = 'E' AND NOT " + company) + ", NULL", false},
+      {"an unknown collaborator", "999999, NULL", false},
+      // The type given (2, the traffic operator's) overrides its own.
+      {"a driver given a company-wide type", other_driver + ", 2", true},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::int32_t> found = Ids(Run("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, "
+                                                    "NULL, " + field(3) + ", NULL, NULL, NULL, NULL, " + c.who));
+    EXPECT_EQ(std::count(found.begin(), found.end(), s_.plain_document_id), c.sees ? 1 : 0)
+        << c.name;
   }
-  const ResultSet nobody = Published(company, order, nullptr, nullptr, "00.000.000/0000-00");
-  ASSERT_EQ(nobody.rows.size(), 1u);
-  EXPECT_EQ(nobody.integer(0, "contador"), 0);
+}
 
-  const ResultSet person = db_.Query(
-      "SELECT p.num_pedido, p.empresa_id, dst.cpf FROM docto_transporte d JOIN pedido p "
-      "USING (pedido_id) JOIN parceiro dst ON dst.parceiro_id = d.destinatario_id "
-      "WHERE dst.cpf IS NOT NULL ORDER BY d.docto_transporte_id LIMIT 1");
-  ASSERT_EQ(person.rows.size(), 1u);
-  const std::string person_order = person.text(0, "num_pedido");
-  const std::string cpf = person.text(0, "cpf");
-  const std::vector<std::int64_t> by_cpf =
-      Column(Published(std::to_string(person.integer(0, "empresa_id")), person_order, nullptr,
-                       nullptr, nullptr, Punctuated(cpf)),
-             "Docto_Transporte_id");
-  EXPECT_EQ(by_cpf, Expected("SELECT d.docto_transporte_id AS id FROM docto_transporte d "
-                             "JOIN pedido p USING (pedido_id) JOIN parceiro dst "
-                             "ON dst.parceiro_id = d.destinatario_id "
-                             "WHERE p.num_pedido = ?1 AND dst.cpf = ?2",
-                             {person_order, cpf}));
-  EXPECT_FALSE(by_cpf.empty());
+TEST_F(Procedures, PublishedOrderLookupFiltersByCompanyIssueDatesAndConsignee) {
+  const std::string order = Quoted(s_.multi_document_order);
+  const std::string company = std::to_string(s_.multi_document_order_company_id);
+  const std::string joins =
+      " FROM docto_transporte d JOIN pedido p ON p.pedido_id = d.pedido_id JOIN parceiro dst ON "
+      "dst.parceiro_id = d.destinatario_id WHERE ";
+  const std::string from = "SELECT d.docto_transporte_id" + joins;
+  const std::string anywhere = from + "p.num_pedido = " + order;
+  const std::string in_company = anywhere + " AND p.empresa_id = " + company;
+  // A day after the first issue and a day before the last: a bound one day
+  // too wide takes in a document.
+  const db::Table span =
+      Run("SELECT date(min(data_emissao), '+1 day'), date(max(data_emissao), '-1 day') FROM "
+          "docto_transporte WHERE docto_transporte_id IN (" + in_company + ")");
+  const std::string first = ToString(span.rows.at(0).at(0));
+  const std::string last = ToString(span.rows.at(0).at(1));
+  const std::string ranged =
+      in_company + " AND d.data_emissao BETWEEN '" + first + "' AND '" + last + "'";
+  const std::string cgc = s_.consignee_cgc;
+  const std::string by_cgc = in_company + " AND dst.cgc = '" + cgc + "'";
+  const db::Table person =
+      Run("SELECT p.num_pedido, p.empresa_id, dst.cpf" + joins + "dst.cpf IS NOT NULL ORDER BY d.docto_transporte_id LIMIT 1");
+  const auto of_person = [&](std::size_t c) { return ToString(person.rows.at(0).at(c)); };
+  // Company as text, unused, order, first and last issue, CGC, CPF.
+  const auto args = [&](const std::string& who, const std::string& what,
+                        const std::string& tail = "NULL, NULL, NULL, NULL") {
+    return who + ", NULL, " + what + ", " + tail;
+  };
+  const std::string in = "'" + company + "'";
+  const struct {
+    const char* name;
+    std::string args, expected;  // no expected query: no row at all
+  } cases[] = {
+      {"the order in its company", args(in, order), in_company},
+      {"the order in every company", args("NULL", order), anywhere},
+      {"an unknown order", args(in, "'0000000000'"), kNothing},
+      {"an unknown order anywhere", args("NULL", "'0000000000'"), kNothing},
+      {"an unknown company", args("'999'", order), ""},
+      {"a company that is no number", args("'abc'", order), ""},
+      {"issued between two days", args(in, order, "'" + first + "', '" + last + "', NULL, NULL"),
+       ranged},
+      {"two days with a time of day",
+       args(in, order, "'" + first + " 00:00:00', '" + last + " 00:00:00', NULL, NULL"), ranged},
+      {"issued from a day on", args(in, order, "'" + first + "', NULL, NULL, NULL"),
+       in_company + " AND d.data_emissao >= '" + first + "'"},
+      {"issued after every document", args(in, order, "'2030-01-01', NULL, NULL, NULL"), kNothing},
+      {"the consignee's CGC", args(in, order, "NULL, NULL, '" + cgc + "', NULL"), by_cgc},
+      {"the CGC punctuated", args(in, order, "NULL, NULL, '" + Punctuated(cgc) + "', NULL"),
+       by_cgc},
+      {"the CGC after a blank", args(in, order, "NULL, NULL, ' " + Punctuated(cgc) + "', NULL"),
+       by_cgc},
+      {"an unknown CGC", args(in, order, "NULL, NULL, '00.000.000/0000-00', NULL"), kNothing},
+      {"the consignee's CPF",
+       args("'" + of_person(1) + "'", Quoted(of_person(0)),
+            "NULL, NULL, NULL, '" + Punctuated(of_person(2)) + "'"),
+       from + "p.num_pedido = " + Quoted(of_person(0)) + " AND p.empresa_id = " + of_person(1) +
+           " AND dst.cpf = '" + of_person(2) + "'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const db::Table found = Run("EXEC SP_ZEB_CONS_pedido_PUBL " + c.args);
+    if (c.expected.empty()) {
+      EXPECT_TRUE(found.rows.empty());
+      continue;
+    }
+    const std::vector<std::int32_t> expected = Ids(Run(c.expected));
+    EXPECT_EQ(Ids(found, 2), expected);
+    EXPECT_EQ(expected.empty(), c.expected == kNothing);
+    // Every row counts what was found, oldest issue first; nothing found is one row of zeros.
+    ASSERT_EQ(found.rows.size(), std::max<std::size_t>(expected.size(), 1));
+    for (std::size_t r = 0; r < found.rows.size(); ++r) {
+      EXPECT_EQ(found.rows[r][0], Value::Int32(static_cast<std::int32_t>(expected.size())));
+      EXPECT_EQ(found.rows[r][1], Value::Int32(expected.empty() ? 0 : 1));
+      if (r > 0) {
+        EXPECT_LE(ToDouble(found.rows[r - 1][4]), ToDouble(found.rows[r][4]));
+      }
+    }
+  }
+  for (const std::string& narrower : {ranged, by_cgc}) {
+    EXPECT_LT(Ids(Run(narrower)).size(), Ids(Run(in_company)).size()) << narrower;
+  }
 }
 
 }  // namespace
