@@ -147,9 +147,16 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
   const db::Table grouped = Run(
       "SELECT d.num_docto_transporte, c.grupo_cliente_id FROM docto_transporte d JOIN cliente c "
       "ON c.cliente_id = d.cliente_id WHERE c.grupo_cliente_id IS NOT NULL LIMIT 1");
-  const db::Table hired = Run(
-      "SELECT d.num_docto_transporte, cv.fornecedor_id FROM docto_transporte d JOIN cavalo cv "
-      "ON cv.cavalo_id = d.cavalo_id WHERE cv.fornecedor_id IS NOT NULL LIMIT 1");
+  // A trip made with a supplier's tractor (or trailer), the other vehicle not its.
+  const auto hired = [&](const std::string& vehicle, const std::string& other) {
+    return Run("SELECT d.num_docto_transporte, v.fornecedor_id FROM docto_transporte d JOIN " +
+               vehicle + " v ON v." + vehicle + "_id = d." + vehicle + "_id LEFT JOIN " + other +
+               " o ON o." + other + "_id = d." + other +
+               "_id WHERE v.fornecedor_id IS NOT NULL AND o.fornecedor_id IS NOT v.fornecedor_id "
+               "LIMIT 1");
+  };
+  const db::Table tractor = hired("cavalo", "carreta");
+  const db::Table trailer = hired("carreta", "cavalo");
   const auto at = [](const db::Table& t, std::size_t c) { return ToString(t.rows.at(0).at(c)); };
   const std::string ordered =
       "SELECT d.docto_transporte_id FROM docto_transporte d JOIN pedido p ON p.pedido_id = "
@@ -159,7 +166,10 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
       "d.cliente_id JOIN cavalo cv ON cv.cavalo_id = d.cavalo_id LEFT JOIN carreta cr ON "
       "cr.carreta_id = d.carreta_id WHERE d.num_docto_transporte = ";
   const std::string none = "NULL, NULL, NULL, NULL, NULL, NULL";
-  const std::string supplier = at(hired, 1);
+  const auto supplied = [&](const db::Table& t) {
+    return numbered + at(t, 0) + " AND (cv.fornecedor_id = " + at(t, 1) +
+           " OR cr.fornecedor_id = " + at(t, 1) + ")";
+  };
   // Typed: order, invoice, number. Caller: company, customer, customer
   // group, supplier, collaborator, its type.
   const struct {
@@ -183,11 +193,10 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
       {"customer group", "NULL, NULL, " + at(grouped, 0),
        "NULL, NULL, " + at(grouped, 1) + ", NULL, NULL, NULL",
        numbered + at(grouped, 0) + " AND c.grupo_cliente_id = " + at(grouped, 1), true},
-      {"supplier of the tractor or trailer", "NULL, NULL, " + at(hired, 0),
-       "NULL, NULL, NULL, " + supplier + ", NULL, NULL",
-       numbered + at(hired, 0) + " AND (cv.fornecedor_id = " + supplier +
-           " OR cr.fornecedor_id = " + supplier + ")",
-       true},
+      {"supplier of the tractor", "NULL, NULL, " + at(tractor, 0),
+       "NULL, NULL, NULL, " + at(tractor, 1) + ", NULL, NULL", supplied(tractor), true},
+      {"supplier of the trailer", "NULL, NULL, " + at(trailer, 0),
+       "NULL, NULL, NULL, " + at(trailer, 1) + ", NULL, NULL", supplied(trailer), true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
