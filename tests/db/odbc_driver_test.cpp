@@ -1,5 +1,5 @@
 // The ODBC driver: its connection strings, and through psqlODBC what only it
-// does (bound arguments, long texts, timeouts, data sources).
+// does (bound arguments, long texts, data sources).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,9 +20,7 @@
 namespace zebevi {
 namespace {
 
-using ::zebevi::testing::Engine;
-using ::zebevi::testing::FailureOf;
-using Clock = std::chrono::steady_clock;
+using namespace ::zebevi::testing;  // NOLINT: the server helpers
 
 db::OdbcConnectParams ParamsOf(std::string_view text) {
   return db::OdbcConnectParamsOf(db::ConnectionString::Parse(text));
@@ -64,17 +62,9 @@ TEST(OdbcConnectionString, TimeoutsHaveDefaultsAndStayOurs) {
   }
 }
 
-class OdbcDriverTest : public ::testing::Test, protected testing::ServerHelpers {
+class OdbcDriverTest : public testing::OdbcTest {
  protected:
-  void SetUp() override {
-    ZEBEVI_REQUIRE_ENGINE(Engine::kOdbc);
-    connection_string_ = *testing::OdbcConnection();
-    connection_ = Open(Connection());
-  }
-
-  Value Run(std::string_view command) { return First(*connection_, command); }
-
-  DbConnectionRef connection_;
+  Value Run(std::string_view command) { return First(*Open(Connection()), command); }
 };
 
 TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
@@ -82,7 +72,9 @@ TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
   for (int i = 0; i < 3000; ++i) long_text += "ação";
   const std::vector<std::pair<std::string, Value>> calls = {
       {"SELECT repeat('ação', 3000)", Value::String(long_text)},
-      {"SELECT '\\x00ff41'::bytea", Value::String(std::string("\x00\xff" "A", 3))},
+      {"SELECT '\\x00ff41'::bytea", Value::String(std::string("\x00\xff"
+                                                              "A",
+                                                              3))},
       {"EXEC int8inc 9007199254740993", Value::Double(9007199254740994.0)},
       {"EXEC float8abs -1.5", Value::Double(1.5)},
       {"EXEC quote_literal 0.1", Value::String("'0.1'")},
@@ -95,31 +87,21 @@ TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
   EXPECT_AUTOMATION_ERROR(Run(std::string("EXEC textcat 'a") + '\0' + "b', ''"), kDbCommandFailed);
 }
 
-TEST_F(OdbcDriverTest, AQueryTimeoutCancelsTheCommandOnly) {
-  DbConnectionRef connection = Open(Connection(";Query Timeout=1"));
-  const Clock::time_point start = Clock::now();
-  const Error e = FailureOf([&] { connection->session().Execute("SELECT pg_sleep(5)"); });
-  EXPECT_EQ(e.number(), kDbCommandFailed) << e.description();
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
-  EXPECT_EQ(First(*connection, "SELECT 1"), Value::Int32(1)) << "the session goes on";
-}
-
 TEST_F(OdbcDriverTest, EveryWayOfNamingTheDriverConnects) {
   const db::ConnectionString parsed = db::ConnectionString::Parse(connection_string_);
   const std::string place = "Server=" + parsed.Get("server").value() +
                             ";Port=" + parsed.Get("port").value() +
                             ";Database=" + parsed.Get("database").value();
   // A data source of the caller's own, in a user odbc.ini.
-  testing::TempDir dir;
-  std::ofstream(dir / "odbc.ini") << "[zebevi_ref]\nDriver=" << testing::kOdbcTestDriver << "\n"
+  TempDir dir;
+  std::ofstream(dir / "odbc.ini") << "[zebevi_ref]\nDriver=" << kOdbcTestDriver << "\n"
                                   << "Servername=" << parsed.Get("server").value() << "\n"
                                   << "Port=" << parsed.Get("port").value() << "\n"
                                   << "Database=" << parsed.Get("database").value() << "\n";
   ASSERT_EQ(setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1), 0);
   for (const std::string& text : {
-           "Driver=" + std::string(testing::kOdbcTestDriver) + ";" + place +
-               ";UID=SISTEMA;PWD=TRMVQKD",
-           "Provider=ODBC;Driver={" + std::string(testing::kOdbcTestDriver) + "};" + place +
+           "Driver=" + std::string(kOdbcTestDriver) + ";" + place + ";UID=SISTEMA;PWD=TRMVQKD",
+           "Provider=ODBC;Driver={" + std::string(kOdbcTestDriver) + "};" + place +
                ";User ID=SISTEMA;Password=TRMVQKD",
            std::string("DSN=zebevi_ref;UID=SISTEMA;PWD=TRMVQKD"),
        }) {

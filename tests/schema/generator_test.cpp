@@ -81,8 +81,11 @@ TEST(Generator, SummaryCountsMatchTheTables) {
   // The grants of the feature flags (114 to 126) of a user group.
   const auto grants = [](std::int64_t group, const char* presence) {
     return "count(*) FROM GRUPO_USUARIO_PARTICUL WHERE PARTICUL_FUNCAO_ID BETWEEN 114 AND 126 "
-           "AND presenca_particularidade LIKE '" + std::string(presence) + "' AND "
-           "Grupo_Usuario_Id = " + std::to_string(group);
+           "AND presenca_particularidade LIKE '" +
+           std::string(presence) +
+           "' AND "
+           "Grupo_Usuario_Id = " +
+           std::to_string(group);
   };
   const std::pair<std::string, std::int64_t> counts[] = {
       {"count(*) FROM docto_transporte", summary.documents},
@@ -96,7 +99,8 @@ TEST(Generator, SummaryCountsMatchTheTables) {
       {"count(*) FROM parceiro", summary.parties},
       {"count(*) FROM cliente", summary.customers},
       {"count(*) FROM docto_transporte d JOIN pedido p ON p.pedido_id = d.pedido_id WHERE "
-       "p.num_pedido = '" + summary.multi_document_order + "'",
+       "p.num_pedido = '" +
+           summary.multi_document_order + "'",
        summary.multi_document_order_documents},
       {"empresa_id FROM grupo_usuario WHERE grupo_usuario_id = " +
            std::to_string(summary.granted_user_group_id),
@@ -213,15 +217,17 @@ TEST(Generator, RowsAreConsistent) {
 
 TEST(Generator, TaxNumbersAndPlatesAreWellFormedAndPlatesUnique) {
   Reader db(Reference().connection_string);
-  for (const auto& row : db.Query("SELECT cgc FROM parceiro WHERE cgc IS NOT NULL UNION ALL "
-                                  "SELECT cgc FROM empresa UNION ALL SELECT cgc FROM fornecedor UNION "
-                                  "ALL SELECT cpf FROM parceiro WHERE cpf IS NOT NULL UNION ALL "
-                                  "SELECT cpf FROM colaborador")
-                             .rows) {
+  for (const auto& row :
+       db.Query("SELECT cgc FROM parceiro WHERE cgc IS NOT NULL UNION ALL "
+                "SELECT cgc FROM empresa UNION ALL SELECT cgc FROM fornecedor UNION "
+                "ALL SELECT cpf FROM parceiro WHERE cpf IS NOT NULL UNION ALL "
+                "SELECT cpf FROM colaborador")
+           .rows) {
     const std::string& number = row[0].string();
     ASSERT_TRUE(number.size() == 14 || number.size() == 11) << number;
-    EXPECT_EQ(number.size() == 14 ? Cgc(std::stoll(number.substr(0, 8)), std::stoi(number.substr(8, 4)))
-                                  : Cpf(std::stoll(number.substr(0, 9))),
+    EXPECT_EQ(number.size() == 14
+                  ? Cgc(std::stoll(number.substr(0, 8)), std::stoi(number.substr(8, 4)))
+                  : Cpf(std::stoll(number.substr(0, 9))),
               number);
   }
   const std::regex plate("[A-Z]{3}[0-9][A-Z0-9][0-9]{2}");

@@ -63,8 +63,10 @@ TEST_F(Procedures, TripQueriesFollowTheExchangeToItsRealParentOnly) {
            "docto_transporte_id IN (" +
            documents + ") ORDER BY docto_transporte_id, nota_fiscal_id";
   };
-  const std::string exchange = "SELECT docto_transp_filho_id FROM troca_docto_transp WHERE "
-                               "docto_transp_pai_id = " + parent_ + " UNION SELECT " + parent_;
+  const std::string exchange =
+      "SELECT docto_transp_filho_id FROM troca_docto_transp WHERE "
+      "docto_transp_pai_id = " +
+      parent_ + " UNION SELECT " + parent_;
   const auto args = [](const std::string& doc, const std::string& parent, const char* flag) {
     return " " + doc + ", " + parent + ", '" + flag + "'";
   };
@@ -77,9 +79,11 @@ TEST_F(Procedures, TripQueriesFollowTheExchangeToItsRealParentOnly) {
       {"the parent lists the same", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP " + parent_, children, 2},
       {"a plain document is its own parent", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP " + plain_,
        "SELECT 1, docto_transporte_id, num_docto_transporte, NULL, NULL FROM docto_transporte "
-       "WHERE docto_transporte_id = " + plain_},
+       "WHERE docto_transporte_id = " +
+           plain_},
       {"an unknown document", "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP 999999", kNothing, 0},
-      {"a parent that is not its own", "EXEC SP_ZEB_CON_Dados_Doc_Viagem11" + args(child_, plain_, "S"),
+      {"a parent that is not its own",
+       "EXEC SP_ZEB_CON_Dados_Doc_Viagem11" + args(child_, plain_, "S"),
        "EXEC SP_ZEB_CON_Dados_Doc_Viagem11" + args(child_, child_, "N")},
       {"the exchange's invoices", "EXEC SP_ZEB_CON_NOTA_FISCAL_DOCTO3" + args(child_, parent_, "S"),
        invoices(exchange), 2},
@@ -122,7 +126,8 @@ TEST_F(Procedures, TrackingIsInTimeOrderAndCustomersSeeOnlyTheirTypes) {
     const std::string args = doc + ", " + doc + ", 'N'";
     const std::string occurrences =
         "SELECT m.desc_tipo_macro, t.data_tracking, t.odometro FROM tracking_mensagem t JOIN "
-        "tipo_macro m ON m.tipo_macro_id = t.tipo_macro_id WHERE t.docto_transporte_id = " + doc;
+        "tipo_macro m ON m.tipo_macro_id = t.tipo_macro_id WHERE t.docto_transporte_id = " +
+        doc;
     const std::string in_order = " ORDER BY t.data_tracking, t.tracking_mensagem_id";
     const db::Table staff = Run("EXEC SP_ZEB_CON_TRACKING_CICLO5 " + args);
     const db::Table customer = Run("EXEC SP_ZEB_CON_TRACK_CICLO_CLI5 " + args);
@@ -138,10 +143,10 @@ TEST_F(Procedures, TrackingIsInTimeOrderAndCustomersSeeOnlyTheirTypes) {
 
 TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
   const std::string order = Quoted(s_.multi_document_order);
-  const std::string invoice = Quoted(
-      One("SELECT num_nota_fiscal FROM nota_fiscal WHERE docto_transporte_id = " + plain_));
-  const std::string number =
-      One("SELECT num_docto_transporte FROM docto_transporte WHERE docto_transporte_id = " + plain_);
+  const std::string invoice =
+      Quoted(One("SELECT num_nota_fiscal FROM nota_fiscal WHERE docto_transporte_id = " + plain_));
+  const std::string number = One(
+      "SELECT num_docto_transporte FROM docto_transporte WHERE docto_transporte_id = " + plain_);
   const std::string customer =
       One("SELECT cliente_id FROM docto_transporte WHERE docto_transporte_id = " + plain_);
   const db::Table grouped = Run(
@@ -160,7 +165,8 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
   const auto at = [](const db::Table& t, std::size_t c) { return ToString(t.rows.at(0).at(c)); };
   const std::string ordered =
       "SELECT d.docto_transporte_id FROM docto_transporte d JOIN pedido p ON p.pedido_id = "
-      "d.pedido_id WHERE p.num_pedido = " + order;
+      "d.pedido_id WHERE p.num_pedido = " +
+      order;
   const std::string numbered =
       "SELECT d.docto_transporte_id FROM docto_transporte d JOIN cliente c ON c.cliente_id = "
       "d.cliente_id JOIN cavalo cv ON cv.cavalo_id = d.cavalo_id LEFT JOIN carreta cr ON "
@@ -213,9 +219,10 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
 }
 
 TEST_F(Procedures, CollaboratorsSeeTheDocumentsOfTheirScope) {
-  const db::Table trip = Run(
-      "SELECT motorista_id, empresa_id, ponto_operacao_id, num_docto_transporte "
-      "FROM docto_transporte WHERE docto_transporte_id = " + plain_);
+  const db::Table trip =
+      Run("SELECT motorista_id, empresa_id, ponto_operacao_id, num_docto_transporte "
+          "FROM docto_transporte WHERE docto_transporte_id = " +
+          plain_);
   const auto field = [&](std::size_t c) { return ToString(trip.rows.at(0).at(c)); };
   const std::string driver = field(0);
   const std::string company = "c.empresa_id = " + field(1);
@@ -235,7 +242,8 @@ TEST_F(Procedures, CollaboratorsSeeTheDocumentsOfTheirScope) {
   } cases[] = {
       {"its driver", driver + ", NULL", true},
       {"another driver", other_driver + ", NULL", false},
-      {"staff of its point", staff("t.escopo = 'P' AND " + company + " AND " + point) + ", 0", true},
+      {"staff of its point", staff("t.escopo = 'P' AND " + company + " AND " + point) + ", 0",
+       true},
       {"staff of another point",
        staff("t.escopo = 'P' AND " + company + " AND NOT " + point) + ", NULL", false},
       {"staff of its company", staff("t.escopo = 'E' AND " + company) + ", NULL", true},
@@ -245,8 +253,10 @@ TEST_F(Procedures, CollaboratorsSeeTheDocumentsOfTheirScope) {
       {"a driver given a company-wide type", other_driver + ", 2", true},
   };
   for (const auto& c : cases) {
-    const std::vector<std::int32_t> found = Ids(Run("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, "
-                                                    "NULL, " + field(3) + ", NULL, NULL, NULL, NULL, " + c.who));
+    const std::vector<std::int32_t> found =
+        Ids(Run("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, "
+                "NULL, " +
+                field(3) + ", NULL, NULL, NULL, NULL, " + c.who));
     EXPECT_EQ(std::count(found.begin(), found.end(), s_.plain_document_id), c.sees ? 1 : 0)
         << c.name;
   }
@@ -265,15 +275,16 @@ TEST_F(Procedures, PublishedOrderLookupFiltersByCompanyIssueDatesAndConsignee) {
   // too wide takes in a document.
   const db::Table span =
       Run("SELECT date(min(data_emissao), '+1 day'), date(max(data_emissao), '-1 day') FROM "
-          "docto_transporte WHERE docto_transporte_id IN (" + in_company + ")");
+          "docto_transporte WHERE docto_transporte_id IN (" +
+          in_company + ")");
   const std::string first = ToString(span.rows.at(0).at(0));
   const std::string last = ToString(span.rows.at(0).at(1));
   const std::string ranged =
       in_company + " AND d.data_emissao BETWEEN '" + first + "' AND '" + last + "'";
   const std::string cgc = s_.consignee_cgc;
   const std::string by_cgc = in_company + " AND dst.cgc = '" + cgc + "'";
-  const db::Table person =
-      Run("SELECT p.num_pedido, p.empresa_id, dst.cpf" + joins + "dst.cpf IS NOT NULL ORDER BY d.docto_transporte_id LIMIT 1");
+  const db::Table person = Run("SELECT p.num_pedido, p.empresa_id, dst.cpf" + joins +
+                               "dst.cpf IS NOT NULL ORDER BY d.docto_transporte_id LIMIT 1");
   const auto of_person = [&](std::size_t c) { return ToString(person.rows.at(0).at(c)); };
   // Company as text, unused, order, first and last issue, CGC, CPF.
   const auto args = [&](const std::string& who, const std::string& what,
