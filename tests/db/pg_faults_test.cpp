@@ -20,10 +20,6 @@ namespace {
 using namespace ::zebevi::testing;  // NOLINT: the server helpers
 using Clock = std::chrono::steady_clock;
 
-db::ConnectionPool::Counts Counts(const std::string& connection_string) {
-  return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(connection_string));
-}
-
 // The running case's name: the application name of its sessions.
 std::string CaseName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 

@@ -1,5 +1,5 @@
-// Helpers of the tests that need the PostgreSQL test server, reached
-// through libpq or, as the ODBC engine, through psqlODBC.
+// Helpers of the connection tests, most of them on the PostgreSQL test
+// server, reached through libpq or, as the ODBC engine, through psqlODBC.
 #ifndef ZEBEVI_TESTS_DB_PG_SUPPORT_H_
 #define ZEBEVI_TESTS_DB_PG_SUPPORT_H_
 
@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "db/connection_string.h"
+#include "db/pool.h"
 #include "db/session.h"
 #include "support/engines.h"
 #include "support/test_support.h"
@@ -27,6 +29,11 @@ inline DbConnectionRef Open(const std::string& connection_string) {
   auto connection = std::make_shared<DbConnection>();
   connection->Open(connection_string);
   return connection;
+}
+
+// The pool's counts for `connection_string`, opened without a user.
+inline db::ConnectionPool::Counts Counts(const std::string& connection_string) {
+  return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(connection_string));
 }
 
 // The first value of the first row `command` gives.
