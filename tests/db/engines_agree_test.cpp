@@ -111,8 +111,15 @@ TEST_F(EnginesAgreeTest, PublishedOrderLookups) {
   const std::string& cgc = s_.consignee_cgc;
   const std::string punctuated = cgc.substr(0, 2) + "." + cgc.substr(2, 3) + "." +
                                  cgc.substr(5, 3) + "/" + cgc.substr(8, 4) + "-" + cgc.substr(12);
+  // A day after the order's first issue and one before its last: a bound one day too wide shows.
+  const db::Table span = connections_[0]->session().Execute(
+      "SELECT date(min(d.data_emissao), '+1 day'), date(max(d.data_emissao), '-1 day') FROM "
+      "docto_transporte d JOIN pedido p ON p.pedido_id = d.pedido_id WHERE p.num_pedido = " +
+      order + " AND p.empresa_id = " + std::to_string(s_.multi_document_order_company_id));
+  const std::string range = "'" + ToString(span.rows.at(0).at(0)) + "', '" +
+                            ToString(span.rows.at(0).at(1)) + "', NULL, NULL";
   for (const std::string& tail : std::vector<std::string>{
-           "NULL, NULL, NULL, NULL", "'2024-01-01', '2026-12-31', NULL, NULL",
+           range, "NULL, NULL, NULL, NULL", "'2024-01-01', '2026-12-31', NULL, NULL",
            "'2024-02-30', NULL, NULL, NULL", "'2025-06-01 10:00:00', NULL, NULL, NULL",
            "NULL, NULL, '" + cgc + "', NULL", "NULL, NULL, '" + punctuated + "', NULL",
            "NULL, NULL, NULL, '123.456.789-00'", "NULL, NULL, '', ''"}) {
