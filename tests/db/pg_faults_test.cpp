@@ -68,7 +68,9 @@ TEST_P(ServerFaults, PooledSessionsAreReusedUnlessPoolingIsOff) {
 }
 
 // ODBC sees a session killed in the pool only by failing its next call.
-TEST_F(PgTest, AnIdleSessionWhoseBackendDiedIsNeverLent) {
+using PgFaultsTest = PgTest;
+
+TEST_F(PgFaultsTest, AnIdleSessionWhoseBackendDiedIsNeverLent) {
   const std::string key = Connection(ApplicationNameItem(Engine::kPostgres, CaseName()));
   DbConnectionRef first = Open(key);
   const int pid = BackendPid(*first);
