@@ -28,7 +28,7 @@
 namespace zebevi {
 namespace {
 
-using namespace ::zebevi::testing;  // NOLINT: the server helpers
+using namespace ::zebevi::testing;  // the server helpers
 
 db::OdbcConnectParams ParamsOf(std::string_view text) {
   return db::OdbcConnectParamsOf(db::ConnectionString::Parse(text));

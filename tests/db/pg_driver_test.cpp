@@ -17,7 +17,7 @@
 namespace zebevi {
 namespace {
 
-using namespace ::zebevi::testing;  // NOLINT: the server and password helpers
+using namespace ::zebevi::testing;  // the server and password helpers
 
 Value DateOf(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   return Value::Date(DaysFromParts({year, month, day, hour, minute, second}));

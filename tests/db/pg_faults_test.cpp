@@ -17,7 +17,7 @@
 namespace zebevi {
 namespace {
 
-using namespace ::zebevi::testing;  // NOLINT: the server helpers
+using namespace ::zebevi::testing;  // the server helpers
 using Clock = std::chrono::steady_clock;
 
 // The running case's name: the application name of its sessions.

@@ -18,7 +18,7 @@
 namespace zebevi {
 namespace {
 
-using namespace ::zebevi::testing;  // NOLINT: the pool helpers
+using namespace ::zebevi::testing;  // the pool helpers
 using Clock = std::chrono::steady_clock;
 
 class PoolTest : public ::testing::Test {
