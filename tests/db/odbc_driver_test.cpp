@@ -1,17 +1,25 @@
-// The ODBC driver: its connection strings, and through psqlODBC what only it
-// does (bound arguments, long texts, timeouts, data sources).
+// The ODBC driver: its connection strings, through psqlODBC what only it does
+// (bound arguments, long texts, data sources), and a missing TDS server
+// trapped in time. The operations through psqlODBC are compared with the
+// other engines in tests/trip.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "db/connection_string.h"
 #include "db/odbc/odbc_conninfo.h"
 #include "db/pg_support.h"
 #include "db/pool.h"
+#include "support/operation_calls.h"
 #include "support/test_support.h"
 #include "zebevi/date.h"
 #include "zebevi/db.h"
@@ -20,9 +28,7 @@
 namespace zebevi {
 namespace {
 
-using ::zebevi::testing::Engine;
-using ::zebevi::testing::FailureOf;
-using Clock = std::chrono::steady_clock;
+using namespace ::zebevi::testing;  // the server helpers
 
 db::OdbcConnectParams ParamsOf(std::string_view text) {
   return db::OdbcConnectParamsOf(db::ConnectionString::Parse(text));
@@ -64,17 +70,9 @@ TEST(OdbcConnectionString, TimeoutsHaveDefaultsAndStayOurs) {
   }
 }
 
-class OdbcDriverTest : public ::testing::Test, protected testing::ServerHelpers {
+class OdbcDriverTest : public testing::OdbcTest {
  protected:
-  void SetUp() override {
-    ZEBEVI_REQUIRE_ENGINE(Engine::kOdbc);
-    connection_string_ = *testing::OdbcConnection();
-    connection_ = Open(Connection());
-  }
-
-  Value Run(std::string_view command) { return First(*connection_, command); }
-
-  DbConnectionRef connection_;
+  Value Run(std::string_view command) { return First(*Open(Connection()), command); }
 };
 
 TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
@@ -82,7 +80,9 @@ TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
   for (int i = 0; i < 3000; ++i) long_text += "ação";
   const std::vector<std::pair<std::string, Value>> calls = {
       {"SELECT repeat('ação', 3000)", Value::String(long_text)},
-      {"SELECT '\\x00ff41'::bytea", Value::String(std::string("\x00\xff" "A", 3))},
+      {"SELECT '\\x00ff41'::bytea", Value::String(std::string("\x00\xff"
+                                                              "A",
+                                                              3))},
       {"EXEC int8inc 9007199254740993", Value::Double(9007199254740994.0)},
       {"EXEC float8abs -1.5", Value::Double(1.5)},
       {"EXEC quote_literal 0.1", Value::String("'0.1'")},
@@ -95,31 +95,21 @@ TEST_F(OdbcDriverTest, LongTextsBytesAndBoundArguments) {
   EXPECT_AUTOMATION_ERROR(Run(std::string("EXEC textcat 'a") + '\0' + "b', ''"), kDbCommandFailed);
 }
 
-TEST_F(OdbcDriverTest, AQueryTimeoutCancelsTheCommandOnly) {
-  DbConnectionRef connection = Open(Connection(";Query Timeout=1"));
-  const Clock::time_point start = Clock::now();
-  const Error e = FailureOf([&] { connection->session().Execute("SELECT pg_sleep(5)"); });
-  EXPECT_EQ(e.number(), kDbCommandFailed) << e.description();
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
-  EXPECT_EQ(First(*connection, "SELECT 1"), Value::Int32(1)) << "the session goes on";
-}
-
 TEST_F(OdbcDriverTest, EveryWayOfNamingTheDriverConnects) {
   const db::ConnectionString parsed = db::ConnectionString::Parse(connection_string_);
   const std::string place = "Server=" + parsed.Get("server").value() +
                             ";Port=" + parsed.Get("port").value() +
                             ";Database=" + parsed.Get("database").value();
   // A data source of the caller's own, in a user odbc.ini.
-  testing::TempDir dir;
-  std::ofstream(dir / "odbc.ini") << "[zebevi_ref]\nDriver=" << testing::kOdbcTestDriver << "\n"
+  TempDir dir;
+  std::ofstream(dir / "odbc.ini") << "[zebevi_ref]\nDriver=" << kOdbcTestDriver << "\n"
                                   << "Servername=" << parsed.Get("server").value() << "\n"
                                   << "Port=" << parsed.Get("port").value() << "\n"
                                   << "Database=" << parsed.Get("database").value() << "\n";
   ASSERT_EQ(setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1), 0);
   for (const std::string& text : {
-           "Driver=" + std::string(testing::kOdbcTestDriver) + ";" + place +
-               ";UID=SISTEMA;PWD=TRMVQKD",
-           "Provider=ODBC;Driver={" + std::string(testing::kOdbcTestDriver) + "};" + place +
+           "Driver=" + std::string(kOdbcTestDriver) + ";" + place + ";UID=SISTEMA;PWD=TRMVQKD",
+           "Provider=ODBC;Driver={" + std::string(kOdbcTestDriver) + "};" + place +
                ";User ID=SISTEMA;Password=TRMVQKD",
            std::string("DSN=zebevi_ref;UID=SISTEMA;PWD=TRMVQKD"),
        }) {
@@ -138,6 +128,50 @@ TEST_F(OdbcDriverTest, PasswordsAreQuotedAndNeverShown) {
   // A password that ODBC must quote (scripts/pg-test-server's role).
   DbConnectionRef quoted = Open(Connection(";UID=zebevi_quoting;PWD=\"a;b}c={d\""));
   EXPECT_EQ(First(*quoted, "SELECT current_user"), Value::String("zebevi_quoting"));
+}
+
+// A loopback socket that listens and never answers; its port.
+int Listen(int& fd) {
+  fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+  EXPECT_EQ(::listen(fd, 8), 0);
+  EXPECT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  return ntohs(address.sin_port);
+}
+
+TEST(OdbcTds, AServerThatIsNotThereEndsInTheTrapWithinTheLoginTimeout) {
+  for (const bool silent : {false, true}) {
+    SCOPED_TRACE(silent ? "a server that never answers" : "a closed port");
+    int fd = -1;
+    const int port = Listen(fd);
+    if (!silent) ::close(fd);  // then nothing listens there
+    const std::string down = "Driver=FreeTDS;Server=127.0.0.1;Port=" + std::to_string(port) +
+                             ";Database=frete;TDS_Version=7.4;ClientCharset=UTF-8;"
+                             "Login Timeout=2";
+    const auto start = std::chrono::steady_clock::now();
+    const OperationCall call("gConsulta_Espelho_Viagem",
+                             {{"invntUsuario_Internet_id", Value::Int32(1)},
+                              {"invntDOCTO_TRANSPORTE_ID", Value::Int32(1)}},
+                             down);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(call.result, Value::Int16(50));
+    const std::string message = ToString(std::get<Value>(call.args.back()));
+    EXPECT_NE(message.find("cannot connect through ODBC: "), std::string::npos) << message;
+    EXPECT_NE(message.find(" : " + std::to_string(kDbConnectionFailed) + ")"), std::string::npos)
+        << message;
+    // The trip summary connects as SISTEMA with its own password.
+    EXPECT_EQ(message.find("TRMVQKD"), std::string::npos) << message;
+    db::ConnectionString key = db::ConnectionString::Parse(down);
+    key.Set("user id", "SISTEMA");
+    key.Set("password", "TRMVQKD");
+    const db::ConnectionPool::Counts counts = db::ConnectionPool::Process().CountsOf(key);
+    EXPECT_EQ(counts.lent + counts.idle, 0u) << "nothing is kept of a failed session";
+    if (silent) ::close(fd);
+  }
 }
 
 }  // namespace

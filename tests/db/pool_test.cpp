@@ -11,37 +11,20 @@
 #include <vector>
 
 #include "db/connection_string.h"
-#include "support/test_support.h"
+#include "db/pg_support.h"
 #include "zebevi/db.h"
 #include "zebevi/error.h"
 
 namespace zebevi {
 namespace {
 
-using ::zebevi::testing::FailureOf;
-using ::zebevi::testing::RunSqlScript;
-using ::zebevi::testing::SqliteConnection;
-using ::zebevi::testing::TempDir;
+using namespace ::zebevi::testing;  // the pool helpers
 using Clock = std::chrono::steady_clock;
 
 class PoolTest : public ::testing::Test {
  protected:
   void SetUp() override { RunSqlScript(path_, "CREATE TABLE t (x); INSERT INTO t VALUES (1);"); }
-
-  // The pool's counts for `connection_string` opened without a user.
-  static db::ConnectionPool::Counts Counts(const std::string& connection_string) {
-    return db::ConnectionPool::Process().CountsOf(db::ConnectionString::Parse(connection_string));
-  }
-
-  static DbConnectionRef Open(const std::string& connection_string) {
-    auto connection = std::make_shared<DbConnection>();
-    connection->Open(connection_string);
-    return connection;
-  }
-
-  static Value Read(DbConnection& connection) {
-    return connection.session().Execute("SELECT x FROM t").rows.at(0).at(0);
-  }
+  static Value Read(DbConnection& connection) { return First(connection, "SELECT x FROM t"); }
 
   TempDir dir_;
   std::filesystem::path path_ = dir_ / "pool.db";
@@ -60,9 +43,7 @@ TEST_F(PoolTest, AClosedConnectionWaitsIdleAndIsLentAgainUnderItsKey) {
   second.reset();  // the release returns it too
   EXPECT_EQ(Counts(connection_string_).idle, 1u);
   // Credentials are part of the key.
-  auto as_user = std::make_shared<DbConnection>();
-  as_user->Open(connection_string_, "SISTEMA", "TRMVQKD");
-  as_user->Close();
+  DbConnection().Open(connection_string_, "SISTEMA", "TRMVQKD");
   EXPECT_EQ(Counts(connection_string_).idle, 1u);
   db::ConnectionString with_user = db::ConnectionString::Parse(connection_string_);
   with_user.Set("user id", "SISTEMA");

@@ -52,15 +52,7 @@ class SqliteSessionTest : public ::testing::Test {
     RunSqlScript(path_, kSchema);
     session_ = std::make_unique<SqliteSession>(ConnectionString::Parse(SqliteConnection(path_)));
   }
-
-  // The failure's description, after checking it is a command failure.
-  std::string Failure(std::string_view command) {
-    const Error e = FailureOf([&] { session_->Execute(command); });
-    EXPECT_EQ(e.number(), kDbCommandFailed) << command << ": " << e.description();
-    return e.description();
-  }
-
-  std::int64_t CountOfT() { return session_->Execute("SELECT count(*) FROM t").rows[0][0].int32(); }
+  Value First(std::string_view command) { return session_->Execute(command).rows.at(0).at(0); }
 
   TempDir dir_;
   std::filesystem::path path_ = dir_ / "fixture.db";
@@ -104,8 +96,8 @@ TEST_F(SqliteSessionTest, ColumnsMapToValueKinds) {
   EXPECT_EQ(session_->Execute("SELECT 9007199254740993").rows[0][0],
             Value::Double(9007199254740992.0));
   Table dates = session_->Execute("EXEC SP_Dates 42");
-  EXPECT_EQ(dates.rows.at(0), (std::vector<Value>{Value::Date(k20240315),
-                                                  Value::Date(k20240315 + k1430)}))
+  EXPECT_EQ(dates.rows.at(0),
+            (std::vector<Value>{Value::Date(k20240315), Value::Date(k20240315 + k1430)}))
       << "procedure bodies keep date columns";
 }
 
@@ -129,17 +121,20 @@ TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
     EXPECT_EQ(session_->Execute(c.command).rows.at(0), c.row) << c.command;
   }
   for (std::string_view command : {"Exec sp_by_id 2", "exec SP_BY_ID 2 "}) {
-    Table table = session_->Execute(command);
+    const Table table = session_->Execute(command);
     EXPECT_EQ(table.columns, (std::vector<std::string>{"id", "name"})) << command;
     EXPECT_EQ(table.rows.at(0).at(1), Value::String("dois")) << command;
   }
   EXPECT_TRUE(session_->Execute("EXEC SP_By_Id 9").rows.empty());
-  EXPECT_EQ(session_->Execute("EXEC SP_Trailing").rows.at(0)[0], Value::Int32(3));
-  EXPECT_EQ(session_->Execute("  SELECT name FROM t WHERE id = 1;  ").rows.at(0)[0],
-            Value::String("um"));
-  // Spliced into the body, this would drop the table.
-  EXPECT_TRUE(session_->Execute("EXEC SP_By_Name 'x''; DROP TABLE t; --'").rows.empty());
-  EXPECT_EQ(session_->Execute("EXEC SP_By_Name 'três'").rows.at(0)[0], Value::Int32(3));
+  // Spliced into the body, the second would drop the table.
+  for (const auto& [command, first] : std::vector<std::pair<const char*, Value>>{
+           {"EXEC SP_Trailing", Value::Int32(3)},
+           {"  SELECT name FROM t WHERE id = 1;  ", Value::String("um")},
+           {"EXEC SP_By_Name 'x''; DROP TABLE t; --'", Value()},
+           {"EXEC SP_By_Name 'três'", Value::Int32(3)}}) {
+    const Table table = session_->Execute(command);
+    EXPECT_EQ(table.rows.empty() ? Value() : table.rows[0][0], first) << command;
+  }
 }
 
 TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
@@ -162,69 +157,58 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
       {"EXEC SP_Write 'x'", "procedure SP_Write: "},
   };
   for (const auto& f : failures) {
-    const std::string got = Failure(f.command);
-    EXPECT_NE(got.find(f.says), std::string::npos) << f.command << ": " << got;
+    const Error e = FailureOf([&] { session_->Execute(f.command); });
+    EXPECT_EQ(e.number(), kDbCommandFailed) << f.command;
+    EXPECT_NE(e.description().find(f.says), std::string::npos)
+        << f.command << ": " << e.description();
   }
   // A failed use leaves no statement holding a transaction open.
   EXPECT_TRUE(session_->Reusable());
   for (int k = 0; k < 40; ++k) {  // more texts than a session keeps
-    EXPECT_EQ(session_->Execute("SELECT " + std::to_string(k)).rows.at(0)[0], Value::Int32(k));
+    EXPECT_EQ(First("SELECT " + std::to_string(k)), Value::Int32(k));
   }
-  EXPECT_EQ(CountOfT(), 3);
+  EXPECT_EQ(First("SELECT count(*) FROM t"), Value::Int32(3));
   EXPECT_EQ(session_->Execute("EXEC SP_By_Id 3").rows.at(0)[1], Value::String("três"));
 
-  TempDir other;
-  RunSqlScript(other / "plain.db", "CREATE TABLE t (x);");
-  SqliteSession plain(ConnectionString::Parse(SqliteConnection(other / "plain.db")));
-  const std::string no_catalog = FailureOf([&] { plain.Execute("EXEC SP_By_Id 1"); }).description();
-  EXPECT_NE(no_catalog.find("procedure SP_By_Id not found: no such table: zeb_procedure"),
-            std::string::npos)
-      << no_catalog;
+  RunSqlScript(dir_ / "plain.db", "CREATE TABLE t (x);");
+  SqliteSession plain(ConnectionString::Parse(SqliteConnection(dir_ / "plain.db")));
+  EXPECT_EQ(FailureOf([&] { plain.Execute("EXEC SP_By_Id 1"); }).description(),
+            "procedure SP_By_Id not found: no such table: zeb_procedure");
 }
 
 // The catalog rewritten under an idle pooled session: its next call follows.
 TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
   session_.reset();
   const std::string connection_string = SqliteConnection(path_);
-  auto call = [&](std::string_view command) {
+  // The first value, or the failure's text.
+  const auto call = [&](std::string_view command) {
     DbConnection connection;
     connection.Open(connection_string);
-    return connection.session().Execute(command);
+    try {
+      const Table table = connection.session().Execute(command);
+      return table.rows.empty() ? std::string() : table.rows[0][0].string();
+    } catch (const Error& e) {
+      return e.description();
+    }
   };
-  auto idle = [&] {
+  const auto idle = [&] {
     return ConnectionPool::Process().CountsOf(ConnectionString::Parse(connection_string)).idle;
   };
-  struct Change {
-    std::string_view sql;
-    std::string_view command;
-    std::string expected;  // the first value, or the failure's text
-  };
-  const Change changes[] = {
-      {"UPDATE zeb_procedure SET body = 'SELECT name, id FROM t WHERE id = ?1' "
-       "WHERE name = 'SP_By_Id'",
-       "EXEC SP_By_Id 2", "dois"},
-      {"UPDATE zeb_procedure SET body = 'SELECT ?1 || ?2 AS ab' WHERE name = 'SP_By_Name'",
-       "EXEC SP_By_Name 'a', 'b'", "ab"},
-      {"DELETE FROM zeb_procedure WHERE name = 'SP_Trailing'", "EXEC SP_Trailing",
-       "procedure SP_Trailing not found"},
-      {"INSERT INTO t VALUES (4, 'quatro')", "EXEC SP_By_Id 4", "quatro"},
-  };
-  for (const Change& change : changes) {
+  for (const auto& [sql, command, expected] :
+       std::vector<std::tuple<const char*, const char*, const char*>>{
+           {"UPDATE zeb_procedure SET body = 'SELECT name, id FROM t WHERE id = ?1' "
+            "WHERE name = 'SP_By_Id'",
+            "EXEC SP_By_Id 2", "dois"},
+           {"UPDATE zeb_procedure SET body = 'SELECT ?1 || ?2 AS ab' WHERE name = 'SP_By_Name'",
+            "EXEC SP_By_Name 'a', 'b'", "ab"},
+           {"DELETE FROM zeb_procedure WHERE name = 'SP_Trailing'", "EXEC SP_Trailing",
+            "procedure SP_Trailing not found"},
+           {"INSERT INTO t VALUES (4, 'quatro')", "EXEC SP_By_Id 4", "quatro"}}) {
     // The procedures the change touches are prepared and kept first.
-    for (std::string_view command : {"EXEC SP_By_Id 2", "EXEC SP_By_Name 'um'"}) call(command);
-    try {
-      call(change.command);
-    } catch (const Error&) {
-    }
+    for (const char* before : {"EXEC SP_By_Id 2", "EXEC SP_By_Name 'um'", command}) call(before);
     ASSERT_EQ(idle(), 1u);
-    RunSqlScript(path_, change.sql);
-    std::string got;
-    try {
-      got = call(change.command).rows.at(0)[0].string();
-    } catch (const Error& e) {
-      got = e.description();
-    }
-    EXPECT_EQ(got, change.expected) << change.sql;
+    RunSqlScript(path_, sql);
+    EXPECT_EQ(call(command), expected) << sql;
     EXPECT_EQ(idle(), 1u) << "the same session answered";
   }
 }
