@@ -48,11 +48,12 @@ TEST_F(TripEnginesAgree, TheExecutablesTripAndCallAreTheSame) {
     SCOPED_TRACE("document " + std::to_string(document));
     const auto run = [&](Engine engine) {
       const std::string& connection = ReferenceOn(engine).connection_string;
-      Json both{{"trip", Answer({"trip", std::to_string(document), "--json", "--db", connection})},
-                {"call", Answer({"call", "gConsulta_Espelho_Viagem",
-                                 Json{{"invntConecta_db", connection},
-                                      {"invntDOCTO_TRANSPORTE_ID", document}}
-                                     .dump()})}};
+      Json both{
+          {"trip", Answer({"trip", std::to_string(document), "--json", "--db", connection})},
+          {"call",
+           Answer({"call", "gConsulta_Espelho_Viagem",
+                   Json{{"invntConecta_db", connection}, {"invntDOCTO_TRANSPORTE_ID", document}}
+                       .dump()})}};
       // The connection strings differ by nature; everything else is data.
       if (both["call"].contains("params")) both["call"]["params"].erase("invntConecta_db");
       return both;

@@ -58,11 +58,11 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
                                 "Exec SP_ZEB_CON_Tempo_km_Rota  7",
                             }));
   EXPECT_EQ(summary.untouched(), std::vector<int>{});
-  EXPECT_EQ(summary.docto, Value("1001")) << "the client's identifier holds the cleaned text";
-  EXPECT_EQ(summary.out[kNumDocto], Value("1000 / 1001 / 1002"));
-  EXPECT_EQ(summary.out[kKmRota], Value("412,5"));
-  EXPECT_EQ(summary.out[kTempoRota], Value("02:00"));
-  EXPECT_EQ(summary.message, Value("earlier")) << "a success writes no message";
+  // The client's identifier holds the cleaned text; a success writes no message.
+  EXPECT_EQ(std::tie(summary.docto, summary.out[kNumDocto], summary.out[kKmRota],
+                     summary.out[kTempoRota], summary.message),
+            std::tuple(Value("1001"), Value("1000 / 1001 / 1002"), Value("412,5"), Value("02:00"),
+                       Value("earlier")));
   EXPECT_EQ(OpenDescriptors(db_.path()), 0) << "the connection is gone";
 
   // Without exchange rows the parent stays 0 and the flag empty; a
@@ -96,7 +96,11 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   std::vector<int> after_return = Outputs(kTempoRetorno, kTempoRemDes);
   after_return.insert(after_return.end(), {kKmRota, kTempoRota});
   const Case cases[] = {
-      {"no route, no occurrence", Value::Int32(20), 5, 0, "earlier",
+      {"no route, no occurrence",
+       Value::Int32(20),
+       5,
+       0,
+       "earlier",
        {kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor, kKmRota, kTempoRota}},
       {"no header", Value::Int32(40), 2, 10, "Documentação de Viagem não encontrada.", all},
       // The conversion's own message, with no detail even for user 1.
@@ -122,21 +126,15 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   EXPECT_EQ(zero.docto, Value("0"));
   SummaryCall stopped = Call(Value::Int32(50));
   stopped.Run();
-  EXPECT_EQ(stopped.out[kNumDocto], Value("CT-50")) << "earlier outputs stay written";
-  EXPECT_EQ(stopped.out[kQtdeOcor], Value::Int32(1));
-  EXPECT_EQ(stopped.out[kTempoAteRem], Value("01:00"));
+  // Earlier outputs stay written.
+  EXPECT_EQ(std::tie(stopped.out[kNumDocto], stopped.out[kQtdeOcor], stopped.out[kTempoAteRem]),
+            std::tuple(Value("CT-50"), Value::Int32(1), Value("01:00")));
 }
 
 TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
   TempDir dir;
   const std::string unreachable = SqliteConnection(dir / "missing" / "trip.db");
-  Error refusal(0, "");
-  try {
-    DbConnection().Open(unreachable, "SISTEMA", "TRMVQKD");
-  } catch (const Error& error) {
-    refusal = error;
-  }
-  ASSERT_NE(refusal.number(), 0);
+  const Error refusal = FailureOf([&] { DbConnection().Open(unreachable, "SISTEMA", "TRMVQKD"); });
   const std::string prefix = "gConsulta_Espelho_Viagem ( ";
   const Error null_use = Error::InvalidUseOfNull();
   struct Case {
@@ -158,8 +156,7 @@ TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
       summary.user = user;
       summary.Run();
       EXPECT_EQ(summary.status, Value::Int16(50));
-      EXPECT_EQ(summary.message,
-                user == Value::Int32(5) ? kClientes : kClientes & c.detail);
+      EXPECT_EQ(summary.message, user == Value::Int32(5) ? kClientes : kClientes & c.detail);
       EXPECT_EQ(summary.untouched().size(), static_cast<std::size_t>(kOutputs));
     }
   }
@@ -184,8 +181,9 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
   const EngineReference& postgres = ReferenceOn(Engine::kPostgres);
   const db::ConnectionString reference = db::ConnectionString::Parse(postgres.connection_string);
-  const std::string where = "/" + *reference.Get("database") + "?host=" +
-                            *reference.Get("data source") + "&port=" + *reference.Get("port");
+  const std::string where = "/" + *reference.Get("database") +
+                            "?host=" + *reference.Get("data source") +
+                            "&port=" + *reference.Get("port");
   const std::pair<std::string, int> cases[] = {
       {"postgresql://" + where, 0},
       {"postgresql://ninguem@" + where, 50},
@@ -193,9 +191,9 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
       {postgres.connection_string + ";User ID=ninguem", 50},
   };
   for (const auto& [connection_string, status] : cases) {
-    SummaryCall summary(connection_string,
-                        Value::Int32(static_cast<std::int32_t>(
-                            postgres.summary.exchanged_document_id)));
+    SummaryCall summary(
+        connection_string,
+        Value::Int32(static_cast<std::int32_t>(postgres.summary.exchanged_document_id)));
     summary.user = Value::Int32(1);
     summary.Run();
     EXPECT_EQ(summary.status, Value::Int16(status)) << connection_string;
@@ -261,7 +259,9 @@ TEST_P(TripSummaryOnEngines, EachKindOfDocumentFillsWhatItHas) {
       {"without route", s.document_without_route_id, {kKmRota, kTempoRota}, {}},
       {"without cycle", s.document_without_cycle_id, Outputs(kKmTotal, kTempoRemDes), {}},
       // Still under way: nor is its cycle measured.
-      {"without arrival times", s.document_without_arrival_id, Outputs(kKmTotal, kTempoRemDes),
+      {"without arrival times",
+       s.document_without_arrival_id,
+       Outputs(kKmTotal, kTempoRemDes),
        {kChegadaEfetiva, kChegadaPrevista, kPrevistaRastreador}},
   };
   for (const Case& c : cases) {
