@@ -89,8 +89,6 @@ struct SummaryCall {
   void Run();
   // The outputs that still hold what the client passed.
   std::vector<int> untouched() const;
-  // All forty-seven parameters, in interface order, as the call left them.
-  std::vector<Value> parameters() const;
 };
 
 }  // namespace zebevi::testing

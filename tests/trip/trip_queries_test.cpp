@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <tuple>
 
@@ -212,6 +211,16 @@ TEST_F(TripQueryTest, HeaderFillsEveryOutputFromTheFirstRowAndNullsAsEmptyTexts)
   std::vector<Value> untouched(13, kIn);
   untouched.push_back("Documentação de Viagem não encontrada.");
   EXPECT_EQ(none.texts(), untouched);
+
+  // A route beyond 32 bits fails after the earlier outputs are written.
+  Header header;
+  header.Run(connection_, Value::Int32(3), 0, "N", Value("1"));
+  EXPECT_FALSE(header.result);
+  EXPECT_EQ(header.message, kClientes & "mBusca_Dados_Docto_Viagem ( Overflow : 6)   No Nº 2700");
+  EXPECT_EQ(header.cliente, Value("Cooperativa Central"));
+  EXPECT_EQ(header.cavalo, Value("1234 - ABC1234"));
+  EXPECT_EQ(header.rota, -1);
+  EXPECT_EQ(header.flag_no_prazo, kIn);
 }
 
 // The header of a document whose row sets `columns` to `values`, the rest
@@ -254,17 +263,6 @@ TEST(TripQuery, HeaderGivesTheVerdictByTheExactFlag) {
   }
 }
 
-TEST_F(TripQueryTest, HeaderRouteBeyond32BitsFailsAfterTheEarlierOutputsAreWritten) {
-  Header header;
-  header.Run(connection_, Value::Int32(3), 0, "N", Value("1"));
-  EXPECT_FALSE(header.result);
-  EXPECT_EQ(header.message, kClientes & "mBusca_Dados_Docto_Viagem ( Overflow : 6)   No Nº 2700");
-  EXPECT_EQ(header.cliente, Value("Cooperativa Central"));
-  EXPECT_EQ(header.cavalo, Value("1234 - ABC1234"));
-  EXPECT_EQ(header.rota, -1);
-  EXPECT_EQ(header.flag_no_prazo, kIn);
-}
-
 TEST_F(TripQueryTest, InvoicesListEveryInvoiceInRowOrderInFreshLists) {
   Invoices invoices;
   invoices.Run(connection_, Value("1"), 1000, "S");
@@ -288,16 +286,14 @@ TEST_F(TripQueryTest, InvoicesListEveryInvoiceInRowOrderInFreshLists) {
   EXPECT_EQ(std::tie(none.qtde, none.notas, none.pesos, none.valores, none.message),
             std::tuple(Invoices().qtde, Invoices().notas, Invoices().pesos, Invoices().valores,
                        kEarlier));
-}
 
-TEST_F(TripQueryTest, InvoicesRefuseAMissingDocumentWithoutAQuery) {
+  // A missing document is refused without a query.
   CommandLog log;
   for (const Value& missing : {Value(), Value::Int32(0), Value(""), Value("  "), Value::Null()}) {
-    Invoices invoices;
-    invoices.Run(connection_, missing);
-    EXPECT_FALSE(invoices.result);
-    EXPECT_EQ(invoices.message, Value("Informe um documento de transporte."));
-    EXPECT_TRUE(invoices.qtde.is_empty());
+    Invoices refused;
+    refused.Run(connection_, missing);
+    EXPECT_EQ(std::tie(refused.result, refused.message, refused.qtde),
+              std::tuple(false, Value("Informe um documento de transporte."), Value()));
   }
   EXPECT_TRUE(log.commands().empty());
 }
@@ -407,53 +403,34 @@ TEST(TripQuery, AMissingProcedureTrapsAtTheOpeningStepOfEach) {
   FixtureDatabase empty{""};
   const DbConnectionRef c = empty.Open();
   const Value one = Value::Int32(1);
-  struct Case {
-    const char* name;
-    int label;
-    std::string suffix;
-    std::function<std::tuple<bool, Value, bool>()> run;  // result, message, outputs kept
+  CommandLog log;
+  // What the trap of `name` tells the diagnostic user, failing at `label`.
+  const auto trapped = [&](const std::string& name, int label) {
+    return kClientes & Detail(name + " ( ", log.last_error(), label);
   };
-  const Case cases[] = {
-      {"mConsulta_TROCA_DOCTO_TRANSP", 2890, "Strsq: EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   1001",
-       [&] {
-         Lookup l;
-         l.Run(c, Value("1001"), one);
-         return std::tuple(l.result, l.message, l.pai == -1 && l.num == "earlier");
-       }},
-      {"mBusca_Dados_Docto_Viagem", 2520, "",
-       [&] {
-         Header h;
-         h.Run(c, one, 0, "N", one);
-         return std::tuple(h.result, h.message, h.num_pedido == kIn);
-       }},
-      {"mBusca_Nota_Fiscais", 5570, "",
-       [&] {
-         Invoices i;
-         i.Run(c, one, 0, "N", one);
-         return std::tuple(i.result, i.message, i.qtde.is_empty());
-       }},
-      {"mBusca_Dados_Viagem", 3440, "",
-       [&] {
-         Occurrences o;
-         o.Run(c, one, Value(), Value(), one);
-         return std::tuple(o.result, o.message, o.qtde == kIn);
-       }},
-      {"mBusca_Apuracao", 1970, "",
-       [&] {
-         Cycle y;
-         y.Run(c, one, "N", one);
-         return std::tuple(y.result, y.message, y.out[0] == kIn);
-       }},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
-    CommandLog log;
-    const auto [result, message, kept] = k.run();
-    EXPECT_FALSE(result);
-    EXPECT_EQ(message, kClientes & (Detail(std::string(k.name) + " ( ", log.last_error(), k.label) +
-                                    k.suffix));
-    EXPECT_TRUE(kept);
-  }
+  Lookup l;
+  l.Run(c, Value("1001"), one);
+  EXPECT_EQ(std::tie(l.result, l.message, l.pai, l.num),
+            std::tuple(false,
+                       trapped("mConsulta_TROCA_DOCTO_TRANSP", 2890) &
+                           "Strsq: EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   1001",
+                       -1, "earlier"));
+  Header h;
+  h.Run(c, one, 0, "N", one);
+  EXPECT_EQ(std::tie(h.result, h.message, h.num_pedido),
+            std::tuple(false, trapped("mBusca_Dados_Docto_Viagem", 2520), kIn));
+  Invoices i;
+  i.Run(c, one, 0, "N", one);
+  EXPECT_EQ(std::tie(i.result, i.message, i.qtde),
+            std::tuple(false, trapped("mBusca_Nota_Fiscais", 5570), Value()));
+  Occurrences o;
+  o.Run(c, one, Value(), Value(), one);
+  EXPECT_EQ(std::tie(o.result, o.message, o.qtde),
+            std::tuple(false, trapped("mBusca_Dados_Viagem", 3440), kIn));
+  Cycle y;
+  y.Run(c, one, "N", one);
+  EXPECT_EQ(std::tie(y.result, y.message, y.out[0]),
+            std::tuple(false, trapped("mBusca_Apuracao", 1970), kIn));
 }
 
 // mConsulta_Dados_Rota.
