@@ -23,7 +23,7 @@ void ExpectRows(const std::vector<std::pair<Value, Value>>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
 }
 
-TEST(ValueTest, KindsAndTheirTypeCodes) {
+TEST(ValueTest, KindsTypeCodesAndFieldValues) {
   EXPECT_FALSE(Value::Date(1).is_number());
   EXPECT_AUTOMATION_ERROR(Value::Double(1).int32(), 13);
   EXPECT_AUTOMATION_ERROR(Value::Date(1).dbl(), 13);
@@ -47,16 +47,14 @@ TEST(ValueTest, CopyingSharesObjectsAndCopiesArrays) {
   EXPECT_EQ(copy.array()[0], Value::Int32(1));
   EXPECT_NE(Value::Int16(1), Value::Int32(1));
   EXPECT_NE(Value::Double(1), Value::Date(1));
-}
 
-TEST(ValueTest, PlainReadsTheFieldValue) {
   EXPECT_EQ(Plain(Field(Value::Double(2.5))), Value::Double(2.5));
   EXPECT_EQ(Plain(Value("x")), Value("x"));
   EXPECT_AUTOMATION_ERROR(Plain(Value::Object(std::make_shared<AutomationObject>())), 13);
   EXPECT_AUTOMATION_ERROR(Plain(Value::Object(nullptr)), 13);
 }
 
-TEST(ValueTest, TruthOnlyForTrueAndNonZeroNumbers) {
+TEST(ValueTest, TruthAndComparisons) {
   for (const Value& v :
        {kTrue, Value::Int32(-3), Value::Double(0.1), Value::Date(1), Field(kTrue)}) {
     EXPECT_TRUE(IsTrue(v)) << ::testing::PrintToString(v);
@@ -64,9 +62,7 @@ TEST(ValueTest, TruthOnlyForTrueAndNonZeroNumbers) {
   for (const Value& v : {kFalse, Value::Int16(0), Value(), kNull, Value("1")}) {
     EXPECT_FALSE(IsTrue(v)) << ::testing::PrintToString(v);
   }
-}
 
-TEST(ValueTest, ComparisonsWithNumbersAndTexts) {
   // clang-format off
   ExpectRows({{Eq(Value("1"), 1), kTrue},         {Eq(Value(" 1,0 "), 1), kTrue},
               {Eq(Value(), 1), kFalse},           {Eq(Value(), 0), kTrue},
@@ -84,7 +80,7 @@ TEST(ValueTest, ComparisonsWithNumbersAndTexts) {
   EXPECT_AUTOMATION_ERROR(Gt(Value::Array({}), 0), 13);
 }
 
-TEST(ValueTest, ThreeValuedAndNot) {
+TEST(ValueTest, ThreeValuedLogicAndConcatenation) {
   // clang-format off
   ExpectRows({{And({kTrue, kTrue}), kTrue},            {And({kTrue, kNull}), kNull},
               {And({kNull, kFalse}), kFalse},          {And({kFalse, kNull}), kFalse},
@@ -93,9 +89,7 @@ TEST(ValueTest, ThreeValuedAndNot) {
   // clang-format on
   // A Null field against "" joined with true comparisons never takes a branch.
   EXPECT_FALSE(IsTrue(And({Eq(Field(kNull), ""), Eq(Value("S"), "S")})));
-}
 
-TEST(ValueTest, Concatenation) {
   // clang-format off
   ExpectRows({{Value("x") & kNull, Value("x")},  {kNull & Value("x"), Value("x")},
               {kNull & kNull, kNull},            {kNull & Value(), Value("")},
@@ -128,7 +122,7 @@ TEST(ValueTest, ToInt32RoundsHalfToEvenWithinRange) {
   for (const auto& [v, number] : failures) EXPECT_AUTOMATION_ERROR(ToInt32(v), number);
 }
 
-TEST(ValueTest, ToDoubleAndToString) {
+TEST(ValueTest, ConversionsCheckedArithmeticAndTextPositions) {
   EXPECT_EQ(ToDouble(Value()), 0);
   EXPECT_EQ(ToDouble(Value("1.234,5")), 1234.5);
   EXPECT_EQ(ToDouble(Value::Date(3.75)), 3.75);
@@ -144,9 +138,7 @@ TEST(ValueTest, ToDoubleAndToString) {
   for (const auto& [v, text] : texts) EXPECT_EQ(ToString(v), text);
   EXPECT_AUTOMATION_ERROR(ToString(kNull), 94);
   EXPECT_AUTOMATION_ERROR(ToString(Value::Array({})), 13);
-}
 
-TEST(ValueTest, CheckedArithmeticAndTextPositions) {
   EXPECT_EQ(CheckedAdd(2147483646, 1), 2147483647);
   EXPECT_EQ(CheckedMul(596523, 3600), 2147482800);
   EXPECT_AUTOMATION_ERROR(CheckedAdd(2147483647, 1), 6);

@@ -25,15 +25,13 @@ const Value kEarlier("earlier");
 Value List(ValueArray items) { return Value::Array(std::move(items)); }
 
 // Writes `sql` (tables and rows) into `path`, with a procedure table that
-// holds `procedure` whose body is `body` (parameters ?1..?N).
+// holds `procedure` whose body (no quotes in it) is `body`, parameters ?1..?N.
 void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
                       std::string_view procedure, std::string_view body) {
-  std::string quoted;
-  for (char c : body) quoted += c == '\'' ? std::string("''") : std::string(1, c);
   RunSqlScript(path, std::string(sql) +
                          "\nCREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, "
                          "body TEXT NOT NULL);\nINSERT INTO zeb_procedure VALUES ('" +
-                         std::string(procedure) + "', '" + quoted + "');");
+                         std::string(procedure) + "', '" + std::string(body) + "');");
 }
 
 const std::string kRefused = "sqlite:/nonexistent/x.db";
