@@ -19,7 +19,7 @@ TEST(NumberTextTest, CommaNoTrailingZerosFifteenDigits) {
   for (const auto& [number, text] : cases) EXPECT_EQ(NumberText(number), text);
 }
 
-TEST(ReadNumberTest, AcceptedAndRejectedForms) {
+TEST(ReadNumberTest, AcceptedAndRejectedFormsAndWhatIsNumeric) {
   const std::pair<const char*, double> accepted[] = {
       {"5400", 5400},  {"  -12 \t", -12},      {"+3", 3},           {"1,5", 1.5},         {"5,", 5},
       {"-,25", -0.25}, {"1.234.567", 1234567}, {"1.234,5", 1234.5}, {"1234.567", 1234567}};
@@ -33,9 +33,7 @@ TEST(ReadNumberTest, AcceptedAndRejectedForms) {
                                            3))
                    .has_value());
   EXPECT_FALSE(ReadNumber(std::string(400, '9')).has_value());
-}
 
-TEST(IsNumericTest, NumbersEmptyAndReadableText) {
   for (const Value& v : {Value(), Value::Double(1), Value::Date(1), Value::Boolean(false),
                          Value(" 123 "), testing::Field(Value("42"))}) {
     EXPECT_TRUE(IsNumeric(v)) << ::testing::PrintToString(v);

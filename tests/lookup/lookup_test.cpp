@@ -129,7 +129,7 @@ TEST_F(ValidaNumDocumentoTest, RefusesTypedNumbersNumericTestFirstThenNothingThe
   }
 }
 
-TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallel) {
+TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallelAndHandsBackTheCleanedNumbers) {
   Documento d = Call("P-2", "", "");
   d.lists.fill(List({"old", "old", "old", "old"}));
   EXPECT_EQ(d.Run(), Value::Int16(0));
@@ -151,12 +151,11 @@ TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallel) {
   EXPECT_EQ(none.Run(), Value::Int16(10));
   EXPECT_EQ(none.message, Value("Documento não cadastrado."));
   EXPECT_EQ(none.answer(), kNoAnswer);
-}
 
-TEST_F(ValidaNumDocumentoTest, HandsBackTheCleanedNumbersEvenWhenRefused) {
-  Documento d = Call("\tP-2 \r\n", Value(), Value::Int32(0));
-  EXPECT_EQ(d.Run(), Value::Int16(0));
-  EXPECT_EQ(std::tie(d.pedido, d.nota_fiscal, d.docto),
+  // Even when refused.
+  Documento cleaned = Call("\tP-2 \r\n", Value(), Value::Int32(0));
+  EXPECT_EQ(cleaned.Run(), Value::Int16(0));
+  EXPECT_EQ(std::tie(cleaned.pedido, cleaned.nota_fiscal, cleaned.docto),
             std::tuple(Value("P-2"), Value(""), Value("0")));
   Documento refused = Call(" 1\t2A ", "", "");
   EXPECT_EQ(refused.Run(), Value::Int16(10));

@@ -58,7 +58,7 @@ TEST(ReportJson, WritesEachKindOfFigureAsItsTypedValueBesideItsDisplay) {
   EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
 }
 
-TEST(ReportJson, WritesTheFlagsAndTheLookupsUnderTheirNames) {
+TEST(ReportJson, WritesTheFlagsAndTheLookupsUnderTheirNamesInUtf8) {
   FeatureFlags flags;
   flags.status = 0;
   flags.message = "Direitos do grupo do usuário não cadastrados.";
@@ -82,9 +82,7 @@ TEST(ReportJson, WritesTheFlagsAndTheLookupsUnderTheirNames) {
   EXPECT_EQ(documents["count"], nullptr);
   EXPECT_EQ(documents["documents"][0]["issued"]["value"], "2024-01-19");
   EXPECT_EQ(documents["documents"][0]["delivered"], (Json{{"value", nullptr}, {"display", ""}}));
-}
 
-TEST(ReportJson, ReplacesTextThatIsNoUtf8) {
   DocumentMatches matches;
   matches.message = "Documento n\xe3o cadastrado.";  // Latin-1 from a misconfigured database
   const Json json = Json::parse(ToJson(matches));

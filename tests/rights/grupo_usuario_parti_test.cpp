@@ -87,7 +87,7 @@ class GrupoUsuarioPartiTest : public ::testing::Test {
   Value db_ = SqliteConnection(path_);
 };
 
-TEST_F(GrupoUsuarioPartiTest, GrantedCodesInRangeSetTheirFlagsAndTheRestSayN) {
+TEST_F(GrupoUsuarioPartiTest, GrantedCodesInRangeSetTheirFlagsSentAsWritten) {
   const std::tuple<Value, Value, std::string, std::string> cases[] = {
       {Value::Int32(5), Value::Int32(1), "SNNNNNNNNNNNS", "earlier"},
       // A code outside the range and a repeated one change nothing more.
@@ -102,9 +102,7 @@ TEST_F(GrupoUsuarioPartiTest, GrantedCodesInRangeSetTheirFlagsAndTheRestSayN) {
     EXPECT_EQ(std::tie(o.status, o.message), std::tuple(Value::Int16(0), Value(message)));
     EXPECT_EQ(o.flags(), flags);
   }
-}
 
-TEST_F(GrupoUsuarioPartiTest, SendsTheSelectAsWritten) {
   std::vector<std::string> commands;
   SetCommandTraceSink([&](const CommandTrace& t) { commands.push_back(t.sql); });
   Entry(db_, Value::Int32(5), Value::Double(1));

@@ -298,7 +298,7 @@ TEST_F(TripQueryTest, InvoicesListEveryInvoiceInRowOrderInFreshLists) {
   EXPECT_TRUE(log.commands().empty());
 }
 
-TEST_F(TripQueryTest, TrackingListsTheOccurrencesWithDayFirstDatesWithoutSeconds) {
+TEST_F(TripQueryTest, TrackingListsTheOccurrencesDayFirstTheCustomersViewForACustomer) {
   Occurrences list;
   list.Run(connection_, Value("1"));
   EXPECT_TRUE(list.result);
@@ -323,9 +323,7 @@ TEST_F(TripQueryTest, TrackingListsTheOccurrencesWithDayFirstDatesWithoutSeconds
   EXPECT_FALSE(missing.result);
   EXPECT_EQ(std::tie(missing.message, missing.qtde), std::tie(kGiveADocument, kIn));
   EXPECT_TRUE(log.commands().empty());
-}
 
-TEST_F(TripQueryTest, TrackingForACustomerOrCustomerGroupIsTheCustomersView) {
   const std::tuple<Value, Value, bool> cases[] = {
       {Value(), Value(), false},          {Value::Int32(0), Value(""), false},
       {Value::Null(), Value("0"), false}, {Value::Int32(0), Value::Int32(5), true},
@@ -342,7 +340,7 @@ TEST_F(TripQueryTest, TrackingForACustomerOrCustomerGroupIsTheCustomersView) {
   }
 }
 
-TEST_F(TripQueryTest, CycleGivesDistancesAsNumbersAndTimesAsHoursAndMinutes) {
+TEST_F(TripQueryTest, CycleGivesDistancesAsNumbersAndTimesAsHoursAndMinutesUntilAConversionFails) {
   Cycle cycle;
   cycle.Run(connection_, Value("1"), "S");
   EXPECT_TRUE(cycle.result);
@@ -365,20 +363,19 @@ TEST_F(TripQueryTest, CycleGivesDistancesAsNumbersAndTimesAsHoursAndMinutes) {
   EXPECT_FALSE(missing.result);
   EXPECT_EQ(missing.message, kGiveADocument);
   EXPECT_TRUE(log.commands().empty());
-}
 
-TEST_F(TripQueryTest, CycleFailedConversionStopsWithTheLaterOutputsUntouched) {
-  Cycle cycle;
-  cycle.Run(connection_, Value::Int32(2), "N", Value("1"));
-  EXPECT_FALSE(cycle.result);
-  EXPECT_EQ(cycle.message,
+  // A failed conversion stops with the later outputs untouched.
+  Cycle stopped;
+  stopped.Run(connection_, Value::Int32(2), "N", Value("1"));
+  EXPECT_FALSE(stopped.result);
+  EXPECT_EQ(stopped.message,
             Value("Acesso a informações de tracking não disponível. Favor tentar mais tarde."))
       << "the conversion's own message, with no detail";
   std::array<Value, 17> expected = Cycle().out;
   const Value written[] = {Value::Int32(10), Value::Int32(20), Value::Int32(30), Value::Int32(40),
                            "01:30",          "00:02",          "01:00"};
   std::copy(std::begin(written), std::end(written), expected.begin());
-  EXPECT_EQ(cycle.out, expected);
+  EXPECT_EQ(stopped.out, expected);
 }
 
 TEST(TripQuery, CycleMissingColumnFailsAfterTheDistancesAreWritten) {
@@ -468,14 +465,13 @@ TEST_F(RouteMeasures, ShowsTheDistanceAsItComesAndOnlyTheTimeOfDay) {
   EXPECT_EQ(log.commands(), std::vector<std::string>{"Exec SP_ZEB_CON_Tempo_km_Rota  NULL"});
 }
 
-TEST_F(RouteMeasures, KeepsTheDistanceWhenTheTimeCannotBeShown) {
+TEST_F(RouteMeasures, TrapsAtTheTimeKeepingTheDistanceOrAtTheOpeningStep) {
   EXPECT_FALSE(Query(Value::Int32(11), Value::Int32(1)));
   EXPECT_EQ(std::tie(km_, tempo_), std::tuple(Value("3"), Value("time before")));
   EXPECT_EQ(message_.string().rfind(kClientes.string() + "mConsulta_Dados_Rota ( ", 0), 0u);
   EXPECT_TRUE(message_.string().ends_with(" No Nº 4770")) << message_.string();
-}
 
-TEST_F(RouteMeasures, TrapsADatabaseFailureAtTheOpeningStep) {
+  km_ = Value("km before");
   RunSqlScript(db_.path(), "DROP TABLE rota;");
   EXPECT_FALSE(Query(Value::Int32(7)));
   EXPECT_EQ(message_, kClientes);

@@ -72,7 +72,7 @@ TEST_F(ValueRulesTest, SqlLiterals) {
   EXPECT_AUTOMATION_ERROR(rules_->SqlDate(Value::Double(1e12)), 6);
 }
 
-TEST_F(ValueRulesTest, CleanTextRemovesControlsThenOuterSpaces) {
+TEST_F(ValueRulesTest, CleanTextRemovesControlsThenOuterSpacesAndFieldsAreReadAtEachCall) {
   // Broken UTF-8 stays as it is, minus the controls.
   // clang-format off
   const std::pair<std::string_view, const char*> cases[] = {
@@ -82,9 +82,7 @@ TEST_F(ValueRulesTest, CleanTextRemovesControlsThenOuterSpaces) {
       {"\xc2\n\x85", ""}};
   // clang-format on
   for (const auto& [text, clean] : cases) EXPECT_EQ(rules_->CleanText(text), clean);
-}
 
-TEST_F(ValueRulesTest, AFieldIsReadAtEachCall) {
   auto field = std::make_shared<testing::FieldStub>(Value::Int32(1));
   const Value v = Value::Object(field);
   EXPECT_EQ(rules_->SqlNumber(v), "1");
