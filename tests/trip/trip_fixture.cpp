@@ -96,29 +96,6 @@ INSERT INTO ciclo VALUES (1001, 1, 1, 1, 1, 1, 60, 60, 60, 60, 60, 60, 60, 60, 6
   (50, 1, 10, 20, 30, 40, 5400, 120, 3600, 2147483648, 1, 1, 1, 1, 1, 1, 1, 1, 1);
 )sql";
 
-FixtureDatabase::FixtureDatabase(std::string_view sql) : path_(dir_ / "fixture.db") {
-  RunSqlScript(path_,
-               "CREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, "
-               "body TEXT NOT NULL);");
-  RunSqlScript(path_, sql);
-}
-
-DbConnectionRef FixtureDatabase::Open() const {
-  auto connection = std::make_shared<DbConnection>();
-  connection->Open(connection_string());
-  return connection;
-}
-
-UncreatableRules::UncreatableRules() {
-  SetValueRulesFactory([] { return std::unique_ptr<ValueRules>(); });
-}
-
-UncreatableRules::~UncreatableRules() { SetValueRulesFactory(CreateValueRules); }
-
-Error UncreatableRules::failure() const {
-  return FailureOf([] { Rules(); });
-}
-
 SummaryCall::SummaryCall(std::string connection_string, Value document)
     : conecta(std::move(connection_string)), docto(std::move(document)) {
   out.fill(Value("in"));
