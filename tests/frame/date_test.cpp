@@ -10,41 +10,32 @@
 namespace zebevi {
 namespace {
 
-TEST(DateTest, DaysAndPartsAgree) {
+TEST(DateTest, DaysAndPartsAgreeRoundToTheSecondAndOverflow) {
   EXPECT_EQ(DaysFromParts({1899, 12, 30}), 0);
   EXPECT_EQ(DaysFromParts({2002, 3, 5}), 37320);
   EXPECT_EQ(DaysFromParts({2000, 2, 29, 12, 0, 0}), 36585.5);
+  // Negative counts keep the time forward.
+  EXPECT_EQ(DaysFromParts({1899, 12, 29, 12}), -1.5);
   for (const DateParts parts :
        {DateParts{100, 1, 1}, DateParts{9999, 12, 31, 23, 59, 59}, DateParts{1600, 2, 29, 6}}) {
     EXPECT_EQ(PartsFromDays(DaysFromParts(parts)), parts) << parts.year << "-" << parts.month;
   }
-}
 
-TEST(DateTest, NegativeCountsKeepTheTimeForward) {
-  EXPECT_EQ(PartsFromDays(-1.5), (DateParts{1899, 12, 29, 12}));
-  EXPECT_EQ(PartsFromDays(-0.25), (DateParts{1899, 12, 30, 6}));
-  EXPECT_EQ(DaysFromParts({1899, 12, 29, 12}), -1.5);
-}
-
-TEST(DateTest, TimeRoundsToTheNearestSecond) {
-  EXPECT_EQ(PartsFromDays(2.0 / 24 - 1e-9), (DateParts{1899, 12, 30, 2}));
-  EXPECT_EQ(PartsFromDays(1.0833333), (DateParts{1899, 12, 31, 2}));
-  EXPECT_EQ(PartsFromDays(0.03125), (DateParts{1899, 12, 30, 0, 45}));
   // The last hair of a day carries into the next day.
-  EXPECT_EQ(PartsFromDays(36525.9999999), (DateParts{2000, 1, 1}));
-  EXPECT_EQ(PartsFromDays(-1.9999999), (DateParts{1899, 12, 28}));
-}
-
-TEST(DateTest, CountsOutsideTheCalendarOverflow) {
-  EXPECT_AUTOMATION_ERROR(PartsFromDays(1e7), 6);
-  EXPECT_AUTOMATION_ERROR(PartsFromDays(-1e7), 6);
-  EXPECT_AUTOMATION_ERROR(PartsFromDays(std::numeric_limits<double>::quiet_NaN()), 6);
-  EXPECT_AUTOMATION_ERROR(PartsFromDays(std::numeric_limits<double>::infinity()), 6);
+  // clang-format off
+  const std::pair<double, DateParts> cases[] = {
+      {-1.5, {1899, 12, 29, 12}}, {-0.25, {1899, 12, 30, 6}}, {2.0 / 24 - 1e-9, {1899, 12, 30, 2}},
+      {1.0833333, {1899, 12, 31, 2}}, {0.03125, {1899, 12, 30, 0, 45}},
+      {36525.9999999, {2000, 1, 1}}, {-1.9999999, {1899, 12, 28}},
+      {2958465.9999, {9999, 12, 31, 23, 59, 51}}, {-657434.9999, {100, 1, 1, 23, 59, 51}}};
+  // clang-format on
+  for (const auto& [days, parts] : cases) EXPECT_EQ(PartsFromDays(days), parts) << days;
   // Rounding to the second may carry past the calendar's first or last day.
-  EXPECT_AUTOMATION_ERROR(PartsFromDays(2958465.99999999), 6);
-  EXPECT_AUTOMATION_ERROR(PartsFromDays(-657434.999999999), 6);
-  EXPECT_EQ(PartsFromDays(2958465.9999), (DateParts{9999, 12, 31, 23, 59, 51}));
-  EXPECT_EQ(PartsFromDays(-657434.9999), (DateParts{100, 1, 1, 23, 59, 51}));
+  for (double days :
+       {1e7, -1e7, std::numeric_limits<double>::quiet_NaN(),
+        std::numeric_limits<double>::infinity(), 2958465.99999999, -657434.999999999}) {
+    EXPECT_AUTOMATION_ERROR(PartsFromDays(days), 6);
+  }
 }
 
 TEST(DateTest, IsoDates) {
@@ -58,22 +49,20 @@ TEST(DateTest, IsoDates) {
   }
 }
 
-TEST(DateTextTest, DayMonthYearTexts) {
-  EXPECT_EQ(ReadDateText("5/3/2002"), 37320);
-  EXPECT_EQ(ReadDateText(" 05/03/2002 "), 37320);
-  EXPECT_EQ(ReadDateText("05/03/2002 14:07"), DaysFromParts({2002, 3, 5, 14, 7}));
-  EXPECT_EQ(ReadDateText("05/03/2002  14:07:09"), DaysFromParts({2002, 3, 5, 14, 7, 9}));
-  EXPECT_EQ(ReadDateText("05/03/02"), 37320);
-  EXPECT_EQ(ReadDateText("05/03/30"), DaysFromParts({1930, 3, 5}));
-  EXPECT_EQ(ReadDateText("01:30"), 1.5 / 24);
-  EXPECT_EQ(ReadDateText("2002-03-05 14:07:09"), DaysFromParts({2002, 3, 5, 14, 7, 9}));
+TEST(DateTextTest, DayMonthYearTextsAndBack) {
+  // clang-format off
+  const std::pair<const char*, double> cases[] = {
+      {"5/3/2002", 37320}, {" 05/03/2002 ", 37320}, {"05/03/02", 37320}, {"01:30", 1.5 / 24},
+      {"05/03/30", DaysFromParts({1930, 3, 5})},
+      {"05/03/2002 14:07", DaysFromParts({2002, 3, 5, 14, 7})},
+      {"05/03/2002  14:07:09", DaysFromParts({2002, 3, 5, 14, 7, 9})},
+      {"2002-03-05 14:07:09", DaysFromParts({2002, 3, 5, 14, 7, 9})}};
+  // clang-format on
+  for (const auto& [text, days] : cases) EXPECT_EQ(ReadDateText(text), days) << text;
   for (const char* text : {"25:01", "24:00", "12:60", "31/02/2002", "5/3/202", "5/3", "5/3/2002 x",
                            "1,5", "05/03/2002 14", "", "\xc3\x28"}) {
     EXPECT_FALSE(ReadDateText(text).has_value()) << text;
   }
-}
-
-TEST(DateTextTest, Texts) {
   EXPECT_EQ(DateText({2002, 3, 5}), "05/03/2002");
   EXPECT_EQ(DateText({2002, 3, 5, 0, 0, 1}), "05/03/2002 00:00:01");
   EXPECT_EQ(TimeText({1899, 12, 30, 9, 5, 0}), "09:05:00");

@@ -8,36 +8,22 @@
 namespace zebevi {
 namespace {
 
+// A comma, no trailing zeros, fifteen digits; an exponent only when they need it.
 TEST(NumberTextTest, CommaNoTrailingZerosFifteenDigits) {
-  EXPECT_EQ(NumberText(1.5), "1,5");
-  EXPECT_EQ(NumberText(2.0), "2");
-  EXPECT_EQ(NumberText(-0.5), "-0,5");
-  EXPECT_EQ(NumberText(-0.0), "0");
-  EXPECT_EQ(NumberText(86399 / 3600.0), "23,9997222222222");
-  EXPECT_EQ(NumberText(0.1 + 0.2), "0,3");
-  EXPECT_EQ(NumberText(123456789012345.0), "123456789012345");
+  // clang-format off
+  const std::pair<double, const char*> cases[] = {
+      {1.5, "1,5"}, {2.0, "2"}, {-0.5, "-0,5"}, {-0.0, "0"}, {0.1 + 0.2, "0,3"},
+      {86399 / 3600.0, "23,9997222222222"}, {123456789012345.0, "123456789012345"},
+      {1e20, "1E+20"}, {-2.5e15, "-2,5E+15"}, {1e-5, "1E-05"}, {0.0001, "0,0001"}};
+  // clang-format on
+  for (const auto& [number, text] : cases) EXPECT_EQ(NumberText(number), text);
 }
 
-TEST(NumberTextTest, ExponentOnlyWhenFifteenDigitsNeedIt) {
-  EXPECT_EQ(NumberText(1e20), "1E+20");
-  EXPECT_EQ(NumberText(-2.5e15), "-2,5E+15");
-  EXPECT_EQ(NumberText(1e-5), "1E-05");
-  EXPECT_EQ(NumberText(0.0001), "0,0001");
-}
-
-TEST(ReadNumberTest, AcceptedForms) {
-  EXPECT_EQ(ReadNumber("5400"), 5400);
-  EXPECT_EQ(ReadNumber("  -12 \t"), -12);
-  EXPECT_EQ(ReadNumber("+3"), 3);
-  EXPECT_EQ(ReadNumber("1,5"), 1.5);
-  EXPECT_EQ(ReadNumber("5,"), 5);
-  EXPECT_EQ(ReadNumber("-,25"), -0.25);
-  EXPECT_EQ(ReadNumber("1.234.567"), 1234567);
-  EXPECT_EQ(ReadNumber("1.234,5"), 1234.5);
-  EXPECT_EQ(ReadNumber("1234.567"), 1234567);
-}
-
-TEST(ReadNumberTest, RejectedForms) {
+TEST(ReadNumberTest, AcceptedAndRejectedFormsAndWhatIsNumeric) {
+  const std::pair<const char*, double> accepted[] = {
+      {"5400", 5400},  {"  -12 \t", -12},      {"+3", 3},           {"1,5", 1.5},         {"5,", 5},
+      {"-,25", -0.25}, {"1.234.567", 1234567}, {"1.234,5", 1234.5}, {"1234.567", 1234567}};
+  for (const auto& [text, number] : accepted) EXPECT_EQ(ReadNumber(text), number) << text;
   for (const char* text : {"", "-", ",", "1.5", "1.2345", "1..234", ".123", "1.", "1,2,3", "1e5",
                            "R$ 5", "0x10", "1 000", "- 5", "1,5-", "\xff\xfe"}) {
     EXPECT_FALSE(ReadNumber(text).has_value()) << '"' << text << '"';
@@ -47,19 +33,14 @@ TEST(ReadNumberTest, RejectedForms) {
                                            3))
                    .has_value());
   EXPECT_FALSE(ReadNumber(std::string(400, '9')).has_value());
-}
 
-TEST(IsNumericTest, NumbersEmptyAndReadableText) {
-  EXPECT_TRUE(IsNumeric(Value()));
-  EXPECT_TRUE(IsNumeric(Value::Double(1)));
-  EXPECT_TRUE(IsNumeric(Value::Date(1)));
-  EXPECT_TRUE(IsNumeric(Value::Boolean(false)));
-  EXPECT_TRUE(IsNumeric(Value(" 123 ")));
-  EXPECT_TRUE(IsNumeric(testing::Field(Value("42"))));
-  EXPECT_FALSE(IsNumeric(Value::Null()));
-  EXPECT_FALSE(IsNumeric(Value("")));
-  EXPECT_FALSE(IsNumeric(Value("12A")));
-  EXPECT_FALSE(IsNumeric(Value::Array({})));
+  for (const Value& v : {Value(), Value::Double(1), Value::Date(1), Value::Boolean(false),
+                         Value(" 123 "), testing::Field(Value("42"))}) {
+    EXPECT_TRUE(IsNumeric(v)) << ::testing::PrintToString(v);
+  }
+  for (const Value& v : {Value::Null(), Value(""), Value("12A"), Value::Array({})}) {
+    EXPECT_FALSE(IsNumeric(v)) << ::testing::PrintToString(v);
+  }
 }
 
 }  // namespace

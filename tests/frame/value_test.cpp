@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "frame/field_stub.h"
 #include "support/test_support.h"
@@ -15,8 +16,14 @@ using testing::FieldStub;
 
 const Value kTrue = Value::Boolean(true);
 const Value kFalse = Value::Boolean(false);
+const Value kNull = Value::Null();
 
-TEST(ValueTest, KindsAndTheirTypeCodes) {
+// Each row: what an expression gave, what it must give; the row's number on failure.
+void ExpectRows(const std::vector<std::pair<Value, Value>>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << i;
+}
+
+TEST(ValueTest, KindsTypeCodesAndFieldValues) {
   EXPECT_FALSE(Value::Date(1).is_number());
   EXPECT_AUTOMATION_ERROR(Value::Double(1).int32(), 13);
   EXPECT_AUTOMATION_ERROR(Value::Date(1).dbl(), 13);
@@ -40,158 +47,129 @@ TEST(ValueTest, CopyingSharesObjectsAndCopiesArrays) {
   EXPECT_EQ(copy.array()[0], Value::Int32(1));
   EXPECT_NE(Value::Int16(1), Value::Int32(1));
   EXPECT_NE(Value::Double(1), Value::Date(1));
-}
 
-TEST(ValueTest, PlainReadsTheFieldValue) {
   EXPECT_EQ(Plain(Field(Value::Double(2.5))), Value::Double(2.5));
   EXPECT_EQ(Plain(Value("x")), Value("x"));
   EXPECT_AUTOMATION_ERROR(Plain(Value::Object(std::make_shared<AutomationObject>())), 13);
   EXPECT_AUTOMATION_ERROR(Plain(Value::Object(nullptr)), 13);
 }
 
-TEST(ValueTest, TruthOnlyForTrueAndNonZeroNumbers) {
-  EXPECT_TRUE(IsTrue(kTrue));
-  EXPECT_TRUE(IsTrue(Value::Int32(-3)));
-  EXPECT_TRUE(IsTrue(Value::Double(0.1)));
-  EXPECT_TRUE(IsTrue(Value::Date(1)));
-  EXPECT_TRUE(IsTrue(Field(kTrue)));
-  EXPECT_FALSE(IsTrue(kFalse));
-  EXPECT_FALSE(IsTrue(Value::Int16(0)));
-  EXPECT_FALSE(IsTrue(Value()));
-  EXPECT_FALSE(IsTrue(Value::Null()));
-  EXPECT_FALSE(IsTrue(Value("1")));
-}
+TEST(ValueTest, TruthAndComparisons) {
+  for (const Value& v :
+       {kTrue, Value::Int32(-3), Value::Double(0.1), Value::Date(1), Field(kTrue)}) {
+    EXPECT_TRUE(IsTrue(v)) << ::testing::PrintToString(v);
+  }
+  for (const Value& v : {kFalse, Value::Int16(0), Value(), kNull, Value("1")}) {
+    EXPECT_FALSE(IsTrue(v)) << ::testing::PrintToString(v);
+  }
 
-TEST(ValueTest, ComparisonWithNumber) {
-  EXPECT_EQ(Eq(Value("1"), 1), kTrue);
-  EXPECT_EQ(Eq(Value(" 1,0 "), 1), kTrue);
-  EXPECT_EQ(Eq(Value(), 1), kFalse);
-  EXPECT_EQ(Eq(Value(), 0), kTrue);
-  EXPECT_EQ(Eq(Value::Null(), 1), Value::Null());
-  EXPECT_EQ(Eq(Value::Boolean(true), -1), kTrue);
-  EXPECT_EQ(Eq(Value::Date(2), 2), kTrue);
-  EXPECT_EQ(Ne(Value::Int16(114), 114), kFalse);
-  EXPECT_EQ(Gt(Value::Int32(1), 0), kTrue);
-  EXPECT_EQ(Gt(Value::Double(-0.5), 0), kFalse);
-  EXPECT_EQ(Eq(Field(Value::Double(1)), 1), kTrue);
+  // clang-format off
+  ExpectRows({{Eq(Value("1"), 1), kTrue},         {Eq(Value(" 1,0 "), 1), kTrue},
+              {Eq(Value(), 1), kFalse},           {Eq(Value(), 0), kTrue},
+              {Eq(kNull, 1), kNull},              {Eq(kTrue, -1), kTrue},
+              {Eq(Value::Date(2), 2), kTrue},     {Ne(Value::Int16(114), 114), kFalse},
+              {Gt(Value::Int32(1), 0), kTrue},    {Gt(Value::Double(-0.5), 0), kFalse},
+              {Eq(Field(Value::Double(1)), 1), kTrue},
+              {Eq(Value(), ""), kTrue},           {Eq(Value("S"), "S"), kTrue},
+              {Eq(Value("s"), "S"), kFalse},      {Eq(Value("S "), "S"), kFalse},
+              {Ne(kNull, ""), kNull},             {Eq(Value::Double(1.5), "1,5"), kTrue},
+              {Eq(Value::Int32(7), "7"), kTrue},  {Eq(Field(kNull), ""), kNull}});
+  // clang-format on
   EXPECT_AUTOMATION_ERROR(Eq(Value("abc"), 1), 13);
   EXPECT_AUTOMATION_ERROR(Eq(Value(""), 0), 13);
   EXPECT_AUTOMATION_ERROR(Gt(Value::Array({}), 0), 13);
 }
 
-TEST(ValueTest, ComparisonWithText) {
-  EXPECT_EQ(Eq(Value(), ""), kTrue);
-  EXPECT_EQ(Eq(Value("S"), "S"), kTrue);
-  EXPECT_EQ(Eq(Value("s"), "S"), kFalse);
-  EXPECT_EQ(Eq(Value("S "), "S"), kFalse);
-  EXPECT_EQ(Ne(Value::Null(), ""), Value::Null());
-  EXPECT_EQ(Eq(Value::Double(1.5), "1,5"), kTrue);
-  EXPECT_EQ(Eq(Value::Int32(7), "7"), kTrue);
-  EXPECT_EQ(Eq(Field(Value::Null()), ""), Value::Null());
-}
-
-TEST(ValueTest, ThreeValuedAndNot) {
-  const Value null = Value::Null();
-  EXPECT_EQ(And({kTrue, kTrue}), kTrue);
-  EXPECT_EQ(And({kTrue, null}), null);
-  EXPECT_EQ(And({null, kFalse}), kFalse);
-  EXPECT_EQ(And({Value::Int32(2), kTrue}), kTrue);
-  EXPECT_EQ(And({Value(), kTrue}), kFalse);
+TEST(ValueTest, ThreeValuedLogicAndConcatenation) {
+  // clang-format off
+  ExpectRows({{And({kTrue, kTrue}), kTrue},            {And({kTrue, kNull}), kNull},
+              {And({kNull, kFalse}), kFalse},          {And({kFalse, kNull}), kFalse},
+              {And({Value::Int32(2), kTrue}), kTrue},  {And({Value(), kTrue}), kFalse},
+              {Not(kTrue), kFalse}, {Not(kFalse), kTrue}, {Not(kNull), kNull}});
+  // clang-format on
   // A Null field against "" joined with true comparisons never takes a branch.
-  EXPECT_FALSE(IsTrue(And({Eq(Field(null), ""), Eq(Value("S"), "S")})));
-  EXPECT_EQ(Not(kTrue), kFalse);
-  EXPECT_EQ(Not(kFalse), kTrue);
-  EXPECT_EQ(Not(null), null);
-}
+  EXPECT_FALSE(IsTrue(And({Eq(Field(kNull), ""), Eq(Value("S"), "S")})));
 
-TEST(ValueTest, Concatenation) {
-  EXPECT_EQ(Value("x") & Value::Null(), Value("x"));
-  EXPECT_EQ(Value::Null() & Value("x"), Value("x"));
-  EXPECT_EQ(Value::Null() & Value::Null(), Value::Null());
-  EXPECT_EQ(Value::Null() & Value(), Value(""));
-  EXPECT_EQ(Value::Int16(5) & Value(":") & Value::Double(0.25), Value("5:0,25"));
-  EXPECT_EQ(Value::Boolean(true) & Value::Boolean(false), Value("VerdadeiroFalso"));
-  EXPECT_EQ(Value("d=") & Value::Date(2.5), Value("d=01/01/1900 12:00:00"));
-  EXPECT_EQ(Field(Value::Int32(-3)) & Value("!"), Value("-3!"));
+  // clang-format off
+  ExpectRows({{Value("x") & kNull, Value("x")},  {kNull & Value("x"), Value("x")},
+              {kNull & kNull, kNull},            {kNull & Value(), Value("")},
+              {Value::Int16(5) & Value(":") & Value::Double(0.25), Value("5:0,25")},
+              {kTrue & kFalse, Value("VerdadeiroFalso")},
+              {Value("d=") & Value::Date(2.5), Value("d=01/01/1900 12:00:00")},
+              {Field(Value::Int32(-3)) & Value("!"), Value("-3!")}});
+  // clang-format on
   EXPECT_AUTOMATION_ERROR(Value::Array({}) & Value("x"), 13);
 }
 
 TEST(ValueTest, ToInt32RoundsHalfToEvenWithinRange) {
-  const std::pair<Value, std::int32_t> cases[] = {
-      {Value::Double(2.5), 2},     {Value::Double(3.5), 4},    {Value::Double(-2.5), -2},
-      {Value::Double(2.5000001), 3}, {Value("3600,5"), 3600},  {Value::Boolean(true), -1},
-      {Field(Value::Int16(9)), 9}, {Value::Double(2147483647.4), 2147483647},
-      {Value::Double(-2147483648.5), -2147483647 - 1}};
+  const std::pair<Value, std::int32_t> cases[] = {{Value::Double(2.5), 2},
+                                                  {Value::Double(3.5), 4},
+                                                  {Value::Double(-2.5), -2},
+                                                  {Value::Double(2.5000001), 3},
+                                                  {Value("3600,5"), 3600},
+                                                  {kTrue, -1},
+                                                  {Field(Value::Int16(9)), 9},
+                                                  {Value::Double(2147483647.4), 2147483647},
+                                                  {Value::Double(-2147483648.5), -2147483647 - 1}};
   for (const auto& [v, n] : cases) EXPECT_EQ(ToInt32(v), n) << ::testing::PrintToString(v);
   const std::pair<Value, int> failures[] = {
       {Value::Double(2147483647.5), 6},
       {Value::Double(-2147483649.0), 6},
       {Value::Double(std::numeric_limits<double>::quiet_NaN()), 6},
-      {Value::Null(), 94},
+      {kNull, 94},
       {Value("abc"), 13},
       {Value::Array({}), 13}};
   for (const auto& [v, number] : failures) EXPECT_AUTOMATION_ERROR(ToInt32(v), number);
 }
 
-TEST(ValueTest, ToDoubleAndToString) {
+TEST(ValueTest, ConversionsCheckedArithmeticAndTextPositions) {
   EXPECT_EQ(ToDouble(Value()), 0);
   EXPECT_EQ(ToDouble(Value("1.234,5")), 1234.5);
   EXPECT_EQ(ToDouble(Value::Date(3.75)), 3.75);
-  EXPECT_AUTOMATION_ERROR(ToDouble(Value::Null()), 94);
-
-  EXPECT_EQ(ToString(Value()), "");
-  EXPECT_EQ(ToString(Value::Double(1.5)), "1,5");
-  EXPECT_EQ(ToString(Value::Boolean(false)), "Falso");
-  EXPECT_EQ(ToString(Value::Date(37320)), "05/03/2002");
-  EXPECT_EQ(ToString(Value::Date(37320 + (14 * 3600 + 7 * 60 + 9) / 86400.0)),
-            "05/03/2002 14:07:09");
-  EXPECT_EQ(ToString(Value::Date(0.5)), "12:00:00");
-  EXPECT_EQ(ToString(Value::Date(-1.5)), "29/12/1899 12:00:00");
-  EXPECT_AUTOMATION_ERROR(ToString(Value::Null()), 94);
+  EXPECT_AUTOMATION_ERROR(ToDouble(kNull), 94);
+  const std::pair<Value, const char*> texts[] = {
+      {Value(), ""},
+      {Value::Double(1.5), "1,5"},
+      {kFalse, "Falso"},
+      {Value::Date(37320), "05/03/2002"},
+      {Value::Date(37320 + (14 * 3600 + 7 * 60 + 9) / 86400.0), "05/03/2002 14:07:09"},
+      {Value::Date(0.5), "12:00:00"},
+      {Value::Date(-1.5), "29/12/1899 12:00:00"}};
+  for (const auto& [v, text] : texts) EXPECT_EQ(ToString(v), text);
+  EXPECT_AUTOMATION_ERROR(ToString(kNull), 94);
   EXPECT_AUTOMATION_ERROR(ToString(Value::Array({})), 13);
-}
 
-TEST(ValueTest, CheckedArithmetic) {
   EXPECT_EQ(CheckedAdd(2147483646, 1), 2147483647);
   EXPECT_EQ(CheckedMul(596523, 3600), 2147482800);
   EXPECT_AUTOMATION_ERROR(CheckedAdd(2147483647, 1), 6);
   EXPECT_AUTOMATION_ERROR(CheckedSub(-2147483647 - 1, 1), 6);
   EXPECT_AUTOMATION_ERROR(CheckedMul(596524, 3600), 6);
-}
 
-TEST(ValueTest, TextPositions) {
-  EXPECT_EQ(InStr("23,9997", ","), 3);
-  EXPECT_EQ(InStr("abcabc", "ca"), 3);
-  EXPECT_EQ(InStr("abc", ""), 1);
-  EXPECT_EQ(Mid("abc", 2, 10), "bc");
-  EXPECT_EQ(Mid("abc", 4, 1), "");
-  EXPECT_EQ(Mid("abc", 1, 0), "");
+  EXPECT_EQ(std::tuple(InStr("23,9997", ","), InStr("abcabc", "ca"), InStr("abc", "")),
+            std::tuple(3, 3, 1));
+  EXPECT_EQ(std::tuple(Mid("abc", 2, 10), Mid("abc", 4, 1), Mid("abc", 1, 0)),
+            std::tuple("bc", "", ""));
   EXPECT_AUTOMATION_ERROR(Mid("abc", 0, 1), 5);
   EXPECT_AUTOMATION_ERROR(Mid("abc", 1, -1), 5);
 }
 
-TEST(ValueTest, RedimReplacesWhateverWasThere) {
+TEST(ValueTest, RedimReplacesWhateverWasThereAndElementsAreBounded) {
   Value out = Value::Array({Value("old"), Value("old"), Value("old")});
   Redim(out, 2);
   ASSERT_EQ(out.array().size(), 2u);
   EXPECT_TRUE(out.array()[0].is_empty());
   Element(out, 1) = Value::Int32(5);
   EXPECT_EQ(out.array()[1], Value::Int32(5));
+  EXPECT_AUTOMATION_ERROR(Element(out, 2), 9);
+  EXPECT_AUTOMATION_ERROR(Element(out, -1), 9);
 
   Value text("not a list");
   Redim(text, 1);
   EXPECT_EQ(text.kind(), Kind::kArray);
   Redim(text, 0);
   EXPECT_TRUE(text.array().empty());
+  EXPECT_AUTOMATION_ERROR(Element(text, 0), 9);
   EXPECT_AUTOMATION_ERROR(Redim(text, -1), 9);
-}
-
-TEST(ValueTest, ElementBounds) {
-  Value list, empty;
-  Redim(list, 2);
-  EXPECT_AUTOMATION_ERROR(Element(list, 2), 9);
-  EXPECT_AUTOMATION_ERROR(Element(list, -1), 9);
-  EXPECT_AUTOMATION_ERROR(Element(empty, 0), 9);
 }
 
 }  // namespace

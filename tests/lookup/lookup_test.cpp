@@ -20,42 +20,24 @@ namespace {
 
 const std::string kClientes(frame::kClientesText);
 const Value kUntouched("untouched");
+const Value kEarlier("earlier");
+
+Value List(ValueArray items) { return Value::Array(std::move(items)); }
 
 // Writes `sql` (tables and rows) into `path`, with a procedure table that
-// holds `procedure` whose body is `body` (parameters ?1..?N).
+// holds `procedure` whose body (no quotes in it) is `body`, parameters ?1..?N.
 void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
                       std::string_view procedure, std::string_view body) {
-  std::string quoted;
-  for (char c : body) quoted += c == '\'' ? std::string("''") : std::string(1, c);
   RunSqlScript(path, std::string(sql) +
                          "\nCREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, "
                          "body TEXT NOT NULL);\nINSERT INTO zeb_procedure VALUES ('" +
-                         std::string(procedure) + "', '" + quoted + "');");
+                         std::string(procedure) + "', '" + std::string(body) + "');");
 }
 
-// The failure that opening `connection_string` raises.
-Error RefusalOf(const std::string& connection_string) {
-  try {
-    DbConnection().Open(connection_string);
-  } catch (const Error& e) {
-    return e;
-  }
-  ADD_FAILURE() << connection_string << " was not refused";
-  return Error(0, "");
-}
-
-// The array a list output holds, as plain values.
-ValueArray Items(const Value& list) {
-  if (list.kind() != Kind::kArray) {
-    ADD_FAILURE() << "not a list: " << ::testing::PrintToString(list);
-    return {};
-  }
-  return list.array();
-}
+const std::string kRefused = "sqlite:/nonexistent/x.db";
+const std::string kNoProvider = "Provider=Nothing;Data Source=x";
 
 // gValida_Num_Documento.
-
-constexpr std::string_view kProcedure = "SP_ZEB_CON_Docto_Transporte_ID6";
 
 constexpr std::string_view kDocuments = R"sql(
 CREATE TABLE docto (Docto_Transporte_id INTEGER PRIMARY KEY, num_docto_transporte INTEGER,
@@ -67,15 +49,14 @@ INSERT INTO docto VALUES
   (12, 5003, 'P-2', 'NF-3', '2002-03-08', '2002-03-09 08:00:00', 'Ponto Santos', 'Cliente C');
 )sql";
 
-constexpr std::string_view kMatch =
-    " FROM docto WHERE (?1 IS NULL OR pedido = ?1) AND (?2 IS NULL OR nota = ?2)"
-    " AND (coalesce(?3, 0) = 0 OR num_docto_transporte = ?3)"
-    // A procedure takes as many arguments as its body names.
-    " AND coalesce(?4, ?5, ?6, ?7, ?8, ?9, 0) IS NOT NULL ORDER BY 1";
-
+// A procedure takes as many arguments as its body names.
 const std::string kColumns =
     "SELECT Docto_Transporte_id, num_docto_transporte, data_emissao, "
     "Data_Chegada_Cliente_Efetiva, nome_fantasia";
+constexpr std::string_view kMatch =
+    " FROM docto WHERE (?1 IS NULL OR pedido = ?1) AND (?2 IS NULL OR nota = ?2)"
+    " AND (coalesce(?3, 0) = 0 OR num_docto_transporte = ?3)"
+    " AND coalesce(?4, ?5, ?6, ?7, ?8, ?9, 0) IS NOT NULL ORDER BY 1";
 
 // One call, every parameter a member, in interface order.
 struct Documento {
@@ -88,7 +69,7 @@ struct Documento {
   Value qtde = kUntouched;
   std::array<Value, 6> lists{kUntouched, kUntouched, kUntouched,
                              kUntouched, kUntouched, kUntouched};
-  Value message = "earlier";
+  Value message = kEarlier;
 
   Value Run() {
     return CreateEVI()->gValida_Num_Documento(
@@ -96,18 +77,20 @@ struct Documento {
         banco_dados, nome_produto, empresa, pedido, nota_fiscal, docto, qtde, lists[0], lists[1],
         lists[2], lists[3], lists[4], lists[5], message);
   }
-  bool ListsUntouched() const {
-    for (const Value& list : lists) {
-      if (!(list == kUntouched)) return false;
-    }
-    return qtde == kUntouched;
+  // The count and the six lists.
+  std::vector<Value> answer() const {
+    std::vector<Value> all{qtde};
+    all.insert(all.end(), lists.begin(), lists.end());
+    return all;
   }
 };
+const std::vector<Value> kNoAnswer(7, kUntouched);
 
 class ValidaNumDocumentoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteProcedureDb(path_, kDocuments, kProcedure, kColumns + ", nome" + std::string(kMatch));
+    WriteProcedureDb(path_, kDocuments, "SP_ZEB_CON_Docto_Transporte_ID6",
+                     kColumns + ", nome" + std::string(kMatch));
   }
   Documento Call(Value pedido, Value nota_fiscal, Value docto) {
     Documento d;
@@ -141,44 +124,39 @@ TEST_F(ValidaNumDocumentoTest, RefusesTypedNumbersNumericTestFirstThenNothingThe
     Documento d = Call(c.pedido, c.nota_fiscal, c.docto);
     EXPECT_EQ(d.Run(), Value::Int16(10)) << c.message;
     EXPECT_EQ(d.message, Value(c.message));
-    EXPECT_TRUE(d.ListsUntouched());
+    EXPECT_EQ(d.answer(), kNoAnswer);
     EXPECT_TRUE(log.commands().empty()) << "no query for a refused input";
   }
 }
 
-TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallel) {
+TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallelAndHandsBackTheCleanedNumbers) {
   Documento d = Call("P-2", "", "");
-  d.lists.fill(Value::Array({Value("old"), Value("old"), Value("old"), Value("old")}));
+  d.lists.fill(List({"old", "old", "old", "old"}));
   EXPECT_EQ(d.Run(), Value::Int16(0));
-  EXPECT_EQ(d.qtde, Value::Int32(2));
-  EXPECT_EQ(Items(d.lists[0]), (ValueArray{"11", "12"}));
-  EXPECT_EQ(Items(d.lists[1]), (ValueArray{"5002", "5003"}));
-  EXPECT_EQ(Items(d.lists[2]), (ValueArray{"06/03/2002", "08/03/2002"}));
   // A missing arrival stays the empty text.
-  EXPECT_EQ(Items(d.lists[3]), (ValueArray{"", "09/03/2002 08:00:00"}));
-  EXPECT_EQ(Items(d.lists[4]), (ValueArray{"Ponto Santos", "Ponto Santos"}));
-  EXPECT_EQ(Items(d.lists[5]), (ValueArray{"Cliente B", "Cliente C"}));
-  EXPECT_EQ(d.message, Value("earlier"));
+  EXPECT_EQ(d.answer(),
+            (std::vector<Value>{
+                Value::Int32(2), List({"11", "12"}), List({"5002", "5003"}),
+                List({"06/03/2002", "08/03/2002"}), List({"", "09/03/2002 08:00:00"}),
+                List({"Ponto Santos", "Ponto Santos"}), List({"Cliente B", "Cliente C"})}));
+  EXPECT_EQ(d.message, kEarlier);
 
   Documento one = Call("", "", "5001");
   EXPECT_EQ(one.Run(), Value::Int16(0));
-  EXPECT_EQ(one.qtde, Value::Int32(1));
-  EXPECT_EQ(Items(one.lists[0]), (ValueArray{"10"}));
-  EXPECT_EQ(Items(one.lists[2]), (ValueArray{"05/03/2002"}));
-  EXPECT_EQ(Items(one.lists[3]), (ValueArray{"07/03/2002 14:07:09"}));
+  EXPECT_EQ(one.answer(), (std::vector<Value>{Value::Int32(1), List({"10"}), List({"5001"}),
+                                              List({"05/03/2002"}), List({"07/03/2002 14:07:09"}),
+                                              List({"Ponto Campinas"}), List({"Cliente A"})}));
 
   Documento none = Call("P-9", "", "");
   EXPECT_EQ(none.Run(), Value::Int16(10));
   EXPECT_EQ(none.message, Value("Documento não cadastrado."));
-  EXPECT_TRUE(none.ListsUntouched());
-}
+  EXPECT_EQ(none.answer(), kNoAnswer);
 
-TEST_F(ValidaNumDocumentoTest, HandsBackTheCleanedNumbersEvenWhenRefused) {
-  Documento d = Call("\tP-2 \r\n", Value(), Value::Int32(0));
-  EXPECT_EQ(d.Run(), Value::Int16(0));
-  EXPECT_EQ(d.pedido, Value("P-2"));
-  EXPECT_EQ(d.nota_fiscal, Value(""));
-  EXPECT_EQ(d.docto, Value("0"));
+  // Even when refused.
+  Documento cleaned = Call("\tP-2 \r\n", Value(), Value::Int32(0));
+  EXPECT_EQ(cleaned.Run(), Value::Int16(0));
+  EXPECT_EQ(std::tie(cleaned.pedido, cleaned.nota_fiscal, cleaned.docto),
+            std::tuple(Value("P-2"), Value(""), Value("0")));
   Documento refused = Call(" 1\t2A ", "", "");
   EXPECT_EQ(refused.Run(), Value::Int16(10));
   EXPECT_EQ(refused.pedido, Value("12A"));
@@ -203,60 +181,57 @@ TEST_F(ValidaNumDocumentoTest, SendsAllNineArgumentsInTheirOrder) {
                 "NULL, NULL "}));
 }
 
-TEST_F(ValidaNumDocumentoTest, ARefusedConnectionTrapsWithItsLabel) {
-  const std::string refused = "sqlite:/nonexistent/x.db";
-  const Error e = RefusalOf(refused);
-  for (const Value& user : {Value::Int32(1), Value("1"), Value::Double(1)}) {
-    Documento d = Call("P-1", "", "");
-    d.conecta_db = refused;
-    d.usuario = user;
-    EXPECT_EQ(d.Run(), Value::Int16(50));
-    EXPECT_EQ(d.message, Value(kClientes + Detail("GValida_Num_Documento ( ", e, 4030)));
-    EXPECT_TRUE(d.ListsUntouched());
-  }
-  for (const Value& user : {Value::Int32(2), Value(), Value::Null()}) {
-    Documento d = Call("P-1", "", "");
-    d.conecta_db = "Provider=Nothing;Data Source=x";
-    d.usuario = user;
-    EXPECT_EQ(d.Run(), Value::Int16(50));
-    EXPECT_EQ(d.message, Value(kClientes));
-  }
-}
-
-TEST_F(ValidaNumDocumentoTest, ANullTypedNumberTrapsWhereItIsCleaned) {
+// Each trap with its label: the diagnostic user, as a number or a text
+// reading as one, gets the detail; anyone else the fixed text.
+TEST_F(ValidaNumDocumentoTest, TrapsWithTheLabelOfTheFailedStep) {
+  const Error refusal = FailureOf([] { DbConnection().Open(kRefused); });
+  const auto broken = dir_ / "broken.db";  // its procedure misses a column
+  WriteProcedureDb(broken, kDocuments, "SP_ZEB_CON_Docto_Transporte_ID6",
+                   kColumns + std::string(kMatch));
   struct Case {
-    Value pedido, nota_fiscal, docto;
-    int label;
+    std::string db;
+    Value pedido, nota_fiscal, docto, user;
+    std::string message;
   };
-  const Case cases[] = {{Value::Null(), "", "", 3770},
-                        {" P-1\t", Value::Null(), "", 3780},
-                        {"", "", Value::Null(), 3790}};
+  const std::string prefix = kClientes + "GValida_Num_Documento ( ";
+  const Error null = Error::InvalidUseOfNull();
+  const Case cases[] = {
+      {kRefused, "P-1", "", "", Value::Int32(1), Detail(prefix, refusal, 4030)},
+      {kRefused, "P-1", "", "", Value("1"), Detail(prefix, refusal, 4030)},
+      {kRefused, "P-1", "", "", Value::Double(1), Detail(prefix, refusal, 4030)},
+      {kNoProvider, "P-1", "", "", Value::Int32(2), kClientes},
+      {kNoProvider, "P-1", "", "", Value(), kClientes},
+      {kNoProvider, "P-1", "", "", Value::Null(), kClientes},
+      {"", Value::Null(), "", "", Value::Int32(1), Detail(prefix, null, 3770)},
+      {"", " P-1\t", Value::Null(), "", Value::Int32(1), Detail(prefix, null, 3780)},
+      {"", "", "", Value::Null(), Value::Int32(1), Detail(prefix, null, 3790)},
+  };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.db + " " + ::testing::PrintToString(c.user) + " " + c.message);
     Documento d = Call(c.pedido, c.nota_fiscal, c.docto);
-    d.usuario = Value::Int32(1);
+    if (!c.db.empty()) d.conecta_db = c.db;
+    d.usuario = c.user;
     EXPECT_EQ(d.Run(), Value::Int16(50));
-    EXPECT_EQ(d.message, Value(kClientes + Detail("GValida_Num_Documento ( ",
-                                                  Error::InvalidUseOfNull(), c.label)));
-    if (c.label == 3780) {
-      EXPECT_EQ(d.pedido, Value("P-1")) << "the first number stays cleaned";
-    }
+    EXPECT_EQ(d.message, Value(c.message));
+    EXPECT_EQ(d.answer(), kNoAnswer);
   }
-}
+  Documento late = Call(" P-1\t", Value::Null(), "");
+  late.usuario = Value::Int32(1);
+  late.Run();
+  EXPECT_EQ(late.pedido, Value("P-1")) << "the first number stays cleaned";
 
-TEST_F(ValidaNumDocumentoTest, AMissingColumnKeepsWhatWasAlreadyStored) {
-  const auto broken = dir_ / "broken.db";
-  WriteProcedureDb(broken, kDocuments, kProcedure, kColumns + std::string(kMatch));
+  // What was stored before a missing column stays.
   Documento d = Call("P-2", "", "");
   d.conecta_db = SqliteConnection(broken);
   d.usuario = Value::Int32(1);
   EXPECT_EQ(d.Run(), Value::Int16(50));
   const std::string text = d.message.string();
-  EXPECT_EQ(text.rfind(kClientes + "GValida_Num_Documento ( ", 0), 0u) << text;
+  EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
   EXPECT_TRUE(text.ends_with(" : " + std::to_string(kDbItemNotFound) + ")   No Nº 4250")) << text;
-  EXPECT_EQ(d.qtde, Value::Int32(2));
-  EXPECT_EQ(Items(d.lists[0]), (ValueArray{"11", Value()}));
-  EXPECT_EQ(Items(d.lists[4]), (ValueArray{"Ponto Santos", Value()}));
-  EXPECT_EQ(Items(d.lists[5]), (ValueArray{Value(), Value()}));
+  EXPECT_EQ(d.answer(),
+            (std::vector<Value>{Value::Int32(2), List({"11", Value()}), List({"5002", Value()}),
+                                List({"06/03/2002", Value()}), List({"", Value()}),
+                                List({"Ponto Santos", Value()}), List({Value(), Value()})}));
 
   // A database without the procedure fails when the result set opens.
   const auto empty = dir_ / "empty.db";
@@ -277,25 +252,23 @@ TEST_P(ValidaNumDocumentoOnEngines, ListsTheDocumentsOfAnOrder) {
   d.conecta_db = reference().connection_string;
   d.empresa = Value::Int32(company);
   d.pedido = " " + summary.multi_document_order + "\t";
-  d.nota_fiscal = "";
-  d.docto = "";
+  d.nota_fiscal = d.docto = "";
   EXPECT_EQ(d.Run(), Value::Int16(0)) << d.message.string();
   EXPECT_EQ(d.pedido, Value(summary.multi_document_order));
   const auto n = summary.multi_document_order_documents;
   ASSERT_GE(n, 2);
   EXPECT_EQ(d.qtde, Value::Int32(static_cast<int>(n)));
   std::set<std::string> ids;
-  const std::regex date(R"(\d\d/\d\d/\d{4})");
-  for (const Value& id : Items(d.lists[0])) ids.insert(id.string());
+  for (const Value& id : d.lists[0].array()) ids.insert(id.string());
   EXPECT_EQ(ids.size(), static_cast<std::size_t>(n));
-  for (const Value& issued : Items(d.lists[2])) {
-    EXPECT_TRUE(std::regex_match(issued.string(), date)) << issued.string();
+  for (const Value& issued : d.lists[2].array()) {
+    EXPECT_TRUE(std::regex_match(issued.string(), std::regex(R"(\d\d/\d\d/\d{4})")))
+        << issued.string();
   }
-  for (const Value& customer : Items(d.lists[5])) EXPECT_NE(customer, Value(""));
+  for (const Value& customer : d.lists[5].array()) EXPECT_NE(customer, Value(""));
 
   // Another company sees none of them.
   d.empresa = Value::Int32(company + 1000);
-  d.message = "earlier";
   EXPECT_EQ(d.Run(), Value::Int16(10));
   EXPECT_EQ(d.message, Value("Documento não cadastrado."));
 }
@@ -328,10 +301,10 @@ INSERT INTO pub (pedido, contador, retorno, Docto_Transporte_id, num_docto_trans
   ('F3', 3, 1, 31, 7002, '2004-05-07', NULL);
 )sql";
 
+// A procedure takes as many arguments as its body names.
 constexpr std::string_view kBody =
     "SELECT contador, retorno, Docto_Transporte_id, num_docto_transporte, data_emissao, "
     "data_entrega FROM pub WHERE pedido = ?3"
-    // A procedure takes as many arguments as its body names.
     " AND coalesce(?1, ?2, ?4, ?5, ?6, ?7, 0) IS NOT NULL ORDER BY seq";
 
 // One call, every parameter a member, in interface order.
@@ -345,20 +318,19 @@ struct Pedido {
   Value retorno = kUntouched, tam_arr = kUntouched;
   std::array<Value, 4> lists{kUntouched, kUntouched, kUntouched, kUntouched};
   Value emissao_ini, emissao_fim, cgc, cpf;
-  Value message = "earlier";
+  Value message = kEarlier;
 
   Value Run() {
     return CreateEVI()->gValida_Num_Pedido_Publ(
         conecta_db, usuario, banco_dados, nome_produto, empresa, idioma, pedido, retorno, tam_arr,
         lists[0], lists[1], lists[2], lists[3], emissao_ini, emissao_fim, cgc, cpf, message);
   }
-  bool Untouched() const {
-    for (const Value& list : lists) {
-      if (!(list == kUntouched)) return false;
-    }
-    return tam_arr == kUntouched && retorno == kUntouched;
+  // The return code, the count and the four lists.
+  std::vector<Value> answer() const {
+    return {retorno, tam_arr, lists[0], lists[1], lists[2], lists[3]};
   }
 };
+const std::vector<Value> kNoOrderAnswer(6, kUntouched);
 
 class ValidaNumPedidoPublTest : public ::testing::Test {
  protected:
@@ -375,83 +347,60 @@ class ValidaNumPedidoPublTest : public ::testing::Test {
   std::filesystem::path path_ = dir_ / "published.db";
 };
 
-TEST_F(ValidaNumPedidoPublTest, AnEmptyOrderIsRefusedInPortugueseWithoutAQuery) {
+TEST_F(ValidaNumPedidoPublTest, RefusesAnEmptyOrderUnqueriedThenSpeaksEnglishOnlyForACapitalI) {
   for (const Value& idioma : {Value("I"), Value("")}) {
     for (const Value& order : {Value(""), Value(), Value(" \t\r\n ")}) {
       CommandLog log;
       Pedido p = Call(order, idioma);
       EXPECT_EQ(p.Run(), Value::Int16(10));
-      EXPECT_EQ(p.message, Value("Informe algum documento."));
-      EXPECT_EQ(p.pedido, Value(""));
-      EXPECT_TRUE(p.Untouched());
+      EXPECT_EQ(std::tie(p.message, p.pedido),
+                std::tuple(Value("Informe algum documento."), Value("")));
+      EXPECT_EQ(p.answer(), kNoOrderAnswer);
       EXPECT_TRUE(log.commands().empty());
     }
   }
-}
-
-TEST_F(ValidaNumPedidoPublTest, SpeaksEnglishOnlyForACapitalI) {
-  struct Case {
-    Value pedido, idioma;
-    std::string message;
-  };
-  const std::vector<Case> cases{
-      {"NOROW", "I", kNoRowEnglish},
-      {"NOROW", "i", kNoRowPortuguese},
-      {"NOROW", "", kNoRowPortuguese},
-      {"NOROW", Value(), kNoRowPortuguese},
-      {"Z", "I", kCantFind},
-      {"Z", "i", kNoOrder},
-      {"Z", "", kNoOrder},
-      {"Z", Value::Null(), kNoOrder},
-      {"Z", "I ", kNoOrder},
-      {"Z", "E", kNoOrder},
-  };
-  for (const Case& c : cases) {
-    Pedido p = Call(c.pedido, c.idioma);
-    EXPECT_EQ(p.Run(), Value::Int16(10)) << c.message;
-    EXPECT_EQ(p.message, Value(c.message));
-    EXPECT_TRUE(p.Untouched()) << c.message;
+  const std::tuple<Value, Value, std::string> cases[] = {{"NOROW", "I", kNoRowEnglish},
+                                                         {"NOROW", "i", kNoRowPortuguese},
+                                                         {"NOROW", "", kNoRowPortuguese},
+                                                         {"NOROW", Value(), kNoRowPortuguese},
+                                                         {"Z", "I", kCantFind},
+                                                         {"Z", "i", kNoOrder},
+                                                         {"Z", "", kNoOrder},
+                                                         {"Z", Value::Null(), kNoOrder},
+                                                         {"Z", "I ", kNoOrder},
+                                                         {"Z", "E", kNoOrder}};
+  for (const auto& [pedido, idioma, message] : cases) {
+    Pedido p = Call(pedido, idioma);
+    EXPECT_EQ(p.Run(), Value::Int16(10)) << message;
+    EXPECT_EQ(p.message, Value(message));
+    EXPECT_EQ(p.answer(), kNoOrderAnswer) << message;
   }
 }
 
 TEST_F(ValidaNumPedidoPublTest, FillsTheListsFromEveryRow) {
   Pedido p = Call(" P3\n", "I");
-  p.lists.fill(Value::Array({Value("old"), Value("old"), Value("old"), Value("old")}));
+  p.lists.fill(List({"old", "old", "old", "old"}));
   EXPECT_EQ(p.Run(), Value::Int16(0));
   EXPECT_EQ(p.pedido, Value("P3"));
-  EXPECT_EQ(p.tam_arr, Value::Int32(3));
-  EXPECT_EQ(p.retorno, Value::Int32(1));
-  EXPECT_EQ(Items(p.lists[0]), (ValueArray{Value::Int32(10), Value::Int32(11), Value::Int32(12)}));
-  EXPECT_EQ(Items(p.lists[1]),
-            (ValueArray{Value::Int32(5001), Value::Int32(5002), Value::Int32(5003)}));
-  EXPECT_EQ(Items(p.lists[2]), (ValueArray{"05/03/2002", "06/03/2002", "08/03/2002"}));
+  const auto ints = [](int a, int b, int c) {
+    return List({Value::Int32(a), Value::Int32(b), Value::Int32(c)});
+  };
   // The row without a delivery still has its issue date formatted.
-  EXPECT_EQ(Items(p.lists[3]), (ValueArray{"07/03/2002", "", "09/03/2002"}));
-  EXPECT_EQ(p.message, Value("earlier"));
+  EXPECT_EQ(p.answer(), (std::vector<Value>{Value::Int32(1), Value::Int32(3), ints(10, 11, 12),
+                                            ints(5001, 5002, 5003),
+                                            List({"05/03/2002", "06/03/2002", "08/03/2002"}),
+                                            List({"07/03/2002", "", "09/03/2002"})}));
+  EXPECT_EQ(p.message, kEarlier);
 
   // Fewer rows than announced: the last elements stay Empty.
   Pedido few = Call("F3");
   EXPECT_EQ(few.Run(), Value::Int16(0));
-  EXPECT_EQ(few.tam_arr, Value::Int32(3));
-  EXPECT_EQ(Items(few.lists[0]), (ValueArray{Value::Int32(30), Value::Int32(31), Value()}));
-  EXPECT_EQ(Items(few.lists[2]), (ValueArray{"", "07/05/2004", Value()}));
-  EXPECT_EQ(Items(few.lists[3]), (ValueArray{"06/05/2004", "", Value()}));
-}
-
-TEST_F(ValidaNumPedidoPublTest, ARowBeyondTheAnnouncedCountTraps) {
-  Pedido p = Call("X2");
-  p.usuario = Value::Int32(1);
-  EXPECT_EQ(p.Run(), Value::Int16(50));
-  EXPECT_EQ(p.message, Value(kClientes + Detail("gValida_Num_Pedido_Publ ( ",
-                                                Error::SubscriptOutOfRange(), 1100)));
-  // What was stored before the failure stays.
-  EXPECT_EQ(p.tam_arr, Value::Int32(2));
-  EXPECT_EQ(Items(p.lists[0]), (ValueArray{Value::Int32(20), Value::Int32(21)}));
-  EXPECT_EQ(Items(p.lists[3]), (ValueArray{"03/01/2003", ""}));
-
-  Pedido plain = Call("X2");
-  EXPECT_EQ(plain.Run(), Value::Int16(50));
-  EXPECT_EQ(plain.message, Value(kClientes));
+  EXPECT_EQ(
+      few.answer(),
+      (std::vector<Value>{Value::Int32(1), Value::Int32(3),
+                          List({Value::Int32(30), Value::Int32(31), Value()}),
+                          List({Value::Int32(7001), Value::Int32(7002), Value()}),
+                          List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()})}));
 }
 
 TEST_F(ValidaNumPedidoPublTest, SendsSevenArgumentsWithTheLiteralNullSecond) {
@@ -476,36 +425,46 @@ TEST_F(ValidaNumPedidoPublTest, SendsSevenArgumentsWithTheLiteralNullSecond) {
 }
 
 TEST_F(ValidaNumPedidoPublTest, TrapsWithTheLabelOfTheFailedStep) {
-  const std::string refused = "sqlite:/nonexistent/x.db";
-  const Error e = RefusalOf(refused);
+  const std::string prefix = kClientes + "gValida_Num_Pedido_Publ ( ";
+  const Error refusal = FailureOf([] { DbConnection().Open(kRefused); });
   Pedido diagnostic = Call("P3", "I");
-  diagnostic.conecta_db = refused;
+  diagnostic.conecta_db = kRefused;
   diagnostic.usuario = "1";
   EXPECT_EQ(diagnostic.Run(), Value::Int16(50));
-  EXPECT_EQ(diagnostic.message, Value(kClientes + Detail("gValida_Num_Pedido_Publ ( ", e, 4550)));
-  EXPECT_TRUE(diagnostic.Untouched());
+  EXPECT_EQ(diagnostic.message, Value(Detail(prefix, refusal, 4550)));
+  EXPECT_EQ(diagnostic.answer(), kNoOrderAnswer);
 
   for (const Value& user : {Value::Int32(2), Value(), Value::Null()}) {
     Pedido plain = Call("P3");
-    plain.conecta_db = "Provider=Nothing;Data Source=x";
+    plain.conecta_db = kNoProvider;
     plain.usuario = user;
     EXPECT_EQ(plain.Run(), Value::Int16(50));
     EXPECT_EQ(plain.message, Value(kClientes));
   }
 
+  // A null order; a first date that reads as no date fails as its argument
+  // is rendered; a row beyond the announced count, after what was stored.
   Pedido null_order = Call(Value::Null());
-  null_order.usuario = Value::Int32(1);
-  EXPECT_EQ(null_order.Run(), Value::Int16(50));
-  EXPECT_EQ(null_order.message, Value(kClientes + Detail("gValida_Num_Pedido_Publ ( ",
-                                                         Error::InvalidUseOfNull(), 4400)));
-
-  // A first date that reads as no date fails as its argument is rendered.
   Pedido bad_date = Call("P3");
-  bad_date.usuario = Value::Int32(1);
   bad_date.emissao_ini = "ontem";
-  EXPECT_EQ(bad_date.Run(), Value::Int16(50));
-  EXPECT_EQ(bad_date.message,
-            Value(kClientes + Detail("gValida_Num_Pedido_Publ ( ", Error::TypeMismatch(), 4490)));
+  Pedido beyond = Call("X2");
+  const std::pair<Pedido*, std::string> cases[] = {
+      {&null_order, Detail(prefix, Error::InvalidUseOfNull(), 4400)},
+      {&bad_date, Detail(prefix, Error::TypeMismatch(), 4490)},
+      {&beyond, Detail(prefix, Error::SubscriptOutOfRange(), 1100)}};
+  for (const auto& [p, message] : cases) {
+    p->usuario = Value::Int32(1);
+    EXPECT_EQ(p->Run(), Value::Int16(50));
+    EXPECT_EQ(p->message, Value(message));
+  }
+  EXPECT_EQ(beyond.answer(),
+            (std::vector<Value>{Value::Int32(1), Value::Int32(2),
+                                List({Value::Int32(20), Value::Int32(21)}),
+                                List({Value::Int32(6001), Value::Int32(6002)}),
+                                List({"02/01/2003", "04/01/2003"}), List({"03/01/2003", ""})}));
+  Pedido plain = Call("X2");
+  EXPECT_EQ(plain.Run(), Value::Int16(50));
+  EXPECT_EQ(plain.message, Value(kClientes));
 }
 
 class ValidaNumPedidoPublOnEngines : public EngineTest {
@@ -526,31 +485,27 @@ TEST_P(ValidaNumPedidoPublOnEngines, ListsAnOrderAndNarrowsItByFilters) {
   Pedido all = Call();
   EXPECT_EQ(all.Run(), Value::Int16(0)) << all.message.string();
   EXPECT_EQ(ToInt32(all.tam_arr), n);
-  EXPECT_EQ(Items(all.lists[0]).size(), static_cast<std::size_t>(n));
-  for (const Value& issued : Items(all.lists[2])) EXPECT_EQ(issued.string().size(), 10u);
+  EXPECT_EQ(all.lists[0].array().size(), static_cast<std::size_t>(n));
+  for (const Value& issued : all.lists[2].array()) EXPECT_EQ(issued.string().size(), 10u);
 
   // The consignee's CGC keeps some but not all of them.
   Pedido by_cgc = Call();
   by_cgc.cgc = summary().consignee_cgc;
   EXPECT_EQ(by_cgc.Run(), Value::Int16(0)) << by_cgc.message.string();
-  const std::size_t kept = Items(by_cgc.lists[0]).size();
-  EXPECT_GT(kept, 0u);
-  EXPECT_LT(kept, static_cast<std::size_t>(n));
+  const std::size_t kept = by_cgc.lists[0].array().size();
+  EXPECT_TRUE(kept > 0 && kept < static_cast<std::size_t>(n)) << kept;
 
-  // Issue dates in the far future leave nothing.
+  // Issue dates in the far future leave nothing; an unknown company gets no row at all.
   Pedido later = Call();
-  later.idioma = "I";
   later.emissao_ini = "01/01/2090";
-  EXPECT_EQ(later.Run(), Value::Int16(10));
-  EXPECT_EQ(later.message, Value(kCantFind));
-  EXPECT_TRUE(later.Untouched());
-
-  // An unknown company gets no row at all.
   Pedido unknown = Call();
   unknown.empresa = Value::Int32(987654);
-  unknown.idioma = "I";
-  EXPECT_EQ(unknown.Run(), Value::Int16(10));
-  EXPECT_EQ(unknown.message, Value(kNoRowEnglish));
+  for (auto [p, message] : {std::pair(&later, kCantFind), std::pair(&unknown, kNoRowEnglish)}) {
+    p->idioma = "I";
+    EXPECT_EQ(p->Run(), Value::Int16(10));
+    EXPECT_EQ(p->message, Value(message));
+    EXPECT_EQ(p->answer(), kNoOrderAnswer);
+  }
 }
 
 ZEBEVI_INSTANTIATE_ON_ENGINES(ValidaNumPedidoPublOnEngines);

@@ -29,30 +29,19 @@ void ExpectReadings(const std::vector<Case<T>>& cases, Read read) {
   }
 }
 
-TEST(FigureReading, NumbersInTheBrazilianFormOrAsNumbers) {
-  ExpectReadings<double>({{"3.182.672,57", 3182672.57},
-                          {"3363,328", 3363.328},
-                          {"106", 106.0},
-                          {"-2,5", -2.5},
-                          {Value::Double(2677.9), 2677.9},
-                          {Value::Int32(125833), 125833.0},
-                          {"", std::nullopt},
-                          {Value(), std::nullopt},
-                          {"1.5", std::nullopt},  // "." only groups thousands
-                          {"3,182,672.57", std::nullopt},
-                          {"12 km", std::nullopt}},
+// clang-format off
+TEST(FigureReading, NumbersAndIdentifiers) {
+  // "." only groups thousands.
+  ExpectReadings<double>({{"3.182.672,57", 3182672.57}, {"3363,328", 3363.328}, {"106", 106.0},
+                          {"-2,5", -2.5}, {Value::Double(2677.9), 2677.9},
+                          {Value::Int32(125833), 125833.0}, {"", std::nullopt},
+                          {Value(), std::nullopt}, {"1.5", std::nullopt},
+                          {"3,182,672.57", std::nullopt}, {"12 km", std::nullopt}},
                          NumberOf);
-}
-
-TEST(FigureReading, IdentifiersAreWholeNumbers) {
-  ExpectReadings<std::int64_t>({{"100004", 100004},
-                                {Value::Int32(7), 7},
+  ExpectReadings<std::int64_t>({{"100004", 100004}, {Value::Int32(7), 7},
                                 {Value::Double(4500021498.0), 4500021498},
-                                {Value::Double(2.5), std::nullopt},
-                                {"PI0000001", std::nullopt},
-                                {"12A", std::nullopt},
-                                {"1.005", std::nullopt},
-                                {"", std::nullopt}},
+                                {Value::Double(2.5), std::nullopt}, {"PI0000001", std::nullopt},
+                                {"12A", std::nullopt}, {"1.005", std::nullopt}, {"", std::nullopt}},
                                IdentifierOf);
 }
 
@@ -64,8 +53,7 @@ TEST(FigureReading, DatesInTheirOneDayFirstForm) {
                                 {"19/01/2024 24:00:00", std::nullopt},
                                 {"19/01/2024 14:59", std::nullopt},
                                 {"2024-01-19T14:59:46", std::nullopt},
-                                {"19/1/2024 14:59:46", std::nullopt},
-                                {"", std::nullopt}},
+                                {"19/1/2024 14:59:46", std::nullopt}, {"", std::nullopt}},
                                DateTimeOf);
   ExpectReadings<LocalMinutes>({{"16/01/2024 04:29", LocalMinutes(day - days(3) + 4h + 29min)},
                                 {"16/01/2024 04:29:00", std::nullopt},
@@ -76,28 +64,17 @@ TEST(FigureReading, DatesInTheirOneDayFirstForm) {
       DateOf);
 }
 
-TEST(FigureReading, DurationsInWholeMinutes) {
-  ExpectReadings<minutes>({{"99:33", 99h + 33min},
-                           {"596523:14", 596523h + 14min},
-                           {"00:00", 0min},
-                           {"-1:-30", -90min},
-                           {"", std::nullopt},
-                           {"12", std::nullopt},
-                           {"ab:cd", std::nullopt},
-                           {"1:60", std::nullopt},
-                           {"1:5x", std::nullopt},
-                           {":30", std::nullopt},
-                           {"-:-", std::nullopt}},
+// Durations in whole minutes; the route time is a time of day, never a
+// duration read as one.
+TEST(FigureReading, DurationsAndTimesOfDay) {
+  ExpectReadings<minutes>({{"99:33", 99h + 33min}, {"596523:14", 596523h + 14min},
+                           {"00:00", 0min}, {"-1:-30", -90min}, {"", std::nullopt},
+                           {"12", std::nullopt}, {"ab:cd", std::nullopt}, {"1:60", std::nullopt},
+                           {"1:5x", std::nullopt}, {":30", std::nullopt}, {"-:-", std::nullopt}},
                           DurationOf);
-}
-
-TEST(FigureReading, TheRouteTimeIsATimeOfDay) {
-  ExpectReadings<TimeOfDay>({{"20:18", TimeOfDay{20h + 18min}},
-                             {"00:45", TimeOfDay{45min}},
-                             {"23:59", TimeOfDay{23h + 59min}},
-                             {"68:18", std::nullopt},  // no time of day: never read as one
-                             {"24:00", std::nullopt},
-                             {"2:00", std::nullopt},
+  ExpectReadings<TimeOfDay>({{"20:18", TimeOfDay{20h + 18min}}, {"00:45", TimeOfDay{45min}},
+                             {"23:59", TimeOfDay{23h + 59min}}, {"68:18", std::nullopt},
+                             {"24:00", std::nullopt}, {"2:00", std::nullopt},
                              {"", std::nullopt}},
                             TimeOfDayOf);
 }
@@ -106,13 +83,12 @@ TEST(FigureReading, FlagsAndVerdictsByTheirExactTexts) {
   ExpectReadings<bool>(
       {{"S", true}, {"N", false}, {"s", std::nullopt}, {"", std::nullopt}, {"Sim", std::nullopt}},
       FlagOf);
-  ExpectReadings<Deadline>({{"No Prazo", Deadline::kOnTime},
-                            {"Fora do Prazo", Deadline::kLate},
+  ExpectReadings<Deadline>({{"No Prazo", Deadline::kOnTime}, {"Fora do Prazo", Deadline::kLate},
                             {"Prazo Indeterminado", Deadline::kUndetermined},
-                            {"no prazo", std::nullopt},
-                            {"", std::nullopt}},
+                            {"no prazo", std::nullopt}, {"", std::nullopt}},
                            DeadlineOf);
 }
+// clang-format on
 
 TEST(FigureReading, VehiclesSplitIntoFleetNumberAndPlate) {
   const std::vector<std::pair<Value, Vehicle>> cases{
@@ -125,17 +101,14 @@ TEST(FigureReading, VehiclesSplitIntoFleetNumberAndPlate) {
 }
 
 TEST(QueryInput, TypedTextBecomesTheOperationsInput) {
-  EXPECT_EQ(IdentifierInput(""), Value());
-  EXPECT_EQ(IdentifierInput("42"), Value::Int32(42));
-  EXPECT_EQ(IdentifierInput("99999999999"), Value::String("99999999999"));
-  EXPECT_EQ(IdentifierInput("42a"), Value::String("42a"));
-  EXPECT_EQ(TextInput(""), Value());
-  EXPECT_EQ(TextInput("0042"), Value::String("0042"));
+  EXPECT_EQ(std::tuple(IdentifierInput(""), IdentifierInput("42"), IdentifierInput("99999999999"),
+                       IdentifierInput("42a"), TextInput(""), TextInput("0042"), DateInput("")),
+            std::tuple(Value(), Value::Int32(42), Value::String("99999999999"),
+                       Value::String("42a"), Value(), Value::String("0042"), Value()));
   const std::optional<Value> day_first = DateInput("05/03/2026");
   ASSERT_TRUE(day_first.has_value());
   EXPECT_EQ(day_first, DateInput("2026-03-05"));
   EXPECT_EQ(DisplayText(*day_first), "05/03/2026");
-  EXPECT_EQ(DateInput(""), Value());
   for (const char* text : {"31/02/2026", "2026-13-01", "5/3/2026", "2026-3-5", "05-03-2026",
                            "2026-03-05T10:00", "amanhã"}) {
     EXPECT_EQ(DateInput(text), std::nullopt) << text;

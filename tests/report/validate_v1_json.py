@@ -13,12 +13,8 @@ import tempfile
 
 import jsonschema
 
-SCHEMAS = {
-    "trip": "trip-summary",
-    "flags": "feature-flags",
-    "find": "document-matches",
-    "order": "order-documents",
-}
+SCHEMAS = {"trip": "trip-summary", "flags": "feature-flags", "find": "document-matches",
+           "order": "order-documents"}
 
 
 def load_validators(folder):
@@ -40,33 +36,32 @@ def run(exe, args):
     return done.returncode, done.stdout, done.stderr
 
 
-def cases(facts):
-    order = facts["multi_document_order"]
-    company = str(facts["multi_document_order_company_id"])
+def cases(f):
+    order, company = f["multi_document_order"], str(f["multi_document_order_company_id"])
+    # (what, verb arguments, exit status[, whether the operation delivered]); the
+    # groups without grants are delivered, every flag N, with the message saying so.
     return [
-        # (what, verb arguments, exit status[, whether the operation delivered])
-        ("exchanged document", ["trip", str(facts["exchanged_document_id"])], 0),
-        ("exchange parent", ["trip", str(facts["exchange_parent_id"])], 0),
-        ("plain document", ["trip", str(facts["plain_document_id"])], 0),
-        ("no route", ["trip", str(facts["document_without_route_id"])], 0),
-        ("cycle not measured", ["trip", str(facts["document_without_cycle_id"])], 0),
-        ("in transit, no arrival", ["trip", str(facts["document_without_arrival_id"])], 0),
-        ("customer's tracking", ["trip", str(facts["plain_document_id"]), "--customer", "1"], 0),
+        ("exchanged document", ["trip", str(f["exchanged_document_id"])], 0),
+        ("exchange parent", ["trip", str(f["exchange_parent_id"])], 0),
+        ("plain document", ["trip", str(f["plain_document_id"])], 0),
+        ("no route", ["trip", str(f["document_without_route_id"])], 0),
+        ("cycle not measured", ["trip", str(f["document_without_cycle_id"])], 0),
+        ("in transit, no arrival", ["trip", str(f["document_without_arrival_id"])], 0),
+        ("customer's tracking", ["trip", str(f["plain_document_id"]), "--customer", "1"], 0),
         ("no such document", ["trip", "99999999"], 1),
         ("no document given", ["trip", "0"], 1),
-        ("granted group", ["flags", str(facts["granted_user_group_id"])], 0),
-        # Delivered, every flag N, with the message that no rights are recorded.
-        ("refused group", ["flags", str(facts["refused_user_group_id"])], 1, True),
-        ("group without grants", ["flags", str(facts["empty_user_group_id"])], 1, True),
+        ("granted group", ["flags", str(f["granted_user_group_id"])], 0),
+        ("refused group", ["flags", str(f["refused_user_group_id"])], 1, True),
+        ("group without grants", ["flags", str(f["empty_user_group_id"])], 1, True),
         ("no such group", ["flags", "99999999"], 1, True),
         ("order match", ["find", "--order", order], 0),
         ("order match of a company", ["find", "--order", order, "--company", company], 0),
-        ("document number match", ["find", "--document", facts["plain_document_number"]], 0),
+        ("document number match", ["find", "--document", f["plain_document_number"]], 0),
         ("no match", ["find", "--order", "no-such-order"], 1),
         ("not numeric", ["find", "--document", "12A"], 1),
         ("published order", ["order", order, "--company", company], 0),
         ("published order anywhere", ["order", order], 0),
-        ("published order by consignee", ["order", order, "--cgc", facts["consignee_cgc"]], 0),
+        ("published order by consignee", ["order", order, "--cgc", f["consignee_cgc"]], 0),
         ("no such order", ["order", "no-such-order", "--company", company], 1),
         ("no such order, in English", ["order", "no-such-order", "--english"], 1),
         ("unknown company", ["order", order, "--company", "999999"], 1),
@@ -85,10 +80,19 @@ def unread_figures(node, path="$"):
             yield from unread_figures(item, f"{path}[{i}]")
 
 
+# Changes that break the contract, which the schemas must catch.
+BREAKS = (
+    lambda a: a["route"]["planned_time_of_day"].update(value="68:18"),
+    lambda a: a["invoices"][0]["weight_kg"].update(value="3363,328"),
+    lambda a: a["header"]["arrival"].update(actual={"value": None}),
+    lambda a: a.update(extra=1),
+    lambda a: a["cycle"]["times"].pop("loading_minutes"),
+)
+
+
 def main():
-    exe, folder = sys.argv[1], pathlib.Path(sys.argv[2])
-    validators = load_validators(folder)
-    failures = []
+    exe, validators = sys.argv[1], load_validators(pathlib.Path(sys.argv[2]))
+    failures, answers = [], {verb: [] for verb in SCHEMAS}
     with tempfile.TemporaryDirectory() as tmp:
         db = str(pathlib.Path(tmp) / "demo.db")
         status, out, err = run(exe, ["demo", "--documents", "300", "--json", db])
@@ -97,7 +101,6 @@ def main():
         facts = json.loads(out)
         plain = json.loads(run(exe, ["trip", str(facts["plain_document_id"]), "--json", "--db", db])[1])
         facts["plain_document_number"] = plain["document"]["number"]
-        answers = {verb: [] for verb in SCHEMAS}
         for what, args, expected_status, *delivered in cases(facts):
             delivered = delivered[0] if delivered else expected_status == 0
             status, out, err = run(exe, [*args, "--json", "--db", db])
@@ -107,30 +110,20 @@ def main():
                 continue
             answer = json.loads(out)
             answers[args[0]].append(answer)
-            for error in validators[args[0]].iter_errors(answer):
-                failures.append(f"{label}: {error.json_path}: {error.message}")
+            failures += [f"{label}: {e.json_path}: {e.message}"
+                         for e in validators[args[0]].iter_errors(answer)]
             if (answer["status"] == 0) != delivered:
                 failures.append(f"{label}: status {answer['status']}")
             # Every text the demo data gives reads as its kind.
             if answer["status"] == 0:
-                failures.extend(f"{label}: unread {where}" for where in unread_figures(answer))
-        # The schemas do catch what breaks the contract.
-        trip = answers["trip"][0]
-        for break_it in (
-            lambda a: a["route"]["planned_time_of_day"].update(value="68:18"),
-            lambda a: a["invoices"][0]["weight_kg"].update(value="3363,328"),
-            lambda a: a["header"]["arrival"].update(actual={"value": None}),
-            lambda a: a.update(extra=1),
-            lambda a: a["cycle"]["times"].pop("loading_minutes"),
-        ):
-            broken = copy.deepcopy(trip)
-            break_it(broken)
-            if validators["trip"].is_valid(broken):
-                failures.append("a broken trip summary passed: " + json.dumps(broken)[:200])
-    for failure in failures:
-        print(failure)
+                failures += [f"{label}: unread {where}" for where in unread_figures(answer)]
+    for break_it in BREAKS:
+        broken = copy.deepcopy(answers["trip"][0])
+        break_it(broken)
+        if validators["trip"].is_valid(broken):
+            failures.append("a broken trip summary passed: " + json.dumps(broken)[:200])
     if failures:
-        sys.exit(1)
+        sys.exit("\n".join(failures))
     print(f"{sum(len(a) for a in answers.values())} answers valid")
 
 

@@ -37,17 +37,13 @@ CREATE TABLE cabec (
 INSERT INTO cabec (doc) VALUES (1);
 INSERT INTO cabec (doc, ord, num_pedido_interno, rota_id, flag_no_prazo) VALUES (1, 2, 'PED-2', 8, 'N');
 INSERT INTO cabec (doc, Data_Chegada_Cliente_Efetiva, data_Chegada_cliente_prevista,
-                   data_prevista_rastreador, rota_id, produto)
-  VALUES (2, NULL, NULL, NULL, NULL, NULL);
+  data_prevista_rastreador, rota_id, produto) VALUES (2, NULL, NULL, NULL, NULL, NULL);
 INSERT INTO cabec (doc, rota_id) VALUES (3, 3000000000);
 INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_Dados_Doc_Viagem11',
   'SELECT cabec.*, ?2 AS pai, ?3 AS flag FROM cabec WHERE doc = ?1 ORDER BY ord');
 CREATE TABLE nf (doc INTEGER, ord INTEGER, nota_fiscal, peso_real_kg, val_declarado);
-INSERT INTO nf VALUES
-  (1, 3, ' 000125 ', NULL, 1234.5),
-  (1, 1, '000123', 1500.5, 0.5),
-  (1, 2, '000124', 20000, 1234567),
-  (2, 1, '000200', 10, -1234.567);
+INSERT INTO nf VALUES (1, 3, ' 000125 ', NULL, 1234.5), (1, 1, '000123', 1500.5, 0.5),
+  (1, 2, '000124', 20000, 1234567), (2, 1, '000200', 10, -1234.567);
 INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_NOTA_FISCAL_DOCTO3',
   'SELECT nota_fiscal, peso_real_kg, val_declarado, ?2 AS pai, ?3 AS flag
      FROM nf WHERE doc = ?1 ORDER BY ord');
@@ -79,13 +75,10 @@ INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_Resumo_Ciclo2',
 CREATE TABLE rota (rota_id INTEGER, total_km REAL, tempo_previsto);
 INSERT INTO zeb_procedure VALUES ('SP_ZEB_CON_Tempo_km_Rota',
   'SELECT total_km, tempo_previsto FROM rota WHERE rota_id = ?1 ORDER BY rowid');
-INSERT INTO rota VALUES (7, 412.5, 1.0833333333333333);  -- a day and two hours
-INSERT INTO rota VALUES (8, 95, 0.03125);                 -- 45 minutes
-INSERT INTO rota VALUES (9, 10, '05:30');                 -- a time text
-INSERT INTO rota VALUES (10, 1, 0.5);
-INSERT INTO rota VALUES (10, 2, 0.75);                    -- a second row, ignored
-INSERT INTO rota VALUES (11, 3, 1e9);                     -- past any calendar
-INSERT INTO rota VALUES (12, NULL, NULL);
+-- A day and two hours, 45 minutes, a time text, a second row ignored, past
+-- any calendar, nulls.
+INSERT INTO rota VALUES (7, 412.5, 1.0833333333333333), (8, 95, 0.03125), (9, 10, '05:30'),
+  (10, 1, 0.5), (10, 2, 0.75), (11, 3, 1e9), (12, NULL, NULL);
 -- Whole trips: 1001 the child of the exchange 1000, with a route; 20 without
 -- route or occurrence; 30 without exchange row; 40 without header; 50 with a
 -- return time that no conversion takes.
@@ -102,29 +95,6 @@ INSERT INTO ciclo VALUES (1001, 1, 1, 1, 1, 1, 60, 60, 60, 60, 60, 60, 60, 60, 6
   (30, 1, 1, 1, 1, 1, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60),
   (50, 1, 10, 20, 30, 40, 5400, 120, 3600, 2147483648, 1, 1, 1, 1, 1, 1, 1, 1, 1);
 )sql";
-
-FixtureDatabase::FixtureDatabase(std::string_view sql) : path_(dir_ / "fixture.db") {
-  RunSqlScript(path_,
-               "CREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, "
-               "body TEXT NOT NULL);");
-  RunSqlScript(path_, sql);
-}
-
-DbConnectionRef FixtureDatabase::Open() const {
-  auto connection = std::make_shared<DbConnection>();
-  connection->Open(connection_string());
-  return connection;
-}
-
-UncreatableRules::UncreatableRules() {
-  SetValueRulesFactory([] { return std::unique_ptr<ValueRules>(); });
-}
-
-UncreatableRules::~UncreatableRules() { SetValueRulesFactory(CreateValueRules); }
-
-Error UncreatableRules::failure() const {
-  return FailureOf([] { Rules(); });
-}
 
 SummaryCall::SummaryCall(std::string connection_string, Value document)
     : conecta(std::move(connection_string)), docto(std::move(document)) {
@@ -146,13 +116,6 @@ std::vector<int> SummaryCall::untouched() const {
     if (out[i] == Value("in")) outputs.push_back(i);
   }
   return outputs;
-}
-
-std::vector<Value> SummaryCall::parameters() const {
-  std::vector<Value> all{conecta, user, grupo_usuario, cliente, grupo_cliente, docto};
-  all.insert(all.end(), out.begin(), out.end());
-  all.push_back(message);
-  return all;
 }
 
 }  // namespace zebevi::testing

@@ -29,12 +29,20 @@ extern const std::string kTrips;
 // adds: tables, rows and catalog entries.
 class FixtureDatabase {
  public:
-  explicit FixtureDatabase(std::string_view sql);
+  explicit FixtureDatabase(std::string_view sql) : path_(dir_ / "fixture.db") {
+    RunSqlScript(path_,
+                 "CREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, "
+                 "body TEXT NOT NULL);");
+    RunSqlScript(path_, sql);
+  }
 
   const std::filesystem::path& path() const { return path_; }
-  std::string connection_string() const { return SqliteConnection(path_); }
   // A new connection, open on the file.
-  DbConnectionRef Open() const;
+  DbConnectionRef Open() const {
+    auto connection = std::make_shared<DbConnection>();
+    connection->Open(SqliteConnection(path_));
+    return connection;
+  }
 
  private:
   TempDir dir_;
@@ -46,13 +54,17 @@ class FixtureDatabase {
 // back when it goes away.
 class UncreatableRules {
  public:
-  UncreatableRules();
-  ~UncreatableRules();
+  UncreatableRules() {
+    SetValueRulesFactory([] { return std::unique_ptr<ValueRules>(); });
+  }
+  ~UncreatableRules() { SetValueRulesFactory(CreateValueRules); }
   UncreatableRules(const UncreatableRules&) = delete;
   UncreatableRules& operator=(const UncreatableRules&) = delete;
 
   // The failure that such a step raises.
-  Error failure() const;
+  Error failure() const {
+    return FailureOf([] { Rules(); });
+  }
 };
 
 // The forty outputs of gConsulta_Espelho_Viagem, in interface order.
@@ -89,8 +101,6 @@ struct SummaryCall {
   void Run();
   // The outputs that still hold what the client passed.
   std::vector<int> untouched() const;
-  // All forty-seven parameters, in interface order, as the call left them.
-  std::vector<Value> parameters() const;
 };
 
 }  // namespace zebevi::testing

