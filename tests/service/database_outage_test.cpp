@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "service/http_client.h"
 #include "service/service_process.h"
 #include "support/engines.h"
 
@@ -61,14 +60,14 @@ TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers)
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
   OwnPostgres postgres;
   ASSERT_FALSE(postgres.connection().empty());
-  ServiceProcess service(Json{{"db", postgres.connection()}, {"threads", 2}}, {InternalKey()});
+  ServiceProcess service(Json{{"db", postgres.connection()}, {"threads", 2}}, {kInternalKey});
   ASSERT_TRUE(service.started());
 
   const std::string document =
       std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
   const auto trip = [&] {
-    return Post(service.url("/v1/call/gConsulta_Espelho_Viagem"),
-                Json{{"invntDOCTO_TRANSPORTE_ID", document}}.dump(), InternalKey().text);
+    return Send(service.url("/v1/call/gConsulta_Espelho_Viagem"),
+                Json{{"invntDOCTO_TRANSPORTE_ID", document}}.dump(), kInternalKey.text);
   };
   for (int i = 0; i < 3; ++i) ASSERT_EQ(trip().status, 200);
 
