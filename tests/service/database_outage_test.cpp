@@ -15,54 +15,38 @@ namespace {
 
 using Json = nlohmann::json;
 
-// The test's own server through scripts/pg-test-server, stopped at the end.
-class OwnPostgres {
- public:
-  OwnPostgres() {
-    const std::string lines = Script("start " + ShellQuote(ZEBEVI_PG_LOAD));
-    const auto exported = [&](const std::string& name) {
-      const std::string head = "export " + name + "='";
-      const std::size_t at = lines.find(head);
-      if (at == std::string::npos) return std::string();
-      const std::size_t start = at + head.size();
-      return lines.substr(start, lines.find('\'', start) - start);
-    };
-    dir_ = exported("ZEBEVI_PG_DIR");
-    connection_ = exported("ZEBEVI_PG_CONNECTION");
-  }
-  ~OwnPostgres() {
-    if (!dir_.empty()) Script("stop " + ShellQuote(dir_));
-  }
-  OwnPostgres(const OwnPostgres&) = delete;
-  OwnPostgres& operator=(const OwnPostgres&) = delete;
+// scripts/pg-test-server with `args`: its standard output, a test failure
+// when it does not succeed.
+std::string PgTestServer(const std::string& args) {
+  const std::string command = ShellQuote(ZEBEVI_PG_TEST_SERVER) + " " + args;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string out;
+  char chunk[4096];
+  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
+  EXPECT_EQ(::pclose(pipe.release()), 0) << command;
+  return out;
+}
 
-  const std::string& connection() const { return connection_; }
-  void Pause() { Script("pause " + ShellQuote(dir_)); }
-  void Resume() { Script("resume " + ShellQuote(dir_)); }
-
- private:
-  // The script's standard output; a test failure when it does not succeed.
-  static std::string Script(const std::string& args) {
-    const std::string command = ShellQuote(ZEBEVI_PG_TEST_SERVER) + " " + args;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::string out;
-    char chunk[4096];
-    while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
-    EXPECT_EQ(::pclose(pipe.release()), 0) << command;
-    return out;
-  }
-
-  std::string dir_;
-  std::string connection_;
-};
+// The value of `export NAME='VALUE'` in `lines`.
+std::string Exported(const std::string& lines, const std::string& name) {
+  const std::size_t at = lines.find("export " + name + "='");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + name.size() + 9;
+  return lines.substr(start, lines.find('\'', start) - start);
+}
 
 TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers) {
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
-  OwnPostgres postgres;
-  ASSERT_FALSE(postgres.connection().empty());
-  ServiceProcess service(Json{{"db", postgres.connection()}, {"threads", 2}}, {kInternalKey});
+  const std::string lines = PgTestServer("start " + ShellQuote(ZEBEVI_PG_LOAD));
+  const struct Own {
+    std::string dir;
+    ~Own() { PgTestServer("stop " + dir); }
+  } own{ShellQuote(Exported(lines, "ZEBEVI_PG_DIR"))};
+  const std::string& dir = own.dir;
+  ASSERT_NE(dir, "''") << lines;
+  ServiceProcess service(Json{{"db", Exported(lines, "ZEBEVI_PG_CONNECTION")}, {"threads", 2}},
+                         {kInternalKey});
   ASSERT_TRUE(service.started());
-
   const std::string document =
       std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
   const auto trip = [&] {
@@ -71,15 +55,14 @@ TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers)
   };
   for (int i = 0; i < 3; ++i) ASSERT_EQ(trip().status, 200);
 
-  postgres.Pause();
+  PgTestServer("pause " + dir);
   for (int i = 0; i < 3; ++i) {
     const HttpReply gone = trip();
     EXPECT_EQ(gone.status, 503) << gone.body;
     EXPECT_EQ(gone.headers.count("retry-after"), 1u);
     EXPECT_EQ(Get(service.url("/readyz")).status, 503);
   }
-
-  postgres.Resume();
+  PgTestServer("resume " + dir);
   // Right after: not one answer from a connection the outage killed.
   for (int i = 0; i < 10; ++i) {
     const HttpReply back = trip();
