@@ -17,16 +17,10 @@ std::string DemoDatabase::Fact(const char* key) const {
 
 const DemoDatabase& SharedDemo() {
   static const TempDir folder;
-  static const DemoDatabase demo = [] {
-    DemoDatabase made;
-    made.path = folder / "demo.db";
-    const CommandResult run = RunZebevi(
-        {"demo", "--documents", std::to_string(kDemoTestDocuments), "--json", made.path.string()});
-    EXPECT_EQ(run.status, 0) << run.err;
-    made.facts = Json::parse(run.out, nullptr, false);
-    EXPECT_TRUE(made.facts.is_object()) << run.out;
-    return made;
-  }();
+  static const DemoDatabase demo{
+      folder / "demo.db",
+      OutputJson(RunZebevi({"demo", "--documents", std::to_string(kDemoTestDocuments), "--json",
+                            (folder / "demo.db").string()}))};
   return demo;
 }
 
@@ -35,12 +29,6 @@ std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql) {
   std::filesystem::copy_file(SharedDemo().path, copy);
   RunSqlScript(copy, sql);
   return copy;
-}
-
-CommandResult RunOnDemo(std::vector<std::string> args) {
-  args.push_back("--db");
-  args.push_back(SharedDemo().path.string());
-  return RunZebevi(args);
 }
 
 CommandResult RunShell(const std::string& command, std::string_view input) {
@@ -110,39 +98,6 @@ std::size_t Columns(std::string_view text) {
   return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   }));
-}
-
-Json Plain(const Json& tagged) {
-  if (!tagged.contains("value")) return nullptr;
-  const Json& value = tagged["value"];
-  if (!value.is_array()) return value;
-  Json items = Json::array();
-  for (const Json& item : value) items.push_back(Plain(item));
-  return items;
-}
-
-std::string Shown(const Json& shown) {
-  return shown.is_object() ? shown["display"].get<std::string>() : shown.get<std::string>();
-}
-
-void ExpectCarries(const Json& shown, const Json& plain, const std::string& name) {
-  SCOPED_TRACE(name);
-  if (plain.is_null()) {
-    EXPECT_EQ(Shown(shown), "");
-    EXPECT_TRUE(!shown.contains("value") || shown["value"].is_null()) << shown;
-  } else if (plain.is_string()) {
-    EXPECT_EQ(Shown(shown), plain.get<std::string>());
-  } else {
-    EXPECT_EQ(shown["value"], plain);
-    EXPECT_FALSE(Shown(shown).empty());
-  }
-}
-
-Json CallOnDemo(const std::string& operation, Json params) {
-  params["invntConecta_db"] = "sqlite:" + SharedDemo().path.string();
-  const CommandResult call = RunZebevi({"call", operation, params.dump()});
-  EXPECT_EQ(call.status, 0) << call.err;
-  return OutputJson(call);
 }
 
 std::vector<std::string> Block(const std::string& text, const std::string& title) {

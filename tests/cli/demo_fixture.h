@@ -21,14 +21,12 @@ inline constexpr std::int64_t kDemoTestDocuments = 300;
 
 struct DemoDatabase {
   std::filesystem::path path;
-  Json facts;                                // what `zebevi demo --json` printed
+  Json facts;                               // what `zebevi demo --json` printed
   std::string Fact(const char* key) const;  // as command-line text ("7", "4500021498")
 };
 const DemoDatabase& SharedDemo();  // made on first use
 // A copy of the shared demo in `dir`, changed by the SQL script `sql`.
 std::filesystem::path EditedDemo(const TempDir& dir, std::string_view sql);
-// zebevi with `args`, then "--db" and the shared demo.
-CommandResult RunOnDemo(std::vector<std::string> args);
 // `command` under bash, `input` on its standard input.
 CommandResult RunShell(const std::string& command, std::string_view input = {});
 // zebevi under `script`, so that its output is a terminal; standard output
@@ -56,18 +54,6 @@ std::vector<std::string> Lines(const std::string& text);
 // Code points, which is what a terminal shows for the Latin texts here.
 std::size_t Columns(std::string_view text);
 Json OutputJson(const CommandResult& run);  // a test failure when not JSON
-
-// A parameter of `zebevi call` in plain form: tagged values unwrapped,
-// Empty and Null as null.
-Json Plain(const Json& tagged);
-// The text a person reads of a version 1 figure ({"value", "display"}) or text.
-std::string Shown(const Json& shown);
-// `shown`, a part of a verb's JSON, carries `plain`, the call's value of the
-// same output: a text as the display, a number as the typed value, nothing
-// as an empty display without value.
-void ExpectCarries(const Json& shown, const Json& plain, const std::string& name);
-// `zebevi call OPERATION` on the shared demo, `params` given as plain JSON.
-Json CallOnDemo(const std::string& operation, Json params);
 
 }  // namespace zebevi::testing
 

@@ -1,10 +1,13 @@
 // What an operator meets on the command line, through the real executable:
-// exit statuses, the real cause of a failure, `zebevi check`, CSV export,
-// terminal manners, completions and the man page.
+// `zebevi demo`, exit statuses, the real cause of a failure, `zebevi check`,
+// CSV export, terminal manners, completions and the man page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 
 #include "demo_fixture.h"
@@ -116,6 +119,7 @@ std::string CsvCell(const Json& cell) {
 void ExpectCsvCarries(const fs::path& file, const Json& rows,
                       const std::vector<std::string>& header) {
   SCOPED_TRACE(file.string());
+  ASSERT_FALSE(rows.empty());
   EXPECT_NE(ReadWhole(file).find("\r\n"), std::string::npos) << "RFC 4180 lines end CRLF";
   // As Python's csv module reads it.
   const Json csv = OutputJson(RunShell(
@@ -132,33 +136,36 @@ void ExpectCsvCarries(const fs::path& file, const Json& rows,
 }
 
 TEST(Operator, ExportsCsvThatASpreadsheetReads) {
-  const DemoDatabase& demo = SharedDemo();
   TempDir dir;
   // Names with a comma, quotes and an accent must survive the quoting.
   const std::string db =
       EditedDemo(dir, "UPDATE parceiro SET nome = nome || ', \"Filial\" São';").string();
-  const std::string order = demo.Fact("multi_document_order");
-  for (const auto& [verb, header] : std::vector<std::pair<std::string, std::vector<std::string>>>{
-           {"find --order " + order,
-            {"id", "number", "issued", "arrived", "operating_point", "customer"}},
-           {"order " + order, {"id", "number", "issued", "delivered"}}}) {
-    const std::string line = ShellQuote(std::getenv("ZEBEVI_EXE")) + " " + verb + " --db " + db;
-    const Json json = OutputJson(RunShell(line + " --json"));
-    ASSERT_EQ(RunShell(line + " --csv >" + (dir / "list.csv").string()).status, 0);
-    ASSERT_FALSE(json["documents"].empty());
-    ExpectCsvCarries(dir / "list.csv", json["documents"], header);
-    EXPECT_NE(ReadWhole(dir / "list.csv").find("-"), std::string::npos) << "ISO dates";
+  const std::string zebevi = ShellQuote(std::getenv("ZEBEVI_EXE")) + " ", at = dir.path().string();
+  const std::string order = SharedDemo().Fact("multi_document_order");
+  const std::string trip = "trip " + SharedDemo().Fact("exchanged_document_id");
+  for (const std::string& write :
+       {"find --order " + order + " --csv >" + at + "/find.csv",
+        "order " + order + " --csv >" + at + "/order.csv", trip + " --csv-dir " + at + "/trip"}) {
+    const CommandResult run = RunShell(zebevi + write + " --db " + db);
+    EXPECT_EQ(run.status, 0) << write << run.err;
+    EXPECT_EQ(run.out, "");
   }
-  const std::string document = demo.Fact("exchanged_document_id");
-  const CommandResult trip =
-      RunZebevi({"trip", document, "--db", db, "--csv-dir", (dir / "trip").string()});
-  EXPECT_EQ(trip.status, 0) << trip.err;
-  EXPECT_EQ(trip.out, "");
-  const Json summary = OutputJson(RunZebevi({"trip", document, "--db", db, "--json"}));
-  ExpectCsvCarries(dir / "trip/invoices.csv", summary["invoices"],
-                   {"number", "weight_kg", "declared_value_brl"});
-  ExpectCsvCarries(dir / "trip/occurrences.csv", summary["occurrences"],
-                   {"at", "description", "odometer_km", "minutes_since_previous"});
+  for (const auto& [file, verb, rows, header] :
+       std::vector<std::tuple<std::string, std::string, std::string, std::vector<std::string>>>{
+           {"find.csv",
+            "find --order " + order,
+            "/documents",
+            {"id", "number", "issued", "arrived", "operating_point", "customer"}},
+           {"order.csv", "order " + order, "/documents", {"id", "number", "issued", "delivered"}},
+           {"trip/invoices.csv", trip, "/invoices", {"number", "weight_kg", "declared_value_brl"}},
+           {"trip/occurrences.csv",
+            trip,
+            "/occurrences",
+            {"at", "description", "odometer_km", "minutes_since_previous"}}}) {
+    const Json json = OutputJson(RunShell(zebevi + verb + " --json --db " + db));
+    ExpectCsvCarries(dir / file, json.at(Json::json_pointer(rows)), header);
+  }
+  EXPECT_NE(ReadWhole(dir / "order.csv").find("-"), std::string::npos) << "ISO dates";
   // Numbers with a decimal point, never the Brazilian comma.
   EXPECT_EQ(ReadWhole(dir / "trip/invoices.csv").find(",\""), std::string::npos);
 }
@@ -252,6 +259,101 @@ TEST(Operator, CompletesVerbsAndOptionsAndHasAManPage) {
     EXPECT_NE(page.find(std::string(".SS zebevi ") + verb + "\n"), std::string::npos) << verb;
   }
   EXPECT_NE(page.find("the output could not be written"), std::string::npos);
+}
+
+bool IsSqliteFile(const fs::path& path) { return ReadWhole(path).rfind("SQLite format 3", 0) == 0; }
+
+// The document the summary line suggests ("Try: zebevi trip ID ...").
+std::string SuggestedDocument(const std::string& line) {
+  std::smatch match;
+  std::regex_search(line, match, std::regex("Try: zebevi trip ([0-9]+)"));
+  return match[1].str();
+}
+
+TEST(DemoCommand, CreatesTheDatabaseAndSuggestsAnExchangedDocument) {
+  TempDir dir;
+  const std::string path = (dir / "frete.db").string();
+  const CommandResult run = RunZebevi({"demo", "--documents", "40", path});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "") << "no progress bar off a terminal";
+  EXPECT_TRUE(std::regex_match(
+      run.out, std::regex("Created " + path +
+                          ": 40 documents, [0-9]+ invoices, [0-9]+ tracking occurrences in "
+                          "[0-9]+\\.[0-9] s\\. Try: zebevi trip [0-9]+ --db " +
+                          path + "\n")))
+      << run.out;
+  EXPECT_TRUE(IsSqliteFile(path));
+  // The suggestion works as printed and shows a document of an exchange.
+  const CommandResult trip = RunZebevi({"trip", SuggestedDocument(run.out), "--db", path});
+  EXPECT_TRUE(std::regex_search(trip.out, std::regex("\n  Documento +[0-9]+ / [0-9]+")))
+      << trip.out << trip.err;
+}
+
+TEST(DemoCommand, ReplacesAFileOnlyWhenForcedAndLeavesNothingBehind) {
+  TempDir dir;
+  const std::string at = dir.path().string() + "/";
+  std::ofstream(dir / "demo.db") << "keep me";
+  fs::create_directory(dir / "taken");
+  ExpectRuns({
+      {"demo --documents 20 " + at + "demo.db",
+       1,
+       {"zebevi: " + at + "demo.db already exists (add --force to replace it)\n"}},
+      {"demo --documents 20 --force " + at + "taken",
+       1,
+       {"zebevi: cannot create " + at + "taken: "}},
+      {"demo --documents 20 " + at + "no/such/demo.db", 1, {"zebevi: "}},
+      {"demo --documents 3 " + at + "new.db", 2, {"not in range 10 to"}},
+      {"demo --documents -5 " + at + "new.db", 2, {"not in range 10 to"}},
+  });
+  EXPECT_EQ(ReadWhole(dir / "demo.db"), "keep me");
+  ASSERT_EQ(RunZebevi({"demo", "--documents", "20", "--force", at + "demo.db"}).status, 0);
+  EXPECT_TRUE(IsSqliteFile(dir / "demo.db"));
+  // The new database was generated beside the old one and renamed over it.
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"demo.db", "taken"}));
+}
+
+TEST(DemoCommand, WritesTheDefaultDatabaseThatTheVerbsRead) {
+  TempDir dir;
+  const std::vector<std::string> xdg{"XDG_DATA_HOME=" + (dir / "data").string(), "ZEBEVI_DB="};
+  const CommandResult missing = RunZebevi({"flags", "2"}, {}, xdg);
+  EXPECT_EQ(missing.status, 3);
+  EXPECT_EQ(missing.err, "zebevi: no database at " + (dir / "data/zebevi/demo.db").string() +
+                             " (create it with: zebevi demo, or give --db)\n");
+
+  const CommandResult made = RunZebevi({"demo", "--documents", "20"}, {}, xdg);
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_TRUE(IsSqliteFile(dir / "data/zebevi/demo.db"));
+  EXPECT_EQ(made.out.find("--db"), std::string::npos) << "the default needs no --db: " << made.out;
+  EXPECT_EQ(RunZebevi({"trip", SuggestedDocument(made.out)}, {}, xdg).status, 0);
+
+  // ZEBEVI_DB names the default for both sides, with or without "sqlite:".
+  const std::string own = (dir / "own.db").string();
+  ASSERT_EQ(RunZebevi({"demo", "--documents", "20"}, {}, {"ZEBEVI_DB=sqlite:" + own}).status, 0);
+  EXPECT_TRUE(IsSqliteFile(own));
+  EXPECT_EQ(RunZebevi({"flags", "2"}, {}, {"ZEBEVI_DB=" + own}).status, 0);
+  EXPECT_EQ(RunZebevi({"flags", "2"}, {}, {"ZEBEVI_DB=sqlite:" + own}).status, 0);
+
+  // Under the home folder it says so without naming it.
+  const CommandResult home =
+      RunZebevi({"demo", "--documents", "20"}, {},
+                {"HOME=" + dir.path().string(), "XDG_DATA_HOME=", "ZEBEVI_DB="});
+  EXPECT_EQ(home.out.rfind("Created ~/.local/share/zebevi/demo.db: 20 documents", 0), 0u)
+      << home.out << home.err;
+}
+
+TEST(DemoCommand, DrawsAProgressBarOnlyOnATerminal) {
+  TempDir dir;
+  const CommandResult run =
+      RunInTerminal({"demo", "--documents", "3000", (dir / "demo.db").string()});
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("generating  ["), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("100%  3000/3000"), std::string::npos) << run.out;
+  // The bar is erased before the summary line.
+  EXPECT_NE(run.out.find("\r\x1b[2KCreated "), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -21,8 +21,6 @@ class Browser {
  public:
   Browser();  // a test failure when the browser is missing or does not answer
   ~Browser();
-  Browser(const Browser&) = delete;
-  Browser& operator=(const Browser&) = delete;
 
   bool started() const { return !session_.empty(); }
   // A screen `width` CSS pixels wide (a phone's below 600, with touch and

@@ -1,8 +1,13 @@
-// The service's endpoints through a real HTTP client, on every engine.
+// The real `zebevi serve` through a real HTTP client on loopback: its
+// endpoints on every engine, what the open internet throws at it, and a
+// database outage.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 #include "frame/trap.h"
 #include "service/service_process.h"
@@ -12,6 +17,7 @@ namespace zebevi::testing {
 namespace {
 
 using Json = nlohmann::ordered_json;
+using namespace std::chrono_literals;
 
 class ServiceOnEngines : public EngineTest {
  protected:
@@ -247,6 +253,192 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
 }
 
 ZEBEVI_INSTANTIATE_ON_ENGINES(ServiceOnEngines);
+
+// What a server on the open internet must withstand: oversized requests, slow
+// and idle clients, many idle keep-alive connections, a SIGTERM mid-request.
+
+const std::string kHealth = "GET /healthz HTTP/1.1\r\nHost: test\r\n\r\n";
+
+class ServiceRobustness : public ::testing::Test {
+ protected:
+  void Start(const Json& limits = Json::object(), unsigned threads = 2) {
+    service_.emplace(Json{{"db", ReferenceOn(Engine::kSqlite).connection_string},
+                          {"threads", threads},
+                          {"limits", limits}},
+                     std::vector<TestKey>{kInternalKey});
+    ASSERT_TRUE(service_->started());
+  }
+
+  std::optional<ServiceProcess> service_;
+};
+
+TEST_F(ServiceRobustness, RefusesOversizedRequests) {
+  Start({{"body_bytes", 1024}, {"target_bytes", 256}, {"header_bytes", 512}});
+  const std::string call = service_->url("/v1/call/mConverte_Decimal_Hora");
+  const std::string healthz = service_->url("/healthz");
+  for (const auto& [name, url, body, header, status] :
+       std::vector<std::tuple<std::string, std::string, std::string, std::string, long>>{
+           {"body at the limit", call, "{}" + std::string(1022, ' '), "X: 1", 200},
+           {"body over the limit", call, "{}" + std::string(1023, ' '), "X: 1", 413},
+           {"huge body", call, std::string(1 << 20, ' '), "X: 1", 413},
+           {"long target", healthz + "?" + std::string(300, 'a'), "", "X: 1", 414},
+           {"large header", healthz, "", "X-Big: " + std::string(600, 'b'), 431},
+           {"still serving", healthz, "", "X: 1", 200}}) {
+    EXPECT_EQ(Send(url, body, kInternalKey.text, {header}).status, status) << name;
+  }
+}
+
+TEST_F(ServiceRobustness, CutsOffASlowClientWithoutHoldingAWorker) {
+  Start({{"request_timeout_ms", 1500}}, /*threads=*/1);
+  RawConnection slow(service_->port());
+  std::string received;
+  const auto start = std::chrono::steady_clock::now();
+  for (const char byte : std::string("GET /readyz HTTP/1.1\r\nHost: test\r\n\r\n")) {
+    if (!slow.Send(std::string_view(&byte, 1))) break;
+    // The one worker stays free for everybody else meanwhile.
+    const HttpReply other = Get(service_->url("/readyz"));
+    EXPECT_EQ(other.status, 200);
+    EXPECT_LT(other.elapsed, 500ms);
+    received += slow.Read(300ms, true);
+    if (!received.empty() || std::chrono::steady_clock::now() - start > 5s) break;
+  }
+  received += slow.Read(2s);
+  EXPECT_EQ(received.rfind("HTTP/1.1 408", 0), 0u) << received;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+TEST_F(ServiceRobustness, ClosesIdleConnections) {
+  Start({{"idle_timeout_ms", 300}});
+  EXPECT_TRUE(RawConnection(service_->port()).ClosedWithin(2s));
+  RawConnection kept(service_->port());
+  ASSERT_TRUE(kept.Send(kHealth));
+  EXPECT_EQ(kept.Read(2s, true).rfind("HTTP/1.1 200", 0), 0u);
+  EXPECT_TRUE(kept.ClosedWithin(2s));
+}
+
+TEST_F(ServiceRobustness, ServesANewClientPastAThousandIdleKeepAliveConnections) {
+  Start();
+  std::vector<std::unique_ptr<RawConnection>> idle;
+  for (int i = 0; i < 1000; ++i) {
+    idle.push_back(std::make_unique<RawConnection>(service_->port()));
+    ASSERT_TRUE(idle.back()->Send(kHealth)) << i;
+  }
+  for (auto& connection : idle) ASSERT_EQ(connection->Read(5s, true).rfind("HTTP/1.1 200", 0), 0u);
+  const HttpReply fresh = Send(service_->url("/v1/call/mConverte_Decimal_Hora"),
+                               R"({"invntValor": 3600})", kInternalKey.text);
+  EXPECT_EQ(fresh.status, 200);
+  EXPECT_LT(fresh.elapsed, 100ms);
+  EXPECT_NE(Get(service_->url("/metrics")).body.find("zebevi_http_connections 100"),
+            std::string::npos);
+}
+
+TEST_F(ServiceRobustness, DrainsOnSigtermThenExitsZero) {
+  Start({{"drain_timeout_ms", 10'000}});
+  RawConnection idle(service_->port());
+  // A database probe leaves a session in the pool, for the stop to close.
+  ASSERT_TRUE(idle.Send("GET /readyz HTTP/1.1\r\nHost: test\r\n\r\n"));
+  ASSERT_FALSE(idle.Read(2s, true).empty());
+  const std::string body = R"({"invntValor": 7200})";
+  RawConnection busy(service_->port());
+  ASSERT_TRUE(
+      busy.Send("POST /v1/call/mConverte_Decimal_Hora HTTP/1.1\r\nHost: test\r\n"
+                "Authorization: Bearer " +
+                kInternalKey.text + "\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\n\r\n" + body.substr(0, 5)));
+  std::this_thread::sleep_for(100ms);
+
+  service_->SignalTerminate();
+  EXPECT_TRUE(idle.ClosedWithin(2s));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_FALSE(RawConnection(service_->port()).connected()) << "still accepting";
+  EXPECT_TRUE(service_->running()) << "did not wait for the request in flight";
+
+  ASSERT_TRUE(busy.Send(body.substr(5)));
+  const std::string answer = busy.Read(5s);
+  EXPECT_EQ(answer.rfind("HTTP/1.1 200", 0), 0u) << answer;
+  EXPECT_NE(answer.find("Connection: close"), std::string::npos) << answer;
+  EXPECT_NE(answer.find("\"02:00\""), std::string::npos) << answer;
+  EXPECT_EQ(service_->WaitExit(10), 0);
+  EXPECT_NE(
+      service_->log().find("\"event\":\"stopped\",\"cut_off\":\"false\",\"sessions_closed\":\"1\""),
+      std::string::npos)
+      << service_->log();
+}
+
+TEST_F(ServiceRobustness, StopsWaitingForARequestAtTheDrainTimeout) {
+  Start({{"drain_timeout_ms", 300}, {"request_timeout_ms", 60'000}});
+  RawConnection stuck(service_->port());
+  ASSERT_TRUE(stuck.Send("GET /heal"));
+  std::this_thread::sleep_for(100ms);
+  const auto start = std::chrono::steady_clock::now();
+  service_->SignalTerminate();
+  EXPECT_EQ(service_->WaitExit(10), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_NE(service_->log().find("\"cut_off\":\"true\""), std::string::npos) << service_->log();
+}
+
+// A PostgreSQL server that goes away while the service runs, and comes back:
+// 503 with Retry-After while it is gone, 200 again at once after, with no
+// restart of the service. The server is a throwaway cluster of the test's
+// own (scripts/pg-test-server), never the one the test command shares.
+
+// scripts/pg-test-server with `args`: its standard output, a test failure
+// when it does not succeed.
+std::string PgTestServer(const std::string& args) {
+  const std::string command = ShellQuote(ZEBEVI_PG_TEST_SERVER) + " " + args;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string out;
+  char chunk[4096];
+  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
+  EXPECT_EQ(::pclose(pipe.release()), 0) << command;
+  return out;
+}
+
+// The value of `export NAME='VALUE'` in `lines`.
+std::string Exported(const std::string& lines, const std::string& name) {
+  const std::size_t at = lines.find("export " + name + "='");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + name.size() + 9;
+  return lines.substr(start, lines.find('\'', start) - start);
+}
+
+TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers) {
+  ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
+  const std::string lines = PgTestServer("start " + ShellQuote(ZEBEVI_PG_LOAD));
+  const struct Own {
+    std::string dir;
+    ~Own() { PgTestServer("stop " + dir); }
+  } own{ShellQuote(Exported(lines, "ZEBEVI_PG_DIR"))};
+  const std::string& dir = own.dir;
+  ASSERT_NE(dir, "''") << lines;
+  ServiceProcess service(Json{{"db", Exported(lines, "ZEBEVI_PG_CONNECTION")}, {"threads", 2}},
+                         {kInternalKey});
+  ASSERT_TRUE(service.started());
+  const std::string document =
+      std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
+  const auto trip = [&] {
+    return Send(service.url("/v1/call/gConsulta_Espelho_Viagem"),
+                Json{{"invntDOCTO_TRANSPORTE_ID", document}}.dump(), kInternalKey.text);
+  };
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(trip().status, 200);
+
+  PgTestServer("pause " + dir);
+  for (int i = 0; i < 3; ++i) {
+    const HttpReply gone = trip();
+    EXPECT_EQ(gone.status, 503) << gone.body;
+    EXPECT_EQ(gone.headers.count("retry-after"), 1u);
+    EXPECT_EQ(Get(service.url("/readyz")).status, 503);
+  }
+  PgTestServer("resume " + dir);
+  // Right after: not one answer from a connection the outage killed.
+  for (int i = 0; i < 10; ++i) {
+    const HttpReply back = trip();
+    EXPECT_EQ(back.status, 200) << i << ": " << back.body;
+  }
+  EXPECT_EQ(Get(service.url("/readyz")).status, 200);
+  const std::string metrics = Get(service.url("/metrics")).body;
+  EXPECT_EQ(metrics.find("zebevi_db_errors_total 0"), std::string::npos) << metrics;
+}
 
 }  // namespace
 }  // namespace zebevi::testing

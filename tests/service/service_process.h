@@ -38,8 +38,6 @@ class ServiceProcess {
   // `config` is the config file's JSON; "listen" and "keys" are filled in.
   ServiceProcess(nlohmann::json config, const std::vector<TestKey>& keys);
   ~ServiceProcess();
-  ServiceProcess(const ServiceProcess&) = delete;
-  ServiceProcess& operator=(const ServiceProcess&) = delete;
 
   bool started() const { return port_ != 0; }
   int port() const { return port_; }
