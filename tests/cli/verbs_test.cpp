@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
+#include <ctime>
 #include <fstream>
+#include <iomanip>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -224,13 +225,9 @@ TEST(TripCommand, ShowsTheOccurrencesAsATimelineWithTheTimeBetweenThem) {
             "Ocorrências de rastreamento (" + std::to_string(rows.size()) + ")");
   ASSERT_EQ(timeline.size(), 2 * rows.size() - 1);
   const auto minutes = [&](const Json& row) {
-    std::smatch m;
-    const std::string when = Shown(row["at"]);
-    EXPECT_TRUE(std::regex_match(when, m, std::regex("(..)/(..)/(....) (..):(..)"))) << when;
-    using namespace std::chrono;
-    const sys_days day{year(std::stoi(m[3])) / month(std::stoi(m[2])) / std::stoi(m[1])};
-    return static_cast<int>(day.time_since_epoch().count()) * 24 * 60 + std::stoi(m[4]) * 60 +
-           std::stoi(m[5]);
+    std::tm when{};
+    std::istringstream(Shown(row["at"])) >> std::get_time(&when, "%d/%m/%Y %H:%M");
+    return static_cast<int>(timegm(&when) / 60);
   };
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string& line = timeline[2 * i];

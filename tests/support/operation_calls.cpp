@@ -17,6 +17,11 @@ Argument ArgumentOf(const Value& value, ParamKind kind) {
   return value;
 }
 
+bool IsConnectionParam(const ParamInfo& param) {
+  return param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection ||
+         param.name == "invntConecta_db" || param.name == "invntstrConecta_DB";
+}
+
 }  // namespace
 
 OperationCall::OperationCall(std::string_view operation, const Inputs& inputs,
@@ -37,11 +42,6 @@ OperationCall::OperationCall(std::string_view operation, const Inputs& inputs,
     }
   }
   result = Invoke(*CreateEVI(), *op, args);
-}
-
-bool IsConnectionParam(const ParamInfo& param) {
-  return param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection ||
-         param.name == "invntConecta_db" || param.name == "invntstrConecta_DB";
 }
 
 void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected) {
