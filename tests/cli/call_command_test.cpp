@@ -12,11 +12,12 @@ namespace zebevi::testing {
 namespace {
 
 TEST(CallCommand, AnswersInTheContractsOrderWithTaggedValues) {
-  const std::string tracking(frame::kTrackingText);
   const std::string stored = R"({"type":"Date","value":"2026-03-05T14:07:09"})";
+  const std::string array =
+      R"({"type": "Array", "value": [0.1, {"type": "Int16", "value": 2}, null]})";
   ExpectRuns({
       // Keys in the contract's order, parameters in interface order.
-      {{"call", "mConverte_Decimal_Hora", R"({"invntValor": 90061})"},
+      {R"(call mConverte_Decimal_Hora '{"invntValor": 90061}')",
        0,
        {},
        {R"({"operation":"mConverte_Decimal_Hora","status":"ok","result":{"type":"Boolean",)"
@@ -24,34 +25,34 @@ TEST(CallCommand, AnswersInTheContractsOrderWithTaggedValues) {
         R"({"type":"String","value":"25:01"},"outvntMsg_ret":{"type":"Empty"}}})"
         "\n"}},
       // The message alone on an overflow, and the value as the operation left it.
-      {{"call", "mPega_Hora", R"({"invntValor": 2147483648, "outvntMsg_ret": "x"})"},
+      {R"(call mPega_Hora '{"invntValor": 2147483648, "outvntMsg_ret": "x"}')",
        0,
        {},
        {R"("result":{"type":"Boolean","value":false})", R"("invntValor":{"type":"Double")",
-        R"("outvntMsg_ret":{"type":"String","value":")" + tracking + "\"}"}},
+        R"("outvntMsg_ret":{"type":"String","value":")" + std::string(frame::kTrackingText) +
+            "\"}"}},
       // A message keeps its trailing blank.
-      {{"call", "mBusca_Apuracao", R"({"invntDOCTO_TRANSPORTE_ID": 0})"},
+      {R"(call mBusca_Apuracao '{"invntDOCTO_TRANSPORTE_ID": 0}')",
        0,
        {},
        {R"("outvntMsg_ret":{"type":"String","value":"Informe um documento de Transporte. "})"}},
       // Tagged values from standard input, as the operation reads them.
-      {{"call", "mPega_Hora", "-"},
+      {"call mPega_Hora -",
        0,
        {},
        {R"("outvntHora":{"type":"String","value":"1"})",
         R"("outvntResto":{"type":"Double","value":1800.0})"},
        R"({"invntValor": {"type": "String", "value": "5400"}, "outvntResto": )" + stored +
-           R"(, "outvntHora": {"type": "Array", "value": [1, {"type": "Int16", "value": 2}, null]}})"},
+           R"(, "outvntHora": )" + array + "}"},
       // Outputs the operation leaves alone come back as they were given.
-      {{"call", "mPega_Hora",
-        R"({"invntValor": 3600, "outvntResto": )" + stored +
-            R"(, "outvntMsg_ret": {"type": "Array", "value": [0.1, {"type": "Int16", "value": 2}, null]}})"},
+      {"call mPega_Hora -",
        0,
        {},
        {R"("outvntResto":)" + stored,
         R"("outvntMsg_ret":{"type":"Array","value":[{"type":"Double","value":0.1},)"
-        R"({"type":"Int16","value":2},{"type":"Null"}]})"}},
-      {{"ops"},
+        R"({"type":"Int16","value":2},{"type":"Null"}]})"},
+       R"({"invntValor": 3600, "outvntResto": )" + stored + R"(, "outvntMsg_ret": )" + array + "}"},
+      {"ops",
        0,
        {},
        {"0x60030000 gConsulta_Espelho_Viagem(invntConecta_db: Value", "0x6003000D mPega_Minuto(",
@@ -61,33 +62,27 @@ TEST(CallCommand, AnswersInTheContractsOrderWithTaggedValues) {
 
 TEST(CallCommand, EndsWithItsOwnStatuses) {
   ExpectRuns({
-      {{"call", "mNada"}, 2, {"mNada"}, {}},
-      {{"call", "mPega_Hora", R"({"invntvalor": 1})"}, 2, {"invntvalor"}, {}},
-      {{"call", "mPega_Hora", "[1]"}, 2, {"zebevi: "}, {}},
-      {{"call", "mPega_Hora", "{not json"}, 2, {"not valid JSON"}, {}},
-      {{"call", "mPega_Hora", R"({"invntValor": {"type": "Int16", "value": 40000}})"},
+      {"call mNada", 2, {"mNada"}},
+      {R"(call mPega_Hora '{"invntvalor": 1}')", 2, {"invntvalor"}},
+      {"call mPega_Hora '[1]'", 2, {"zebevi: "}},
+      {"call mPega_Hora '{not json'", 2, {"not valid JSON"}},
+      {R"(call mPega_Hora '{"invntValor": {"type": "Int16", "value": 40000}}')", 2, {"Int16"}},
+      {R"(call mPega_Hora '{"invntValor": {"type": "Date", "value": "05/03/2026"}}')",
        2,
-       {"Int16"},
-       {}},
-      {{"call", "mPega_Hora", R"({"invntValor": {"type": "Date", "value": "05/03/2026"}})"},
-       2,
-       {"YYYY-MM-DD"},
-       {}},
-      {{"call"}, 2, {"operation is required"}, {}},
-      {{"frobnicate"}, 2, {"A subcommand is required"}, {}},
+       {"YYYY-MM-DD"}},
+      {"call", 2, {"operation is required"}},
+      {"frobnicate", 2, {"A subcommand is required"}},
       // Without a connection the route query traps; its trap then cannot
       // compare a user "abc" with 1, and that failure ends the call.
-      {{"call", "mConsulta_Dados_Rota",
-        R"({"invntUsuario_Internet_id": "abc", "invntRota_id": 7})"},
+      {R"(call mConsulta_Dados_Rota '{"invntUsuario_Internet_id": "abc", "invntRota_id": 7}')",
        3,
        {},
        {R"({"operation":"mConsulta_Dados_Rota","status":"failed","error":{"number":13,)"
         R"("description":"Type mismatch"},"params":{)",
         R"("inOdb":{"type":"Empty"})"}},
-      {{"call", "mConsulta_Dados_Rota", R"({"invntRota_id": 7, "inOdb": "sqlite:{missing}"})"},
+      {R"(call mConsulta_Dados_Rota '{"invntRota_id": 7, "inOdb": "sqlite:{missing}"}')",
        4,
-       {"missing.db"},
-       {}},
+       {"missing.db"}},
   });
 }
 
@@ -101,12 +96,8 @@ TEST(CallCommand, RefusesHostileInputsInOneShortLine) {
   const std::string oversized =
       R"({"invntValor": 1)" + std::string(cli::JsonLimits::kDefaultMaxBytes, ' ') + "}";
   const std::vector<std::string> read{"call", "mPega_Hora", "-"};
-  struct Hostile {
-    std::vector<std::string> args;
-    std::string input;
-    const char* says;
-  };
-  for (const Hostile& h : std::vector<Hostile>{
+  for (const auto& [args, input, says] :
+       std::vector<std::tuple<std::vector<std::string>, std::string, std::string>>{
            {read, R"({"invntValor": )" + Repeated("[", 100000) + Repeated("]", 100000) + "}",
             "nests deeper than 32"},
            {read,
@@ -122,11 +113,11 @@ TEST(CallCommand, RefusesHostileInputsInOneShortLine) {
            {read, "{\"" + std::string(1 << 20, 'k') + "\": 1}", "has no parameter \"kkk"},
            {{"call", "m\x1b[2J\nNada"}, "", R"(unknown operation "m\u001b[2J\nNada")"},
        }) {
-    SCOPED_TRACE(h.says);
-    const CommandResult run = RunZebevi(h.args, h.input);
+    SCOPED_TRACE(says);
+    const CommandResult run = RunZebevi(args, input);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find(h.says), std::string::npos) << run.err.substr(0, 200);
+    EXPECT_NE(run.err.find(says), std::string::npos) << run.err.substr(0, 200);
     EXPECT_LT(run.err.size(), 200u);
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line";
   }
@@ -140,12 +131,10 @@ TEST(CallCommand, EndsWithStatusThreeWhenMemoryRunsOut) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer cannot run within a small address space";
 #else
-  TempDir dir;
-  std::ofstream(dir / "in", std::ios::binary)
-      << R"({"invntValor": {"type": "Array", "value": [)" << Repeated("1,", 10'000'000) << "1]}}";
   const CommandResult run = RunShell(
       "ulimit -v 600000; exec " + ShellQuote(std::getenv("ZEBEVI_EXE")) +
-      " call --max-input-bytes 100000000 mPega_Hora - <" + ShellQuote((dir / "in").string()));
+          " call --max-input-bytes 100000000 mPega_Hora -",
+      R"({"invntValor": {"type": "Array", "value": [)" + Repeated("1,", 10'000'000) + "1]}}");
   EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.err, "zebevi: out of memory\n");
 #endif

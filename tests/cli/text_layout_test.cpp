@@ -76,12 +76,7 @@ TEST(CycleTimes, WriteHoursAndMinutes) {
 TEST(ProgressBar, ShowsShareAndCount) {
   EXPECT_EQ(ProgressBar::Line("generating", 50, 200, 8), "generating  [██░░░░░░]  25%  50/200");
   EXPECT_EQ(ProgressBar::Line("generating", 200, 200, 4), "generating  [████]  100%  200/200");
-  std::ostringstream quiet;
-  {
-    ProgressBar bar(quiet, false, "generating");
-    bar.Update(1, 2);
-  }
-  EXPECT_EQ(quiet.str(), "");
+  // (Off a terminal it draws nothing: the demo command's tests see that.)
   std::ostringstream shown;
   {
     ProgressBar bar(shown, true, "x");

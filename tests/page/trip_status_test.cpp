@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 constexpr report::LocalSeconds kNoon{std::chrono::local_days{std::chrono::year{2024} / 1 / 19} +
                                      12h};
 
-report::Occurrence At(report::LocalSeconds when, std::string type, std::optional<double> km) {
+report::Occurrence At(report::LocalSeconds when, std::string type, std::optional<double> km = 0) {
   report::Occurrence o;
   o.at.display = "shown";
   o.at.value = std::chrono::floor<minutes>(when);
@@ -24,36 +24,24 @@ report::Occurrence At(report::LocalSeconds when, std::string type, std::optional
 }
 
 TEST(TripStatus, TakesTheStageFromTheLatestOccurrence) {
-  struct Case {
-    std::vector<report::Occurrence> occurrences;
-    Stage stage;
-    std::optional<std::size_t> latest;
-  };
-  const std::vector<Case> cases{
-      {{}, Stage::kNotStarted, std::nullopt},
-      {{At(kNoon, "Início de viagem", 0)}, Stage::kInTransit, 0},
-      {{At(kNoon, "Fim de carga", 0), At(kNoon + 1h, "Parada para descanso", 0)},
-       Stage::kInTransit,
-       1},
-      {{At(kNoon, "Início de viagem", 0), At(kNoon + 5h, "Chegada no cliente", 0)},
-       Stage::kArrived,
-       1},
-      {{At(kNoon, "Início de descarga", 0)}, Stage::kArrived, 0},
-      {{At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered, 0},
-      // The procedure's order is not the occurrences' order: the latest
-      // moment counts, wherever it comes.
-      {{At(kNoon + 9h, "Fim de viagem", 0), At(kNoon, "Chegada no cliente", 0)},
-       Stage::kDelivered,
-       0},
-      {{At(kNoon, "Chegada no cliente", 0), At(kNoon, "Fim de descarga", 0)}, Stage::kDelivered, 1},
-  };
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(i);
+  using enum Stage;
+  for (const auto& [stage, latest, occurrences] :
+       std::vector<std::tuple<Stage, std::optional<std::size_t>, std::vector<report::Occurrence>>>{
+           {kNotStarted, std::nullopt, {}},
+           {kInTransit, 0, {At(kNoon, "Início de viagem")}},
+           {kInTransit, 1, {At(kNoon, "Fim de carga"), At(kNoon + 1h, "Parada para descanso")}},
+           {kArrived, 1, {At(kNoon, "Início de viagem"), At(kNoon + 5h, "Chegada no cliente")}},
+           {kArrived, 0, {At(kNoon, "Início de descarga")}},
+           {kDelivered, 0, {At(kNoon, "Fim de descarga")}},
+           // The procedure's order is not the occurrences' order: the latest
+           // moment counts, wherever it comes.
+           {kDelivered, 0, {At(kNoon + 9h, "Fim de viagem"), At(kNoon, "Chegada no cliente")}},
+           {kDelivered, 1, {At(kNoon, "Chegada no cliente"), At(kNoon, "Fim de descarga")}}}) {
     report::TripSummary summary;
-    summary.occurrences = cases[i].occurrences;
+    summary.occurrences = occurrences;
     const TripStatus status = StatusOf(summary);
-    EXPECT_EQ(status.stage, cases[i].stage);
-    EXPECT_EQ(status.latest, cases[i].latest);
+    EXPECT_EQ(status.stage, stage) << occurrences.size() << " occurrences";
+    EXPECT_EQ(status.latest, latest) << occurrences.size() << " occurrences";
   }
 }
 

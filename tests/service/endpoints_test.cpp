@@ -1,11 +1,15 @@
-// The service's endpoints through a real HTTP client, on every engine.
+// The real `zebevi serve` through a real HTTP client on loopback: its
+// endpoints on every engine, what the open internet throws at it, and a
+// database outage.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 #include "frame/trap.h"
-#include "service/http_client.h"
 #include "service/service_process.h"
 #include "support/engines.h"
 
@@ -13,6 +17,7 @@ namespace zebevi::testing {
 namespace {
 
 using Json = nlohmann::ordered_json;
+using namespace std::chrono_literals;
 
 class ServiceOnEngines : public EngineTest {
  protected:
@@ -20,13 +25,13 @@ class ServiceOnEngines : public EngineTest {
     EngineTest::SetUp();
     if (IsSkipped() || HasFailure()) return;
     service_.emplace(nlohmann::json{{"db", reference().connection_string}, {"threads", 2}},
-                     std::vector<TestKey>{InternalKey(), DiagnosticKey(), CustomerKey()});
+                     std::vector<TestKey>{kInternalKey, kDiagnosticKey, kCustomerKey});
     ASSERT_TRUE(service_->started());
   }
 
   HttpReply Call(const std::string& operation, const Json& params,
-                 const std::string& key = InternalKey().text) {
-    return Post(service_->url("/v1/call/" + operation), params.dump(), key);
+                 const std::string& key = kInternalKey.text) {
+    return Send(service_->url("/v1/call/" + operation), params.dump(), key);
   }
 
   std::string DocumentId() const { return std::to_string(reference().summary.plain_document_id); }
@@ -67,110 +72,100 @@ TEST_P(ServiceOnEngines, CallGivesTheResultAndParamsOfZebeviCall) {
   }
 }
 
+// A request (a POST when it has a body) and its answer.
 struct Exchange {
   std::string name;
-  std::string method;
   std::string path;
   std::string body;
-  std::string key;
   long status;
-  std::string message;    // a part of the answer's message or error
+  std::string message;  // a part of the answer's message or error
+  std::string key = kInternalKey.text;
   std::string verb = {};  // when given, the verb line whose --json the answer equals
 };
 
 TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
   const schema::GeneratorSummary& data = reference().summary;
-  const std::string internal = InternalKey().text, customer = CustomerKey().text;
-  const std::string diagnostic = DiagnosticKey().text;
+  const std::string internal = kInternalKey.text, customer = kCustomerKey.text,
+                    diagnostic = kDiagnosticKey.text;
   const std::string trip = "/v1/call/gConsulta_Espelho_Viagem";
   const std::string lookup = "/v1/call/gValida_Num_Documento";
   const std::string hour = "/v1/call/mPega_Hora";
   const std::string doc = DocumentId(), order = data.multi_document_order;
-  const std::string group = std::to_string(data.granted_user_group_id);
+  const std::string features =
+      "/v1/groups/" + std::to_string(data.granted_user_group_id) + "/features";
   const std::string failing = R"({"invntNum_Pedido": null, "invntUsuario_Internet_id": )";
-  const std::string clientes(frame::kClientesText);
+  const std::string clientes(frame::kClientesText), not_found = "não encontrada";
+  const std::string no_document = "Informe algum documento.";
   const std::vector<Exchange> cases{
-      {"alive", "GET", "/healthz", "", "", 200, ""},
-      {"ready", "GET", "/readyz", "", "", 200, ""},
-      {"no key", "POST", trip, "{}", "", 401, "API key"},
-      {"unknown key", "POST", trip, "{}", "not-a-key", 401, "API key"},
-      {"no key, typed", "GET", "/v1/trips/" + doc, "", "", 401, "API key"},
-      {"no such path", "GET", "/v2/nothing", "", internal, 404, "no such resource"},
-      {"wrong method", "GET", trip, "", internal, 405, "method"},
-      {"no such operation", "POST", "/v1/call/gNada", "{}", internal, 404, "gNada"},
-      {"not JSON", "POST", trip, "{\"a\":", internal, 400, "not valid JSON"},
-      {"not an object", "POST", trip, "[1]", internal, 400, "JSON object"},
-      {"unknown parameter", "POST", trip, R"({"invntNada": 1})", internal, 400, "invntNada"},
-      {"bad tagged value", "POST", hour, R"({"invntValor": {"type": "Int16", "value": 40000}})",
-       internal, 400, ""},
-      {"connection given", "POST", trip, R"({"invntConecta_db": "sqlite:/etc/passwd"})", internal,
-       400, "invntConecta_db"},
-      {"too deep", "POST", hour, std::string(40, '[') + std::string(40, ']'), internal, 400,
-       "deeper"},
-      {"document not found", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": 987654321})", internal,
-       404, "não encontrada"},
-      {"no document", "POST", trip, R"({"invntDOCTO_TRANSPORTE_ID": "abc"})", internal, 400,
-       "Informe um documento"},
-      {"nothing typed", "POST", lookup, "{}", internal, 400, "Informe algum documento."},
-      {"trap ran", "POST", lookup, failing + "2}", internal, 503, clientes},
-      {"hour overflow", "POST", hour, R"({"invntValor": 2147483648})", internal, 400,
+      {"alive", "/healthz", "", 200, "", ""},
+      {"ready", "/readyz", "", 200, "", ""},
+      {"no key", trip, "{}", 401, "API key", ""},
+      {"unknown key", trip, "{}", 401, "API key", "not-a-key"},
+      {"no key, typed", "/v1/trips/" + doc, "", 401, "API key", ""},
+      {"no such path", "/v2/nothing", "", 404, "no such resource"},
+      {"wrong method", trip, "", 405, "method"},
+      {"no such operation", "/v1/call/gNada", "{}", 404, "gNada"},
+      {"not JSON", trip, "{\"a\":", 400, "not valid JSON"},
+      {"not an object", trip, "[1]", 400, "JSON object"},
+      {"unknown parameter", trip, R"({"invntNada": 1})", 400, "invntNada"},
+      {"bad tagged value", hour, R"({"invntValor": {"type": "Int16", "value": 40000}})", 400, ""},
+      {"connection given", trip, R"({"invntConecta_db": "sqlite:/etc/passwd"})", 400,
+       "invntConecta_db"},
+      {"too deep", hour, std::string(40, '[') + std::string(40, ']'), 400, "deeper"},
+      {"document not found", trip, R"({"invntDOCTO_TRANSPORTE_ID": 987654321})", 404, not_found},
+      {"no document", trip, R"({"invntDOCTO_TRANSPORTE_ID": "abc"})", 400, "Informe um documento"},
+      {"nothing typed", lookup, "{}", 400, no_document},
+      {"trap ran", lookup, failing + "2}", 503, clientes},
+      {"hour overflow", hour, R"({"invntValor": 2147483648})", 400,
        std::string(frame::kTrackingText)},
       // The trap's detail names the operation, for marked keys only.
-      {"diagnostic detail", "POST", lookup, failing + "1}", diagnostic, 503,
-       clientes + "GValida_Num_Documento ( "},
-      {"diagnostic user", "POST", lookup, failing + "1}", internal, 403, "diagnostic"},
-      {"diagnostic user as text", "POST", lookup, failing + "\"1\"}", internal, 403, "diagnostic"},
-      {"diagnostic user as 1.0", "POST", lookup, failing + "1.0}", internal, 403, "diagnostic"},
-      {"diagnostic user tagged", "POST", lookup, failing + R"({"type": "Int16", "value": 1}})",
-       internal, 403, "diagnostic"},
-      {"customer chosen", "POST", trip, R"({"invntCliente_id": 2})", customer, 403, "customer"},
-      {"customer of letters", "POST", trip, R"({"invntCliente_id": "x"})", customer, 403,
-       "customer"},
-      {"customer null", "POST", trip, R"({"invntCliente_id": {"type": "Null"}})", customer, 403,
-       "customer"},
-      {"supplier zero", "POST", lookup, R"({"invntFornecedor_id": 0})", customer, 403, "supplier"},
-      {"supplier left empty", "POST", lookup, R"({"invntFornecedor_id": {"type": "Empty"}})",
-       customer, 400, "Informe algum documento."},
-      {"supplier chosen", "POST", lookup, R"({"invntFornecedor_id": 4})", customer, 403,
-       "supplier"},
-      {"inner operation", "POST", "/v1/call/mBusca_Dados_Viagem", "{}", customer, 403,
-       "internal keys only"},
-      {"trip", "GET", "/v1/trips/" + doc, "", internal, 200, "", "trip " + doc},
-      {"trip for the key's customer", "GET", "/v1/trips/" + doc, "", customer, 200, "",
+      {"diagnostic detail", lookup, failing + "1}", 503, clientes + "GValida_Num_Documento ( ",
+       diagnostic},
+      {"diagnostic user", lookup, failing + "1}", 403, "diagnostic"},
+      {"diagnostic user as text", lookup, failing + "\"1\"}", 403, "diagnostic"},
+      {"diagnostic user as 1.0", lookup, failing + "1.0}", 403, "diagnostic"},
+      {"diagnostic user tagged", lookup, failing + R"({"type": "Int16", "value": 1}})", 403,
+       "diagnostic"},
+      {"customer chosen", trip, R"({"invntCliente_id": 2})", 403, "customer", customer},
+      {"customer of letters", trip, R"({"invntCliente_id": "x"})", 403, "customer", customer},
+      {"customer null", trip, R"({"invntCliente_id": {"type": "Null"}})", 403, "customer",
+       customer},
+      {"supplier zero", lookup, R"({"invntFornecedor_id": 0})", 403, "supplier", customer},
+      {"supplier left empty", lookup, R"({"invntFornecedor_id": {"type": "Empty"}})", 400,
+       no_document, customer},
+      {"supplier chosen", lookup, R"({"invntFornecedor_id": 4})", 403, "supplier", customer},
+      {"inner operation", "/v1/call/mBusca_Dados_Viagem", "{}", 403, "internal keys only",
+       customer},
+      {"trip", "/v1/trips/" + doc, "", 200, "", internal, "trip " + doc},
+      {"trip for the key's customer", "/v1/trips/" + doc, "", 200, "", customer,
        "trip " + doc + " --customer 1"},
-      {"trip not found", "GET", "/v1/trips/987654321", "", internal, 404, "não encontrada"},
-      {"trip of letters", "GET", "/v1/trips/abc", "", internal, 400, "Informe um documento"},
-      {"typed customer chosen", "GET", "/v1/trips/" + doc + "?customer=2", "", customer, 403,
-       "customer"},
-      {"documents of an order", "GET", "/v1/documents?order=" + order, "", internal, 200, "",
+      {"trip not found", "/v1/trips/987654321", "", 404, not_found},
+      {"trip of letters", "/v1/trips/abc", "", 400, "Informe um documento"},
+      {"typed customer chosen", "/v1/trips/" + doc + "?customer=2", "", 403, "customer", customer},
+      {"documents of an order", "/v1/documents?order=" + order, "", 200, "", internal,
        "find --order " + order},
-      {"documents of nothing", "GET", "/v1/documents", "", internal, 400,
-       "Informe algum documento."},
-      {"typed supplier chosen", "GET", "/v1/documents?order=" + order + "&supplier=4", "", customer,
-       403, "supplier"},
-      {"order", "GET", "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01",
-       "", internal, 200, "",
-       "order " + order + " --cgc " + data.consignee_cgc + " --from 2000-01-01"},
-      {"order in English", "GET", "/v1/orders/no-such?lang=en", "", internal, 404, "",
+      {"documents of nothing", "/v1/documents", "", 400, no_document},
+      {"typed supplier chosen", "/v1/documents?order=" + order + "&supplier=4", "", 403, "supplier",
+       customer},
+      {"order", "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01", "", 200,
+       "", internal, "order " + order + " --cgc " + data.consignee_cgc + " --from 2000-01-01"},
+      {"order in English", "/v1/orders/no-such?lang=en", "", 404, "", internal,
        "order no-such --english"},
-      {"order with a bad date", "GET", "/v1/orders/" + order + "?to=31/02/2024", "", internal, 400,
+      {"order with a bad date", "/v1/orders/" + order + "?to=31/02/2024", "", 400,
        "to: not a date"},
-      {"order in French", "GET", "/v1/orders/" + order + "?lang=fr", "", internal, 400, "lang"},
-      {"features", "GET", "/v1/groups/" + group + "/features", "", customer, 200, "",
-       "flags " + group},
-      {"features of no group", "GET", "/v1/groups/987654/features", "", internal, 404, "",
-       "flags 987654"},
-      {"unknown query parameter", "GET", "/v1/trips/" + doc + "?custmer=1", "", internal, 400,
-       "custmer"},
-      {"parameter twice", "GET", "/v1/documents?order=1&order=2", "", internal, 400, "twice"},
-      {"typed diagnostic user", "GET", "/v1/groups/" + group + "/features?user=1", "", internal,
-       403, "diagnostic"},
-      {"typed diagnostic user marked", "GET", "/v1/groups/" + group + "/features?user=1", "",
-       diagnostic, 200, "", "flags " + group + " --user 1"},
+      {"order in French", "/v1/orders/" + order + "?lang=fr", "", 400, "lang"},
+      {"features", features, "", 200, "", customer,
+       "flags " + std::to_string(data.granted_user_group_id)},
+      {"features of no group", "/v1/groups/987654/features", "", 404, "", internal, "flags 987654"},
+      {"unknown query parameter", "/v1/trips/" + doc + "?custmer=1", "", 400, "custmer"},
+      {"parameter twice", "/v1/documents?order=1&order=2", "", 400, "twice"},
+      {"typed diagnostic user", features + "?user=1", "", 403, "diagnostic"},
+      {"typed diagnostic user marked", features + "?user=1", "", 200, "", diagnostic,
+       "flags " + std::to_string(data.granted_user_group_id) + " --user 1"},
   };
   for (const Exchange& c : cases) {
     SCOPED_TRACE(c.name);
-    HttpReply reply = Send(c.method, service_->url(c.path), c.body, c.key);
+    HttpReply reply = Send(service_->url(c.path), c.body, c.key);
     EXPECT_EQ(reply.status, c.status) << reply.body;
     EXPECT_EQ(reply.headers["content-type"], "application/json; charset=utf-8");
     EXPECT_NE(MessageOf(reply).find(c.message), std::string::npos) << reply.body;
@@ -197,7 +192,7 @@ TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
     SCOPED_TRACE(given.dump());
     Json params = given;
     params["invntDOCTO_TRANSPORTE_ID"] = DocumentId();
-    const HttpReply reply = Call("gConsulta_Espelho_Viagem", params, CustomerKey().text);
+    const HttpReply reply = Call("gConsulta_Espelho_Viagem", params, kCustomerKey.text);
     ASSERT_EQ(reply.status, 200) << reply.body;
     EXPECT_EQ(reply.json()["params"]["invntCliente_id"], (Json{{"type", "Int32"}, {"value", 1}}));
     EXPECT_EQ(reply.json()["params"]["invntGrupo_Cliente_id"], (Json{{"type", "Empty"}}));
@@ -217,7 +212,7 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
                  {{"invntNum_Pedido", "no-such-order"}, {"inCGC_Destinatario", tax_number}})
                 .status,
             404);
-  EXPECT_EQ(Get(service_->url("/v1/call/x?cgc=" + tax_number), InternalKey().text).status, 405);
+  EXPECT_EQ(Get(service_->url("/v1/call/x?cgc=" + tax_number), kInternalKey.text).status, 405);
   EXPECT_EQ(Call("mConverte_Decimal_Hora", {{"invntValor", 60}}, "wrong-key").status, 401);
 
   const HttpReply metrics = Get(service_->url("/metrics"));
@@ -241,7 +236,7 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
   for (const std::string& line : service_->LogLines()) {
     const Json entry = Json::parse(line, nullptr, false);
     ASSERT_TRUE(entry.is_object()) << line;
-    for (const std::string& secret : {tax_number, InternalKey().text, std::string("TRMVQKD")}) {
+    for (const std::string& secret : {tax_number, kInternalKey.text, std::string("TRMVQKD")}) {
       EXPECT_EQ(line.find(secret), std::string::npos) << line;
     }
     if (!entry.contains("event")) requests.push_back(entry);
@@ -258,6 +253,192 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
 }
 
 ZEBEVI_INSTANTIATE_ON_ENGINES(ServiceOnEngines);
+
+// What a server on the open internet must withstand: oversized requests, slow
+// and idle clients, many idle keep-alive connections, a SIGTERM mid-request.
+
+const std::string kHealth = "GET /healthz HTTP/1.1\r\nHost: test\r\n\r\n";
+
+class ServiceRobustness : public ::testing::Test {
+ protected:
+  void Start(const Json& limits = Json::object(), unsigned threads = 2) {
+    service_.emplace(Json{{"db", ReferenceOn(Engine::kSqlite).connection_string},
+                          {"threads", threads},
+                          {"limits", limits}},
+                     std::vector<TestKey>{kInternalKey});
+    ASSERT_TRUE(service_->started());
+  }
+
+  std::optional<ServiceProcess> service_;
+};
+
+TEST_F(ServiceRobustness, RefusesOversizedRequests) {
+  Start({{"body_bytes", 1024}, {"target_bytes", 256}, {"header_bytes", 512}});
+  const std::string call = service_->url("/v1/call/mConverte_Decimal_Hora");
+  const std::string healthz = service_->url("/healthz");
+  for (const auto& [name, url, body, header, status] :
+       std::vector<std::tuple<std::string, std::string, std::string, std::string, long>>{
+           {"body at the limit", call, "{}" + std::string(1022, ' '), "X: 1", 200},
+           {"body over the limit", call, "{}" + std::string(1023, ' '), "X: 1", 413},
+           {"huge body", call, std::string(1 << 20, ' '), "X: 1", 413},
+           {"long target", healthz + "?" + std::string(300, 'a'), "", "X: 1", 414},
+           {"large header", healthz, "", "X-Big: " + std::string(600, 'b'), 431},
+           {"still serving", healthz, "", "X: 1", 200}}) {
+    EXPECT_EQ(Send(url, body, kInternalKey.text, {header}).status, status) << name;
+  }
+}
+
+TEST_F(ServiceRobustness, CutsOffASlowClientWithoutHoldingAWorker) {
+  Start({{"request_timeout_ms", 1500}}, /*threads=*/1);
+  RawConnection slow(service_->port());
+  std::string received;
+  const auto start = std::chrono::steady_clock::now();
+  for (const char byte : std::string("GET /readyz HTTP/1.1\r\nHost: test\r\n\r\n")) {
+    if (!slow.Send(std::string_view(&byte, 1))) break;
+    // The one worker stays free for everybody else meanwhile.
+    const HttpReply other = Get(service_->url("/readyz"));
+    EXPECT_EQ(other.status, 200);
+    EXPECT_LT(other.elapsed, 500ms);
+    received += slow.Read(300ms, true);
+    if (!received.empty() || std::chrono::steady_clock::now() - start > 5s) break;
+  }
+  received += slow.Read(2s);
+  EXPECT_EQ(received.rfind("HTTP/1.1 408", 0), 0u) << received;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+TEST_F(ServiceRobustness, ClosesIdleConnections) {
+  Start({{"idle_timeout_ms", 300}});
+  EXPECT_TRUE(RawConnection(service_->port()).ClosedWithin(2s));
+  RawConnection kept(service_->port());
+  ASSERT_TRUE(kept.Send(kHealth));
+  EXPECT_EQ(kept.Read(2s, true).rfind("HTTP/1.1 200", 0), 0u);
+  EXPECT_TRUE(kept.ClosedWithin(2s));
+}
+
+TEST_F(ServiceRobustness, ServesANewClientPastAThousandIdleKeepAliveConnections) {
+  Start();
+  std::vector<std::unique_ptr<RawConnection>> idle;
+  for (int i = 0; i < 1000; ++i) {
+    idle.push_back(std::make_unique<RawConnection>(service_->port()));
+    ASSERT_TRUE(idle.back()->Send(kHealth)) << i;
+  }
+  for (auto& connection : idle) ASSERT_EQ(connection->Read(5s, true).rfind("HTTP/1.1 200", 0), 0u);
+  const HttpReply fresh = Send(service_->url("/v1/call/mConverte_Decimal_Hora"),
+                               R"({"invntValor": 3600})", kInternalKey.text);
+  EXPECT_EQ(fresh.status, 200);
+  EXPECT_LT(fresh.elapsed, 100ms);
+  EXPECT_NE(Get(service_->url("/metrics")).body.find("zebevi_http_connections 100"),
+            std::string::npos);
+}
+
+TEST_F(ServiceRobustness, DrainsOnSigtermThenExitsZero) {
+  Start({{"drain_timeout_ms", 10'000}});
+  RawConnection idle(service_->port());
+  // A database probe leaves a session in the pool, for the stop to close.
+  ASSERT_TRUE(idle.Send("GET /readyz HTTP/1.1\r\nHost: test\r\n\r\n"));
+  ASSERT_FALSE(idle.Read(2s, true).empty());
+  const std::string body = R"({"invntValor": 7200})";
+  RawConnection busy(service_->port());
+  ASSERT_TRUE(
+      busy.Send("POST /v1/call/mConverte_Decimal_Hora HTTP/1.1\r\nHost: test\r\n"
+                "Authorization: Bearer " +
+                kInternalKey.text + "\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\n\r\n" + body.substr(0, 5)));
+  std::this_thread::sleep_for(100ms);
+
+  service_->SignalTerminate();
+  EXPECT_TRUE(idle.ClosedWithin(2s));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_FALSE(RawConnection(service_->port()).connected()) << "still accepting";
+  EXPECT_TRUE(service_->running()) << "did not wait for the request in flight";
+
+  ASSERT_TRUE(busy.Send(body.substr(5)));
+  const std::string answer = busy.Read(5s);
+  EXPECT_EQ(answer.rfind("HTTP/1.1 200", 0), 0u) << answer;
+  EXPECT_NE(answer.find("Connection: close"), std::string::npos) << answer;
+  EXPECT_NE(answer.find("\"02:00\""), std::string::npos) << answer;
+  EXPECT_EQ(service_->WaitExit(10), 0);
+  EXPECT_NE(
+      service_->log().find("\"event\":\"stopped\",\"cut_off\":\"false\",\"sessions_closed\":\"1\""),
+      std::string::npos)
+      << service_->log();
+}
+
+TEST_F(ServiceRobustness, StopsWaitingForARequestAtTheDrainTimeout) {
+  Start({{"drain_timeout_ms", 300}, {"request_timeout_ms", 60'000}});
+  RawConnection stuck(service_->port());
+  ASSERT_TRUE(stuck.Send("GET /heal"));
+  std::this_thread::sleep_for(100ms);
+  const auto start = std::chrono::steady_clock::now();
+  service_->SignalTerminate();
+  EXPECT_EQ(service_->WaitExit(10), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_NE(service_->log().find("\"cut_off\":\"true\""), std::string::npos) << service_->log();
+}
+
+// A PostgreSQL server that goes away while the service runs, and comes back:
+// 503 with Retry-After while it is gone, 200 again at once after, with no
+// restart of the service. The server is a throwaway cluster of the test's
+// own (scripts/pg-test-server), never the one the test command shares.
+
+// scripts/pg-test-server with `args`: its standard output, a test failure
+// when it does not succeed.
+std::string PgTestServer(const std::string& args) {
+  const std::string command = ShellQuote(ZEBEVI_PG_TEST_SERVER) + " " + args;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string out;
+  char chunk[4096];
+  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
+  EXPECT_EQ(::pclose(pipe.release()), 0) << command;
+  return out;
+}
+
+// The value of `export NAME='VALUE'` in `lines`.
+std::string Exported(const std::string& lines, const std::string& name) {
+  const std::size_t at = lines.find("export " + name + "='");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + name.size() + 9;
+  return lines.substr(start, lines.find('\'', start) - start);
+}
+
+TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers) {
+  ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
+  const std::string lines = PgTestServer("start " + ShellQuote(ZEBEVI_PG_LOAD));
+  const struct Own {
+    std::string dir;
+    ~Own() { PgTestServer("stop " + dir); }
+  } own{ShellQuote(Exported(lines, "ZEBEVI_PG_DIR"))};
+  const std::string& dir = own.dir;
+  ASSERT_NE(dir, "''") << lines;
+  ServiceProcess service(Json{{"db", Exported(lines, "ZEBEVI_PG_CONNECTION")}, {"threads", 2}},
+                         {kInternalKey});
+  ASSERT_TRUE(service.started());
+  const std::string document =
+      std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
+  const auto trip = [&] {
+    return Send(service.url("/v1/call/gConsulta_Espelho_Viagem"),
+                Json{{"invntDOCTO_TRANSPORTE_ID", document}}.dump(), kInternalKey.text);
+  };
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(trip().status, 200);
+
+  PgTestServer("pause " + dir);
+  for (int i = 0; i < 3; ++i) {
+    const HttpReply gone = trip();
+    EXPECT_EQ(gone.status, 503) << gone.body;
+    EXPECT_EQ(gone.headers.count("retry-after"), 1u);
+    EXPECT_EQ(Get(service.url("/readyz")).status, 503);
+  }
+  PgTestServer("resume " + dir);
+  // Right after: not one answer from a connection the outage killed.
+  for (int i = 0; i < 10; ++i) {
+    const HttpReply back = trip();
+    EXPECT_EQ(back.status, 200) << i << ": " << back.body;
+  }
+  EXPECT_EQ(Get(service.url("/readyz")).status, 200);
+  const std::string metrics = Get(service.url("/metrics")).body;
+  EXPECT_EQ(metrics.find("zebevi_db_errors_total 0"), std::string::npos) << metrics;
+}
 
 }  // namespace
 }  // namespace zebevi::testing

@@ -2,19 +2,11 @@
 
 namespace zebevi::testing {
 
-CommandLog::CommandLog() {
-  SetCommandTraceSink([this](const CommandTrace& trace) { traces_.push_back(trace); });
-}
-
-CommandLog::~CommandLog() { SetCommandTraceSink(nullptr); }
-
 std::vector<std::string> CommandLog::commands() const {
   std::vector<std::string> sql;
   for (const CommandTrace& trace : traces_) sql.push_back(trace.sql);
   return sql;
 }
-
-const Error& CommandLog::last_error() const { return traces_.at(traces_.size() - 1).error.value(); }
 
 std::string Detail(std::string_view prefix, const Error& error, int label) {
   return std::string(prefix) + error.description() + " : " + std::to_string(error.number()) +

@@ -16,14 +16,16 @@ namespace zebevi::testing {
 // cleared when it goes away.
 class CommandLog {
  public:
-  CommandLog();
-  ~CommandLog();
+  CommandLog() {
+    SetCommandTraceSink([this](const CommandTrace& trace) { traces_.push_back(trace); });
+  }
+  ~CommandLog() { SetCommandTraceSink(nullptr); }
   CommandLog(const CommandLog&) = delete;
   CommandLog& operator=(const CommandLog&) = delete;
 
   std::vector<std::string> commands() const;
   // The failure of the last command. REQUIRES: it failed.
-  const Error& last_error() const;
+  const Error& last_error() const { return traces_.at(traces_.size() - 1).error.value(); }
 
  private:
   std::vector<CommandTrace> traces_;

@@ -17,52 +17,38 @@ namespace zebevi::testing {
 namespace {
 
 // Counts the rows the data set would write per table, storing nothing.
-class CountingSink final : public schema::RowSink {
- public:
+struct CountingSink final : schema::RowSink {
   void Write(const schema::TableLayout& table, std::span<const schema::SqlValue>) override {
-    ++counts_[std::string(table.name)];
+    ++counts[std::string(table.name)];
   }
-  const std::map<std::string, std::int64_t>& counts() const { return counts_; }
-
- private:
-  std::map<std::string, std::int64_t> counts_;
+  std::map<std::string, std::int64_t> counts;
 };
 
-schema::GeneratorOptions ReferenceOptions() {
-  schema::GeneratorOptions options;
-  options.documents = kReferenceDocuments;
-  options.seed = kReferenceSeed;
-  return options;
-}
+const schema::GeneratorOptions kReferenceOptions{
+    .documents = kReferenceDocuments, .seed = kReferenceSeed, .progress = {}};
 
 std::unique_ptr<EngineReference> PrepareSqlite() {
   static TempDir dir;  // kept until the program ends
   const std::filesystem::path path = dir / "reference.db";
-  auto reference = std::make_unique<EngineReference>();
-  reference->engine = Engine::kSqlite;
-  reference->connection_string = SqliteConnection(path);
-  reference->summary = schema::GenerateSqlite(path, ReferenceOptions());
-  return reference;
+  return std::make_unique<EngineReference>(EngineReference{
+      Engine::kSqlite, SqliteConnection(path), schema::GenerateSqlite(path, kReferenceOptions)});
 }
 
 // Refuses a server whose row counts are not the data set's.
 std::unique_ptr<EngineReference> PrepareServer(Engine engine, std::string connection_string) {
-  auto reference = std::make_unique<EngineReference>();
-  reference->engine = engine;
-  reference->connection_string = std::move(connection_string);
   CountingSink expected;
-  reference->summary = schema::ProduceDataSet(expected, ReferenceOptions());
+  auto reference = std::make_unique<EngineReference>(EngineReference{
+      engine, std::move(connection_string), schema::ProduceDataSet(expected, kReferenceOptions)});
   auto connection = std::make_shared<DbConnection>();
   connection->Open(reference->connection_string);
-  for (const auto& [table, count] : expected.counts()) {
+  for (const auto& [table, count] : expected.counts) {
     DbRecordset rows;
     rows.Open("SELECT count(*) AS n FROM " + table, connection);
-    const double n = ToDouble(rows.Fields("n").object()->DefaultValue());
-    if (n != static_cast<double>(count)) {
+    const auto n = static_cast<std::int64_t>(ToDouble(rows.Fields("n").object()->DefaultValue()));
+    if (n != count) {
       throw std::runtime_error("the PostgreSQL server does not hold the reference data set (" +
-                               table + " has " + std::to_string(static_cast<std::int64_t>(n)) +
-                               " rows, not " + std::to_string(count) +
-                               "); start it with scripts/pg-test-server");
+                               table + " has " + std::to_string(n) + " rows, not " +
+                               std::to_string(count) + "); start it with scripts/pg-test-server");
     }
   }
   return reference;
@@ -128,10 +114,10 @@ const EngineReference& ReferenceOn(Engine engine) {
   static std::map<Engine, std::unique_ptr<EngineReference>> references;
   std::lock_guard lock(mutex);
   std::unique_ptr<EngineReference>& reference = references[engine];
+  if (!reference && engine == Engine::kSqlite) reference = PrepareSqlite();
   if (!reference) {
-    reference = engine == Engine::kSqlite   ? PrepareSqlite()
-                : engine == Engine::kOdbc ? PrepareServer(engine, *OdbcConnection())
-                                          : PrepareServer(engine, *PostgresConnection());
+    reference =
+        PrepareServer(engine, *(engine == Engine::kOdbc ? OdbcConnection() : PostgresConnection()));
   }
   return *reference;
 }

@@ -17,34 +17,31 @@ Argument ArgumentOf(const Value& value, ParamKind kind) {
   return value;
 }
 
+bool IsConnectionParam(const ParamInfo& param) {
+  return param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection ||
+         param.name == "invntConecta_db" || param.name == "invntstrConecta_DB";
+}
+
 }  // namespace
 
 OperationCall::OperationCall(std::string_view operation, const Inputs& inputs,
                              const std::string& connection_string)
     : op(FindOperation(operation)) {
   for (const ParamInfo& param : op->params) {
+    const auto given = inputs.find(std::string(param.name));
     if (param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection) {
       auto connection = std::make_shared<DbConnection>();
       connection->Open(connection_string);
-      if (param.kind == ParamKind::kObject) {
-        args.emplace_back(Value::Object(connection));
-      } else {
-        args.emplace_back(connection);
-      }
-    } else if (param.name == "invntConecta_db" || param.name == "invntstrConecta_DB") {
+      args.push_back(param.kind == ParamKind::kObject ? Argument(Value::Object(connection))
+                                                      : Argument(connection));
+    } else if (IsConnectionParam(param)) {
       args.emplace_back(Value::String(connection_string));
-    } else if (auto given = inputs.find(std::string(param.name)); given != inputs.end()) {
-      args.push_back(ArgumentOf(given->second, param.kind));
     } else {
-      args.push_back(NewArgument(param.kind));
+      args.push_back(given == inputs.end() ? NewArgument(param.kind)
+                                           : ArgumentOf(given->second, param.kind));
     }
   }
   result = Invoke(*CreateEVI(), *op, args);
-}
-
-bool IsConnectionParam(const ParamInfo& param) {
-  return param.kind == ParamKind::kObject || param.kind == ParamKind::kDbConnection ||
-         param.name == "invntConecta_db" || param.name == "invntstrConecta_DB";
 }
 
 void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected) {

@@ -27,8 +27,6 @@ struct OperationCall {
   Value result;
 };
 
-bool IsConnectionParam(const ParamInfo& param);
-
 // Expects `actual` to give the result and the parameters (but the
 // connection's) of `expected`.
 void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected);

@@ -1,9 +1,8 @@
 #include "support/test_support.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
-
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -37,7 +36,9 @@ void RunSqlScript(const std::filesystem::path& path, std::string_view sql) {
   ASSERT_EQ(rc, SQLITE_OK) << text;
 }
 
-std::string SqliteConnection(const std::filesystem::path& path) { return "sqlite:" + path.string(); }
+std::string SqliteConnection(const std::filesystem::path& path) {
+  return "sqlite:" + path.string();
+}
 
 std::string ShellQuote(std::string_view text) {
   std::string quoted = "'";
@@ -46,9 +47,8 @@ std::string ShellQuote(std::string_view text) {
 }
 
 std::string ReadWhole(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
 }
 
@@ -61,19 +61,14 @@ CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view i
   }
   TempDir dir;
   std::ofstream(dir / "in", std::ios::binary) << input;
-  std::string command;
+  std::string command = environment.empty() ? "" : "env ";
   for (const std::string& assignment : environment) command += ShellQuote(assignment) + " ";
-  if (!environment.empty()) command = "env " + command;
   command += ShellQuote(exe);
   for (const std::string& arg : args) command += " " + ShellQuote(arg);
   command += " <" + ShellQuote((dir / "in").string()) + " >" + ShellQuote((dir / "out").string()) +
              " 2>" + ShellQuote((dir / "err").string());
   const int raw = std::system(command.c_str());
-  CommandResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = ReadWhole(dir / "out");
-  result.err = ReadWhole(dir / "err");
-  return result;
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWhole(dir / "out"), ReadWhole(dir / "err")};
 }
 
 }  // namespace zebevi::testing

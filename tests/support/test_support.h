@@ -5,19 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "zebevi/error.h"
 #include "support/value_printer.h"
+#include "zebevi/error.h"
 #include "zebevi/value.h"
 
 namespace zebevi::testing {
 
-// A fresh folder under the system's temporary folder, removed on
-// destruction.
+// A fresh folder under the system's temporary folder, removed on destruction.
 class TempDir {
  public:
   TempDir();
@@ -31,8 +29,8 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Creates (or extends) the SQLite file `path` by running `sql`, a script of
-// statements. Fails the test on any error.
+// Creates (or extends) the SQLite file `path` by running the script `sql`;
+// a test failure on any error.
 void RunSqlScript(const std::filesystem::path& path, std::string_view sql);
 
 // The whole content of a file ("" when it cannot be read).
@@ -44,8 +42,7 @@ std::string SqliteConnection(const std::filesystem::path& path);
 // `text` as one shell word, single-quoted.
 std::string ShellQuote(std::string_view text);
 
-// What a run of the real zebevi executable (ZEBEVI_EXE) printed and how it
-// ended.
+// What a run of the real zebevi executable (ZEBEVI_EXE) printed and how it ended.
 struct CommandResult {
   int status = -1;
   std::string out;
@@ -70,15 +67,10 @@ Error FailureOf(Statement statement) {
 }  // namespace zebevi::testing
 
 // Expects `statement` to fail with a zebevi::Error of the given number.
-#define EXPECT_AUTOMATION_ERROR(statement, expected_number)                      \
-  do {                                                                           \
-    try {                                                                        \
-      statement;                                                                 \
-      ADD_FAILURE() << "expected automation error " << (expected_number);        \
-    } catch (const ::zebevi::Error& zebevi_error_) {                             \
-      EXPECT_EQ(zebevi_error_.number(), (expected_number))                       \
-          << zebevi_error_.description();                                        \
-    }                                                                            \
+#define EXPECT_AUTOMATION_ERROR(statement, expected_number)                                 \
+  do {                                                                                      \
+    const ::zebevi::Error zebevi_error_ = ::zebevi::testing::FailureOf([&] { statement; }); \
+    EXPECT_EQ(zebevi_error_.number(), (expected_number)) << zebevi_error_.description();    \
   } while (false)
 
 #endif  // ZEBEVI_TESTS_SUPPORT_TEST_SUPPORT_H_

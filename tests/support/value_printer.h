@@ -11,28 +11,21 @@ namespace zebevi {
 
 // Readable values in test failures: kind and content.
 inline void PrintTo(const Value& value, std::ostream* out) {
-  *out << KindName(value.kind());
-  switch (value.kind()) {
-    case Kind::kEmpty:
-    case Kind::kNull:
-    case Kind::kObject:
-      return;
-    case Kind::kString:
-      *out << " \"" << value.string() << '"';
-      return;
-    case Kind::kArray:
-      *out << " [";
-      for (std::size_t i = 0; i < value.array().size(); ++i) {
-        *out << (i ? ", " : "");
-        PrintTo(value.array()[i], out);
-      }
-      *out << ']';
-      return;
-    case Kind::kBoolean:
-      *out << (value.boolean() ? " true" : " false");
-      return;
-    default:
-      *out << ' ' << ToDouble(value);
+  const Kind kind = value.kind();
+  *out << KindName(kind);
+  if (kind == Kind::kString) {
+    *out << " \"" << value.string() << '"';
+  } else if (kind == Kind::kArray) {
+    *out << " [";
+    for (std::size_t i = 0; i < value.array().size(); ++i) {
+      *out << (i ? ", " : "");
+      PrintTo(value.array()[i], out);
+    }
+    *out << ']';
+  } else if (kind == Kind::kBoolean) {
+    *out << (value.boolean() ? " true" : " false");
+  } else if (kind != Kind::kEmpty && kind != Kind::kNull && kind != Kind::kObject) {
+    *out << ' ' << ToDouble(value);
   }
 }
 
