@@ -27,8 +27,9 @@ struct OperationCall {
   Value result;
 };
 
-// Expects `actual` to give the result and the parameters (but the
-// connection's) of `expected`.
+// Whether `a` gave the result and the parameters (but the connection's) of
+// `b`; ExpectSameAnswer says which differ.
+bool SameAnswer(const OperationCall& a, const OperationCall& b);
 void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected);
 
 // Makes every one of `calls` on both strings and expects the same answers,

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "frame/trap.h"

@@ -17,14 +17,6 @@ namespace {
 
 constexpr int kThreads = 8;
 
-bool SameAnswer(const OperationCall& a, const OperationCall& b) {
-  if (!(a.result == b.result)) return false;
-  for (std::size_t i = 0; i < a.args.size(); ++i) {
-    if (!IsConnectionParam(a.op->params[i]) && !(a.args[i] == b.args[i])) return false;
-  }
-  return true;
-}
-
 class ConcurrentCalls : public EngineTest {};
 
 TEST_P(ConcurrentCalls, EveryThreadGetsTheSingleThreadAnswers) {
