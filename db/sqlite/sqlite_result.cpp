@@ -76,12 +76,15 @@ const SqliteStatement::ColumnHeads& HeadsOf(SqliteStatement& statement) {
 
 Table ReadTable(SqliteStatement& statement) {
   sqlite3_stmt* stmt = statement.get();
+  // The heads are taken after the first step: a schema change that came
+  // since the last use prepares the statement again there.
+  bool row = statement.Step();
   const SqliteStatement::ColumnHeads& heads = HeadsOf(statement);
   const int count = static_cast<int>(heads.names.size());
   const std::vector<bool>& date_columns = heads.dates;
   Table table;
   table.columns = heads.names;
-  while (statement.Step()) {
+  for (; row; row = statement.Step()) {
     std::vector<Value> row;
     row.reserve(count);
     for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i, date_columns[i]));

@@ -1,9 +1,11 @@
 #include "db/sqlite/sqlite_session.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,19 @@ TEST_F(SqliteSessionTest, ColumnsMapToValueKinds) {
   EXPECT_EQ(dates.rows.at(0),
             (std::vector<Value>{Value::Date(k20240315), Value::Date(k20240315 + k1430)}))
       << "procedure bodies keep date columns";
+}
+
+TEST_F(SqliteSessionTest, ColumnsFollowATableRebuiltUnderAKeptStatement) {
+  RunSqlScript(path_,
+               "CREATE TABLE w (a INTEGER); INSERT INTO w VALUES (1);"
+               "INSERT INTO zeb_procedure VALUES ('SP_W', 'SELECT * FROM w')");
+  EXPECT_EQ(session_->Execute("EXEC SP_W").columns, std::vector<std::string>{"a"});
+  RunSqlScript(path_,
+               "DROP TABLE w; CREATE TABLE w (b TEXT, c DATE);"
+               "INSERT INTO w VALUES ('x', '2024-03-15')");
+  const Table table = session_->Execute("EXEC SP_W");
+  EXPECT_EQ(table.columns, (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(table.rows.at(0).at(1), Value::Date(k20240315));
 }
 
 TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
@@ -211,6 +226,37 @@ TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
     EXPECT_EQ(call(command), expected) << sql;
     EXPECT_EQ(idle(), 1u) << "the same session answered";
   }
+}
+
+// A read span takes the file's shared lock with its first call and keeps it
+// (a writer cannot commit) until plain SQL runs or the connection lets go.
+TEST_F(SqliteSessionTest, AReadSpanKeepsItsSnapshotUntilPlainSqlOrTheEndOfTheConnection) {
+  session_.reset();
+  const std::string connection_string = SqliteConnection(path_);
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &raw), SQLITE_OK);
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> writer(raw, sqlite3_close);
+  const auto write = [&](const char* name) {
+    const std::string sql = std::string("UPDATE t SET name = '") + name + "' WHERE id = 2";
+    return sqlite3_exec(writer.get(), sql.c_str(), nullptr, nullptr, nullptr);
+  };
+  DbConnection connection;
+  connection.Open(connection_string);
+  connection.ReadTogether();
+  const auto name_of_2 = [&] {
+    return connection.session().Execute("EXEC SP_By_Id 2").rows.at(0).at(1).string();
+  };
+  EXPECT_EQ(name_of_2(), "dois");
+  EXPECT_EQ(write("DOIS"), SQLITE_BUSY);
+  connection.session().Execute("SELECT 1");
+  EXPECT_EQ(write("DOIS"), SQLITE_OK);
+  EXPECT_EQ(name_of_2(), "DOIS");
+  EXPECT_EQ(write("dois"), SQLITE_BUSY);
+  connection.Close();
+  EXPECT_EQ(write("dois"), SQLITE_OK);
+  EXPECT_EQ(ConnectionPool::Process().CountsOf(ConnectionString::Parse(connection_string)).idle,
+            1u)
+      << "the session went back to the pool";
 }
 
 // Every page but the first (the schema) overwritten: the catalog is unreadable.
