@@ -78,13 +78,13 @@ Table ReadTable(SqliteStatement& statement) {
   sqlite3_stmt* stmt = statement.get();
   // The heads are taken after the first step: a schema change that came
   // since the last use prepares the statement again there.
-  bool row = statement.Step();
+  bool more = statement.Step();
   const SqliteStatement::ColumnHeads& heads = HeadsOf(statement);
   const int count = static_cast<int>(heads.names.size());
   const std::vector<bool>& date_columns = heads.dates;
   Table table;
   table.columns = heads.names;
-  for (; row; row = statement.Step()) {
+  for (; more; more = statement.Step()) {
     std::vector<Value> row;
     row.reserve(count);
     for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i, date_columns[i]));
