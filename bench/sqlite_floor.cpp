@@ -14,7 +14,7 @@ namespace {
 
 }  // namespace
 
-SqliteFloor::SqliteFloor(const std::string& path) {
+SqliteFloor::SqliteFloor(const std::string& path, bool one_read) : one_read_(one_read) {
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
       SQLITE_OK) {
     Fail(db_, path);
@@ -48,6 +48,18 @@ SqliteFloor::SqliteFloor(const std::string& path) {
 SqliteFloor::~SqliteFloor() {
   for (auto& [query, prepared] : prepared_) sqlite3_finalize(prepared.statement);
   sqlite3_close(db_);
+}
+
+void SqliteFloor::BeginSummary() {
+  if (one_read_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    Fail(db_, "BEGIN");
+  }
+}
+
+void SqliteFloor::EndSummary() {
+  if (one_read_ && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    Fail(db_, "COMMIT");
+  }
 }
 
 bool SqliteFloor::Execute(TripQuery query, const std::vector<Argument>& arguments,

@@ -17,8 +17,10 @@ namespace zebevi::bench {
 class SqliteFloor final : public TripFloor {
  public:
   // Opens the reference database file `path` read-only. Throws
-  // std::runtime_error on any failure.
-  explicit SqliteFloor(const std::string& path);
+  // std::runtime_error on any failure. `one_read`: each summary's queries
+  // in one read transaction, as zebevi's summary reads them, instead of
+  // one each.
+  explicit SqliteFloor(const std::string& path, bool one_read = false);
   ~SqliteFloor() override;
   SqliteFloor(const SqliteFloor&) = delete;
   SqliteFloor& operator=(const SqliteFloor&) = delete;
@@ -30,8 +32,11 @@ class SqliteFloor final : public TripFloor {
   };
   bool Execute(TripQuery query, const std::vector<Argument>& arguments, std::int64_t& checksum,
                std::vector<std::int64_t>& keys) override;
+  void BeginSummary() override;
+  void EndSummary() override;
 
   sqlite3* db_ = nullptr;
+  bool one_read_;
   std::map<TripQuery, Prepared> prepared_;
 };
 

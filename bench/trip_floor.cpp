@@ -27,6 +27,13 @@ std::vector<std::string> TripFloor::KeyColumns(TripQuery query) {
 }
 
 std::int64_t TripFloor::Summary(std::int64_t document) {
+  BeginSummary();
+  const std::int64_t checksum = Queries(document);
+  EndSummary();
+  return checksum;
+}
+
+std::int64_t TripFloor::Queries(std::int64_t document) {
   std::int64_t checksum = 0;
   std::vector<std::int64_t> keys;
   // As the summary starts: no parent, no flag, no route.

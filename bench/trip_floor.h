@@ -33,12 +33,18 @@ class TripFloor {
   // exchange lookup's "retorno" and parent, the header's route.
   static std::vector<std::string> KeyColumns(TripQuery query);
 
+ private:
+  std::int64_t Queries(std::int64_t document);
+
  protected:
   // Runs `query` with `arguments`, adds everything it read to `checksum`,
   // and stores the first row's values of KeyColumns(query), as integers,
   // in `keys`. False when it gave no row.
   virtual bool Execute(TripQuery query, const std::vector<Argument>& arguments,
                        std::int64_t& checksum, std::vector<std::int64_t>& keys) = 0;
+  // Around the queries of one summary; nothing by default.
+  virtual void BeginSummary() {}
+  virtual void EndSummary() {}
 };
 
 }  // namespace zebevi::bench
