@@ -19,6 +19,7 @@
 namespace zebevi {
 namespace {
 
+using ::zebevi::testing::OpenDescriptors;
 using ::zebevi::testing::RunSqlScript;
 using ::zebevi::testing::SqliteConnection;
 using ::zebevi::testing::TempDir;
@@ -143,17 +144,6 @@ TEST_F(DbConnectionTest, ClosedConnectionsRefuseWork) {
   EXPECT_AUTOMATION_ERROR(connection.session(), kDbObjectClosed);
   connection.Open(SqliteConnection(path_));
   EXPECT_EQ(connection.session().Execute("SELECT x FROM t").rows.size(), 1u) << "it opens again";
-}
-
-// How many of this process's descriptors are open on `path`: one per session.
-int OpenDescriptors(const std::filesystem::path& path) {
-  int count = 0;
-  const auto target = std::filesystem::canonical(path);
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    std::error_code ec;
-    if (std::filesystem::read_symlink(entry.path(), ec) == target) ++count;
-  }
-  return count;
 }
 
 class DbRecordsetTest : public DbTest {

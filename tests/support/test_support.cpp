@@ -40,6 +40,16 @@ std::string SqliteConnection(const std::filesystem::path& path) {
   return "sqlite:" + path.string();
 }
 
+int OpenDescriptors(const std::filesystem::path& path) {
+  int count = 0;
+  const auto target = std::filesystem::canonical(path);
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink(entry.path(), ec) == target) ++count;
+  }
+  return count;
+}
+
 std::string ShellQuote(std::string_view text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

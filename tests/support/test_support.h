@@ -39,6 +39,10 @@ std::string ReadWhole(const std::filesystem::path& path);
 // "sqlite:PATH".
 std::string SqliteConnection(const std::filesystem::path& path);
 
+// How many of this process's descriptors are open on `path`: an open
+// SQLite session holds one on its file.
+int OpenDescriptors(const std::filesystem::path& path);
+
 // `text` as one shell word, single-quoted.
 std::string ShellQuote(std::string_view text);
 

@@ -14,18 +14,6 @@
 namespace zebevi::testing {
 namespace {
 
-// How many of this process's descriptors are open on `path`: an open
-// connection holds the database file.
-int OpenDescriptors(const std::filesystem::path& path) {
-  int count = 0;
-  const auto target = std::filesystem::canonical(path);
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    std::error_code ec;
-    if (std::filesystem::read_symlink(entry.path(), ec) == target) ++count;
-  }
-  return count;
-}
-
 // The outputs from `first` to `last`, in interface order.
 std::vector<int> Outputs(int first, int last) {
   std::vector<int> outputs;
