@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
        "ratio", 1.3, true},
       {"SQLite trip summary, 1M / 10k documents", "BM_CostAtScale/SQLite", "large_vs_small", 1.2,
        true},
+      {"SQLite trip summary read through a memory map, 1M / 10k", "BM_CostAtScale/SQLiteMapped",
+       "large_vs_small", 1.2, true},
       {"PostgreSQL trip summary, 1M / 10k documents", "BM_CostAtScale/PostgreSQL", "large_vs_small",
        1.2, true},
       {"SQLite throughput, 2 threads / 1 thread", "BM_TwoThreadsVsOne/SQLite", "two_vs_one", 1.7,

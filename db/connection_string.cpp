@@ -1,6 +1,7 @@
 #include "db/connection_string.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 #include "db/ascii.h"
@@ -288,6 +289,23 @@ void ConnectionString::SetItem(std::string_view key, std::string value, int item
   }
   pairs_.emplace_back(std::move(normal), std::move(value));
   items_.push_back(item);
+}
+
+long ConnectionString::WholeNumber(std::string_view key, long least, long most,
+                                   long fallback) const {
+  std::optional<std::string> text = Get(key);
+  if (!text) return fallback;
+  std::string_view digits = TrimBlanks(*text);
+  long n = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || n < least ||
+      n > most) {
+    throw Error::Database(kDbConnectionFailed, "connection string key " + std::string(key) +
+                                                   " must be a whole number from " +
+                                                   std::to_string(least) + " to " +
+                                                   std::to_string(most));
+  }
+  return n;
 }
 
 void ConnectionString::RefuseUnknownKeys(

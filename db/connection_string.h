@@ -35,6 +35,11 @@ class ConnectionString {
   // Adds or replaces `key` (any letter case, any synonym).
   void Set(std::string_view key, std::string value);
 
+  // The value of `key` as a whole number from `least` to `most`, or
+  // `fallback` when the key is absent. Any other value is a connection
+  // failure naming the key.
+  long WholeNumber(std::string_view key, long least, long most, long fallback) const;
+
   // The pairs in their order, keys in their normalised form.
   const std::vector<std::pair<std::string, std::string>>& pairs() const { return pairs_; }
 

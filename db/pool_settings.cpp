@@ -1,6 +1,5 @@
 #include "db/pool_settings.h"
 
-#include <charconv>
 #include <string>
 
 #include "db/ascii.h"
@@ -24,20 +23,6 @@ constexpr long kMostSeconds = 86400;
                                                  " must be " + std::string(expected));
 }
 
-long WholeNumber(const ConnectionString& connection_string, std::string_view key, long least,
-                 long most, long fallback) {
-  std::optional<std::string> text = connection_string.Get(key);
-  if (!text) return fallback;
-  std::string_view digits = TrimBlanks(*text);
-  long n = 0;
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || n < least ||
-      n > most) {
-    Invalid(key, "a whole number from " + std::to_string(least) + " to " + std::to_string(most));
-  }
-  return n;
-}
-
 }  // namespace
 
 PoolSettings PoolSettings::From(const ConnectionString& connection_string) {
@@ -53,11 +38,11 @@ PoolSettings PoolSettings::From(const ConnectionString& connection_string) {
     }
   }
   settings.max_size = static_cast<std::size_t>(
-      WholeNumber(connection_string, kMaxPoolSize, 1, kMostConnections, 16));
+      connection_string.WholeNumber(kMaxPoolSize, 1, kMostConnections, 16));
   settings.wait = std::chrono::seconds(
-      WholeNumber(connection_string, kPoolTimeout, 0, kMostSeconds, settings.wait.count()));
-  settings.idle_timeout = std::chrono::seconds(WholeNumber(
-      connection_string, kPoolIdleTimeout, 0, kMostSeconds, settings.idle_timeout.count()));
+      connection_string.WholeNumber(kPoolTimeout, 0, kMostSeconds, settings.wait.count()));
+  settings.idle_timeout = std::chrono::seconds(connection_string.WholeNumber(
+      kPoolIdleTimeout, 0, kMostSeconds, settings.idle_timeout.count()));
   return settings;
 }
 

@@ -15,6 +15,9 @@ namespace zebevi::db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+// SQLite maps at most SQLITE_MAX_MMAP_SIZE, just under 2 GiB, and would
+// lower a larger request without a word.
+constexpr long kMostMappedMegabytes = 2047;
 // Plain SQL statements kept per session; the oldest goes first.
 constexpr std::size_t kPlainStatements = 16;
 
@@ -63,6 +66,8 @@ SqliteSession::SqliteSession(const ConnectionString& connection_string) {
   // A name starting "file:" would be read as a URI where SQLite takes URIs
   // by default; "./" keeps it a plain file name.
   std::string file_name = path.starts_with("file:") ? "./" + path : path;
+  const long mapped_megabytes =
+      connection_string.WholeNumber("memory map mb", 0, kMostMappedMegabytes, 0);
 
   ConfigureSqlite();
   sqlite3* db = nullptr;
@@ -71,6 +76,11 @@ SqliteSession::SqliteSession(const ConnectionString& connection_string) {
   db_.reset(db);
   if (rc != SQLITE_OK) CannotOpen(path, db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  if (mapped_megabytes > 0) {
+    const std::string pragma =
+        "PRAGMA mmap_size = " + std::to_string(mapped_megabytes * 1024 * 1024);
+    sqlite3_exec(db, pragma.c_str(), nullptr, nullptr, nullptr);
+  }
   // SQLite reads nothing when it opens; reading the schema now tells a file
   // that is no database from one that is.
   rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);

@@ -31,6 +31,10 @@ class SqliteSession final : public Session {
  public:
   // Opens the file named by "data source". A missing name, a missing or
   // unreadable file, or a file that is no database is a connection failure.
+  // "memory map mb" reads up to that many megabytes of the file through a
+  // memory map instead of a copy per page (off by default: a file that
+  // another program truncates or rewrites in place under the map, or a
+  // failing disk, ends the process with SIGBUS instead of failing a call).
   // The connection has no mutex of its own: a session is used by one thread
   // at a time, and the pool hands a session from one thread to the next
   // only under its own lock.

@@ -191,6 +191,23 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
             "procedure SP_By_Id not found: no such table: zeb_procedure");
 }
 
+TEST_F(SqliteSessionTest, MapsTheFileOnlyWhenAskedAndWithinItsBounds) {
+  auto mapped = [&](const std::string& extra) {
+    SqliteSession session(
+        ConnectionString::Parse("Provider=SQLite;Data Source=" + path_.string() + extra));
+    EXPECT_EQ(session.Execute("EXEC SP_By_Id 2").rows.at(0)[1], Value::String("dois"));
+    return session.Execute("PRAGMA mmap_size").rows.at(0).at(0);
+  };
+  EXPECT_EQ(mapped(""), Value::Int32(0));
+  EXPECT_EQ(mapped(";Memory Map MB=0"), Value::Int32(0));
+  EXPECT_EQ(mapped(";memory map mb= 64 "), Value::Int32(64 << 20));
+  for (const char* refused : {"-1", "2048", "64MB", ""}) {
+    EXPECT_EQ(FailureOf([&] { mapped(std::string(";Memory Map MB=") + refused); }).description(),
+              "connection string key memory map mb must be a whole number from 0 to 2047")
+        << refused;
+  }
+}
+
 // The catalog rewritten under an idle pooled session: its next call follows.
 TEST_F(SqliteSessionTest, CatalogChangesAreSeenByTheNextCallOfAPooledSession) {
   session_.reset();
