@@ -14,6 +14,7 @@
 #include "schema/generator.h"
 #include "schema/sql_text.h"
 #include "schema/sqlite_sink.h"
+#include "zebevi/db.h"
 
 namespace zebevi::bench {
 
@@ -41,6 +42,20 @@ const ReferenceDatabase& SqliteReference(std::int64_t documents) {
     database.Exec("COMMIT");
   }
   at->second = {"sqlite:" + path.string(), path.string()};
+  return at->second;
+}
+
+const ReferenceDatabase& SqliteMappedReference(std::int64_t documents) {
+  static std::map<std::int64_t, ReferenceDatabase> made;
+  auto [at, fresh] = made.try_emplace(documents);
+  if (!fresh) return at->second;
+  const std::string& path = SqliteReference(documents).native;
+  at->second = {"Provider=SQLite;Data Source=" + path + ";Memory Map MB=2047", path};
+  // The check reads every page on the pooled session that the summaries
+  // will take next.
+  DbRecordset check;
+  check.Open("PRAGMA quick_check", at->second.connection_string);
+  check.Close();
   return at->second;
 }
 
