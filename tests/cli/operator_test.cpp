@@ -192,7 +192,6 @@ TEST(Operator, MindsTheTerminal) {
         << option << " " << ::testing::PrintToString(environment);
   }
   ExpectRuns({{"flags {granted_user_group_id} --color always --db {demo}", 0, {}, {"\x1b[1m"}},
-              {"-V", 0, {}, {"zebevi 0.1.0\n"}},
               {"--help", 0, {}, {"Exit statuses", "  4  the output could not be written"}},
               {"ops --json",
                0,

