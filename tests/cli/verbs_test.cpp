@@ -40,10 +40,12 @@ std::string Shown(const Json& shown) {
 
 // `shown`, a part of a verb's JSON, carries `plain`, the call's value of the
 // same output: a text as the display, a number as the typed value, nothing
-// as an empty display without value.
+// as an empty display without value; a bare number or null as itself.
 void ExpectCarries(const Json& shown, const Json& plain, const std::string& name) {
   SCOPED_TRACE(name);
-  if (plain.is_null()) {
+  if (!shown.is_object() && !shown.is_string()) {
+    EXPECT_EQ(shown, plain);
+  } else if (plain.is_null()) {
     EXPECT_EQ(Shown(shown), "");
     EXPECT_TRUE(!shown.contains("value") || shown["value"].is_null()) << shown;
   } else if (plain.is_string()) {
@@ -62,74 +64,115 @@ Json CallOnDemo(const std::string& operation, Json params) {
   return OutputJson(call);
 }
 
-// Where `zebevi trip --json` carries each output of the operation (pointer,
-// output less its "outvnt"), the header block first, in the order the
-// terminal shows it; /c/ is /cycle/, t/ times/ with _minutes, d/ distances/;
-// a list's output ("outarrvnt") goes to a field of each row (ROWS[]FIELD).
-const std::vector<std::pair<std::string, std::string>> kTripOutputs = [] {
-  std::istringstream table(R"(
+// Where a verb's JSON carries each output of its call: "POINTER OUTPUT"
+// pairs, the output less its "outvnt" ("outarrvnt" for a list's, whose
+// pointer is ROWS[]FIELD, that field of each row) unless it starts "out";
+// ROWS# is the rows' count. /c/t/ is /cycle/times/ (with _minutes), /c/d/
+// /cycle/distances/.
+std::vector<std::pair<std::string, std::string>> Pairs(const std::string& table) {
+  std::istringstream words(table);
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (std::string where, output; words >> where >> output;) {
+    if (where.rfind("/c/t/", 0) == 0) where = "/cycle/times/" + where.substr(5) + "_minutes";
+    if (where.rfind("/c/d/", 0) == 0) where = "/cycle/distances/" + where.substr(5);
+    if (output.rfind("out", 0) != 0) {
+      output = (where.find("[]") == std::string::npos ? "outvnt" : "outarrvnt") + output;
+    }
+    pairs.emplace_back(where, output);
+  }
+  return pairs;
+}
+
+// The trip's header block first, in the order the terminal shows it.
+const std::string kTripOutputs = R"(
     /document/order_number Num_Pedido  /document/number Num_docto_Transporte
     /header/tractor Cavalo  /header/trailer Carreta  /header/driver Colaborador
     /header/product Produto  /header/sender Remetente  /header/consignee Destinatario
     /header/customer Cliente  /header/arrival/actual Data_Chegada_Cliente_Efetiva
     /header/arrival/planned data_Chegada_cliente_prevista
     /header/arrival/tracker_estimate Data_Prevista_Rastreador  /header/deadline Flag_no_prazo
-    /route/planned_km Km_Ate_Dest_Rota  /route/planned_time_of_day Tempo_Ate_Dest_Rota
-    /c/d/total_km Km_Total  /c/d/to_sender_km km_ate_Rem  /c/d/sender_to_consignee_km Km_Rem_Dest
+    /message Msg_ret  /route/planned_km Km_Ate_Dest_Rota
+    /route/planned_time_of_day Tempo_Ate_Dest_Rota  /c/d/total_km Km_Total
+    /c/d/to_sender_km km_ate_Rem  /c/d/sender_to_consignee_km Km_Rem_Dest
     /c/d/after_consignee_km Km_Apos_Dest  /c/t/operation Tempo_Operacao
     /c/t/transport Tempo_Transporte  /c/t/to_sender Tempo_Ate_Rem  /c/t/return Tempo_Retorno
     /c/t/loading_and_unloading Tempo_Total_Carga_Desc  /c/t/loading Tempo_Carga
     /c/t/unloading Tempo_Descarga  /c/t/waiting_window Tempo_Janela_Espera
     /c/t/after_loading Tempo_Pos_Carga  /c/t/after_unloading Tempo_Pos_desc
     /c/t/before_loading Tempo_Ant_Carga  /c/t/before_unloading Tempo_Ant_Desc
-    /c/t/sender_to_consignee Tempo_Rem_Des  /invoices[]number Nota_Fiscal
+    /c/t/sender_to_consignee Tempo_Rem_Des  /invoices# Qtde_Nota  /invoices[]number Nota_Fiscal
     /invoices[]weight_kg Peso_Real  /invoices[]declared_value_brl Val_Declarado
-    /occurrences[]at Data_Ocor  /occurrences[]description Descr_Ocor
-    /occurrences[]odometer_km Odometro_Ocor)");
-  std::vector<std::pair<std::string, std::string>> rows;
-  for (std::string where, output; table >> where >> output;) {
-    if (where.rfind("/c/t/", 0) == 0) where = "/cycle/times/" + where.substr(5) + "_minutes";
-    if (where.rfind("/c/d/", 0) == 0) where = "/cycle/distances/" + where.substr(5);
-    rows.emplace_back(where,
-                      (where.find("[]") == std::string::npos ? "outvnt" : "outarrvnt") + output);
-  }
-  return rows;
-}();
+    /occurrences# Qtde_Ocor  /occurrences[]at Data_Ocor  /occurrences[]description Descr_Ocor
+    /occurrences[]odometer_km Odometro_Ocor)";
 
-TEST(TripCommand, JsonCarriesTheFiguresOfTheCall) {
-  for (const char* kind : {"exchanged_document_id", "document_without_cycle_id"}) {
-    const std::string document = SharedDemo().Fact(kind);
-    SCOPED_TRACE(kind);
-    const Json summary = OutputJson(RunOnDemo({"trip", document, "--json"}));
-    const Json answer =
-        CallOnDemo("gConsulta_Espelho_Viagem", {{"invntDOCTO_TRANSPORTE_ID", std::stoi(document)}});
-    const Json& params = answer["params"];
-    EXPECT_EQ(summary["status"], answer["result"]["value"]);
-    EXPECT_EQ(summary["message"], Plain(params["outvntMsg_ret"]));
-    ExpectCarries(summary["document"]["id"], Plain(params["invntDOCTO_TRANSPORTE_ID"]), "id");
-    std::set<std::string> carried{"outvntMsg_ret", "outvntQtde_Nota", "outvntQtde_Ocor"};
-    for (const auto& [where, output] : kTripOutputs) {
-      carried.insert(output);
-      const std::size_t list = where.find("[]");
-      if (list == std::string::npos) {
-        ExpectCarries(summary.at(Json::json_pointer(where)), Plain(params[output]), output);
-        continue;
-      }
-      const Json& rows = summary.at(Json::json_pointer(where.substr(0, list)));
-      const Json items = Plain(params[output]);
-      ASSERT_EQ(rows.size(), items.is_array() ? items.size() : 0u) << output;
-      for (std::size_t i = 0; i < rows.size(); ++i) {
-        ExpectCarries(rows[i][where.substr(list + 2)], items[i],
-                      output + "[" + std::to_string(i) + "]");
-      }
+const std::string kFindOutputs = R"(/message Msg_ret  /count Qtde_Docto
+    /documents[]id Docto_Transporte_Id  /documents[]number Num_Docto_Transporte
+    /documents[]issued Data_Emissao  /documents[]arrived Data_Chegada
+    /documents[]operating_point Ponto_Operacao  /documents[]customer Cliente)";
+const std::string kOrderOutputs = R"(/message Msg_ret  /count Tam_arr  /return_value Retorno
+    /documents[]id outvntarr_Docto_transporte_id  /documents[]issued outvntarr_Data_emissao
+    /documents[]number outvntarr_Num_docto_transporte
+    /documents[]delivered outvntarr_Data_entrega)";
+const std::string kFlagsOutputs = R"(/message Msg_ret  /features/order_number Flag_num_pedido
+    /features/document_number Flag_num_docto_transporte  /features/tractor Flag_Cavalo
+    /features/trailer Flag_Carreta  /features/driver Flag_Motorista
+    /features/invoices Flag_nota_fiscal  /features/trip_data Flag_dados_viagem
+    /features/distance_measures Flag_Apuracao_Distancia  /features/efficiency Flag_Eficiencia
+    /features/time_window_measures Flag_Apuracao_Janela_Tempo  /features/sender Flag_remetente
+    /features/consignee Flag_destinatario  /features/customer Flag_Cliente)";
+
+// `zebevi ARGS --json` against the answer of the call it makes: every output
+// of the call where `table` puts it.
+void ExpectCarriesCall(std::vector<std::string> args, const std::string& operation,
+                       const Json& params, const std::string& table) {
+  SCOPED_TRACE(args[0] + " " + args[1]);
+  args.push_back("--json");
+  const Json json = OutputJson(RunOnDemo(args));
+  const Json call = CallOnDemo(operation, params);
+  EXPECT_EQ(json["status"], call["result"]["value"]);
+  const Json& outputs = call["params"];
+  std::set<std::string> carried;
+  for (const auto& [where, output] : Pairs(table)) {
+    carried.insert(output);
+    const std::size_t list = where.find_first_of("[#");
+    if (list == std::string::npos) {
+      ExpectCarries(json.at(Json::json_pointer(where)), Plain(outputs[output]), output);
+      continue;
     }
-    EXPECT_EQ(Json(summary["invoices"].size()), Plain(params["outvntQtde_Nota"]));
-    EXPECT_EQ(Json(summary["occurrences"].size()), Plain(params["outvntQtde_Ocor"]));
-    for (const auto& [name, value] : params.items()) {
-      EXPECT_TRUE(name.rfind("out", 0) != 0 || carried.count(name)) << name;
+    const Json& rows = json.at(Json::json_pointer(where.substr(0, list)));
+    const Json items = Plain(outputs[output]);
+    if (where[list] == '#') {
+      EXPECT_EQ(Json(rows.size()), items) << output;
+      continue;
     }
-    EXPECT_EQ(carried.size(), 41u);
+    ASSERT_EQ(rows.size(), items.is_array() ? items.size() : 0u) << output;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      ExpectCarries(rows[i][where.substr(list + 2)], items[i],
+                    output + "[" + std::to_string(i) + "]");
+    }
   }
+  for (const auto& [name, value] : outputs.items()) {
+    EXPECT_TRUE(name.rfind("out", 0) != 0 || carried.count(name)) << name << " is not carried";
+  }
+}
+
+TEST(Verbs, JsonCarriesTheFiguresOfTheirCall) {
+  const DemoDatabase& demo = SharedDemo();
+  for (const char* kind : {"exchanged_document_id", "document_without_cycle_id"}) {
+    ExpectCarriesCall({"trip", demo.Fact(kind)}, "gConsulta_Espelho_Viagem",
+                      {{"invntDOCTO_TRANSPORTE_ID", demo.facts[kind]}}, kTripOutputs);
+  }
+  const std::string order = demo.Fact("multi_document_order");
+  const std::string company = demo.Fact("multi_document_order_company_id");
+  Json lookup{{"invntNum_Pedido", order}, {"invntempresa_Id", std::stoi(company)}};
+  ExpectCarriesCall({"find", "--order", order, "--company", company}, "gValida_Num_Documento",
+                    lookup, kFindOutputs);
+  lookup["idioma"] = "P";
+  ExpectCarriesCall({"order", order, "--company", company}, "gValida_Num_Pedido_Publ", lookup,
+                    kOrderOutputs);
+  const std::string group = demo.Fact("granted_user_group_id");
+  ExpectCarriesCall({"flags", group}, "gConsulta_Grupo_Usuario_Parti",
+                    {{"invntGrupo_Usuario_Id", std::stoi(group)}}, kFlagsOutputs);
 }
 
 // `text` padded with blanks to `width` columns, on the left for a figure.
@@ -145,12 +188,13 @@ TEST(TripCommand, ShowsEveryBlockOfAnExchangedDocumentAlignedByColumns) {
   EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << "no colour off a terminal";
   const Json json = OutputJson(RunOnDemo({"trip", document, "--json"}));
   EXPECT_EQ(Lines(run.out).front(), "Espelho da viagem · documento " + document);
+  const auto outputs = Pairs(kTripOutputs);
   std::vector<std::string> header;
   std::size_t k = 0;
   for (const char* label : {"Pedido", "Documento", "Cavalo", "Carreta", "Motorista", "Produto",
                             "Remetente", "Destinatário", "Cliente", "Chegada efetiva",
                             "Chegada prevista", "Previsão do rastreador", "Prazo"}) {
-    const std::string shown = Shown(json.at(Json::json_pointer(kTripOutputs[k++].first)));
+    const std::string shown = Shown(json.at(Json::json_pointer(outputs[k++].first)));
     header.push_back("  " + Padded(label, 24) + (shown.empty() ? "—" : shown));
   }
   EXPECT_EQ(Block(run.out, "Espelho da viagem"), header);
@@ -295,123 +339,77 @@ TEST(HtmlPage, IsOneSelfContainedFile) {
   }
 }
 
-// Each field of the rows of a verb's JSON against element i of the call's
-// list, `fields` giving "field list" pairs.
-void ExpectRowsMatchCall(const Json& rows, const Json& params, const std::string& fields) {
-  std::istringstream pairs(fields);
-  for (std::string field, list; pairs >> field >> list;) {
-    const Json elements = Plain(params[list]);
-    ASSERT_EQ(rows.size(), elements.size()) << list;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      ExpectCarries(rows[i][field], elements[i], list + "[" + std::to_string(i) + "]");
-    }
-  }
-}
-
-TEST(FindCommand, ListsTheDocumentsOfTheCallAsAnAlignedTable) {
+// `zebevi find`, `order` and `flags`: a title line, then a table of one row
+// per document or feature.
+TEST(LookupVerbs, ListTheirRowsAsTables) {
   const DemoDatabase& demo = SharedDemo();
-  const std::string count = demo.Fact("multi_document_order_documents");
-  const std::vector<std::string> args{"find", "--order", demo.Fact("multi_document_order"),
-                                      "--company", demo.Fact("multi_document_order_company_id")};
-  const CommandResult run = RunOnDemo(args);
-  EXPECT_EQ(Lines(run.out).front(), "Documentos de transporte (" + count + ")");
-  const std::vector<std::string> table = Block(run.out, "Documentos de transporte");
-  ASSERT_EQ(table.size(), std::stoul(count) + 2) << run.out;
-  EXPECT_TRUE(
-      table[0].starts_with("  Id  Documento  Emissão     Chegada              Ponto de operação  "))
-      << table[0];
-
-  std::vector<std::string> json_args = args;
-  json_args.push_back("--json");
-  const Json json = OutputJson(RunOnDemo(json_args));
-  const Json call =
-      CallOnDemo("gValida_Num_Documento",
-                 {{"invntNum_Pedido", demo.Fact("multi_document_order")},
-                  {"invntempresa_Id", demo.facts["multi_document_order_company_id"]}});
-  EXPECT_EQ(json["count"], Plain(call["params"]["outvntQtde_Docto"]));
-  const Json& rows = json["documents"];
-  ExpectRowsMatchCall(rows, call["params"],
-                      "id outarrvntDocto_Transporte_Id  number outarrvntNum_Docto_Transporte  "
-                      "issued outarrvntData_Emissao  arrived outarrvntData_Chegada  "
-                      "operating_point outarrvntPonto_Operacao  customer outarrvntCliente");
-  // Numbers end under the end of their header.
-  for (std::size_t i = 0; i < rows.size() && i + 2 < table.size(); ++i) {
-    const std::string number = " " + Shown(rows[i]["number"]) + " ";
-    EXPECT_EQ(Columns(table[i + 2].substr(0, table[i + 2].find(number) + number.size() - 1)),
-              Columns(table[0].substr(0, table[0].find("Documento") + 9)));
-  }
-}
-
-TEST(OrderCommand, ListsAPublishedOrderNarrowedByDatesAndTaxNumber) {
-  const DemoDatabase& demo = SharedDemo();
-  const std::string order = demo.Fact("multi_document_order");
+  const std::string order = demo.Fact("multi_document_order"),
+                    group = demo.Fact("granted_user_group_id");
   const std::string company = demo.Fact("multi_document_order_company_id");
   const std::string count = demo.Fact("multi_document_order_documents");
-  const CommandResult run = RunOnDemo({"order", order, "--company", company});
-  EXPECT_EQ(Lines(run.out).front(),
-            "Pedido " + order + " · documentos de transporte (" + count + ")");
-  const std::vector<std::string> table = Block(run.out, "Pedido ");
-  ASSERT_EQ(table.size(), std::stoul(count) + 2);
-  EXPECT_EQ(table[0], "  Id  Documento  Emissão     Entrega");
+  std::vector<std::vector<std::string>> tables;
+  for (const auto& [args, title, header, rows] :
+       std::vector<std::tuple<std::vector<std::string>, std::string, std::string, std::size_t>>{
+           {{"find", "--order", order, "--company", company},
+            "Documentos de transporte (" + count + ")",
+            "  Id  Documento  Emissão     Chegada              Ponto de operação  ",
+            std::stoul(count)},
+           {{"order", order, "--company", company},
+            "Pedido " + order + " · documentos de transporte (" + count + ")",
+            "  Id  Documento  Emissão     Entrega",
+            std::stoul(count)},
+           {{"flags", group},
+            "Recursos do grupo de usuários " + group,
+            "  Código  Recurso                            Liberado",
+            13}}) {
+    const CommandResult run = RunOnDemo(args);
+    EXPECT_EQ(Lines(run.out).front(), title);
+    tables.push_back(Block(run.out, title));
+    ASSERT_EQ(tables.back().size(), rows + 2) << run.out;
+    EXPECT_TRUE(tables.back()[0].starts_with(header)) << tables.back()[0];
+  }
 
-  const auto documents = [&](std::vector<std::string> more) {
-    std::vector<std::string> args{"order", order, "--company", company, "--json"};
-    args.insert(args.end(), more.begin(), more.end());
-    return OutputJson(RunOnDemo(args));
-  };
-  const Json all = documents({});
-  const Json call = CallOnDemo("gValida_Num_Pedido_Publ",
-                               {{"invntNum_Pedido", order},
-                                {"invntempresa_Id", demo.facts["multi_document_order_company_id"]},
-                                {"idioma", "P"}});
-  EXPECT_EQ(all["count"], Plain(call["params"]["outvntTam_arr"]));
-  EXPECT_EQ(all["return_value"], Plain(call["params"]["outvntRetorno"]));
-  ExpectRowsMatchCall(all["documents"], call["params"],
-                      "id outvntarr_Docto_transporte_id  number outvntarr_Num_docto_transporte  "
-                      "issued outvntarr_Data_emissao  delivered outvntarr_Data_entrega");
-  const std::size_t by_cgc = documents({"--cgc", demo.Fact("consignee_cgc")})["documents"].size();
-  EXPECT_GT(by_cgc, 0u);
-  EXPECT_LT(by_cgc, all["documents"].size());
-  // The first issue date bounds the list.
-  const Json first = all["documents"][0]["issued"];
-  const Json bounded = documents({"--to", Shown(first)})["documents"];
-  ASSERT_FALSE(bounded.empty());
-  for (const Json& row : bounded) EXPECT_EQ(row["issued"], first);
-}
+  // Document numbers end under the end of their header.
+  const Json found =
+      OutputJson(RunOnDemo({"find", "--order", order, "--company", company, "--json"}));
+  for (std::size_t i = 0; i < found["documents"].size(); ++i) {
+    const std::string number = " " + Shown(found["documents"][i]["number"]) + " ";
+    const std::string& line = tables[0][i + 2];
+    EXPECT_EQ(Columns(line.substr(0, line.find(number) + number.size() - 1)),
+              Columns(tables[0][0].substr(0, tables[0][0].find("Documento") + 9)));
+  }
 
-TEST(FlagsCommand, ShowsTheThirteenFeaturesOfAGroup) {
-  const std::string group = SharedDemo().Fact("granted_user_group_id");
-  const CommandResult run = RunOnDemo({"flags", group});
-  EXPECT_EQ(Lines(run.out).front(), "Recursos do grupo de usuários " + group);
-  const std::vector<std::string> table = Block(run.out, "Recursos do grupo");
-  ASSERT_EQ(table.size(), 15u) << run.out;
-  EXPECT_EQ(table[0], "  Código  Recurso                            Liberado");
-  EXPECT_EQ(table[2],
-            "     114  Número do pedido                   " + table[2].substr(table[2].size() - 1));
-
-  const Json json = OutputJson(RunOnDemo({"flags", group, "--json"}));
-  const Json call =
-      CallOnDemo("gConsulta_Grupo_Usuario_Parti", {{"invntGrupo_Usuario_Id", std::stoi(group)}});
-  // Each feature and its output less "outvntFlag_", in interface order: the
-  // table shows the same letter, code 114 onwards.
-  std::istringstream outputs(R"(
-      order_number num_pedido  document_number num_docto_transporte  tractor Cavalo
-      trailer Carreta  driver Motorista  invoices nota_fiscal  trip_data dados_viagem
-      distance_measures Apuracao_Distancia  time_window_measures Apuracao_Janela_Tempo
-      efficiency Eficiencia  sender remetente  consignee destinatario  customer Cliente)");
+  // The features in interface order, code 114 onwards, with their letters.
+  const Json features = OutputJson(RunOnDemo({"flags", group, "--json"}))["features"];
+  EXPECT_EQ(tables[2][2],
+            "     114  Número do pedido                   " + Shown(features["order_number"]));
   std::size_t row = 2, granted = 0;
-  for (std::string name, output; outputs >> name >> output; ++row) {
-    const Json& flag = json["features"][name];
-    EXPECT_EQ(flag["display"], Plain(call["params"]["outvntFlag_" + output])) << output;
-    EXPECT_EQ(flag["value"], flag["display"] == "S") << output;
-    ASSERT_LT(row, table.size());
-    EXPECT_TRUE(table[row].starts_with("     " + std::to_string(114 + row - 2))) << table[row];
-    EXPECT_TRUE(table[row].ends_with("  " + Shown(flag))) << table[row];
+  for (const auto& [name, flag] : features.items()) {
+    EXPECT_TRUE(tables[2][row].starts_with("     " + std::to_string(112 + row))) << name;
+    EXPECT_TRUE(tables[2][row++].ends_with("  " + Shown(flag))) << name;
     granted += flag["value"] == true;
   }
-  EXPECT_EQ(json["features"].size(), row - 2);
+  EXPECT_EQ(row, 15u);
   EXPECT_GT(granted, 0u);
   EXPECT_LT(granted, 13u);
+}
+
+TEST(OrderCommand, NarrowsTheListByTaxNumberAndDates) {
+  const DemoDatabase& demo = SharedDemo();
+  const auto documents = [&](std::vector<std::string> more) {
+    std::vector<std::string> args{"order", demo.Fact("multi_document_order"), "--company",
+                                  demo.Fact("multi_document_order_company_id"), "--json"};
+    args.insert(args.end(), more.begin(), more.end());
+    return OutputJson(RunOnDemo(args))["documents"];
+  };
+  const Json all = documents({});
+  const std::size_t by_cgc = documents({"--cgc", demo.Fact("consignee_cgc")}).size();
+  EXPECT_GT(by_cgc, 0u);
+  EXPECT_LT(by_cgc, all.size());
+  // The first issue date bounds the list.
+  const Json bounded = documents({"--to", Shown(all[0]["issued"])});
+  ASSERT_FALSE(bounded.empty());
+  for (const Json& row : bounded) EXPECT_EQ(row["issued"], all[0]["issued"]);
 }
 
 TEST(LookupVerbs, SayWhyTheyRefuse) {
