@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <set>
 
 #include "demo_fixture.h"
 
