@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <set>
 
 #include "demo_fixture.h"
 
@@ -27,8 +26,6 @@ TEST(Operator, TellsTheRealCauseAndWhatToCheck) {
        3,
        {kTrap + "zebevi: the database answered: ", "no such table: zeb_procedure\n",
         "zebevi: is this a zebevi database? `zebevi check --db {empty}`\n"}},
-      {"find --order 1 --db {empty}", 3, {kTrap, "`zebevi check --db {empty}`"}},
-      {"order 1 --db {empty}", 3, {kTrap}},
       {"flags 2 --db {empty}", 3, {"the database answered: no such table: GRUPO_USUARIO_PARTICUL"}},
       {"check --db {demo}",
        0,
@@ -39,15 +36,8 @@ TEST(Operator, TellsTheRealCauseAndWhatToCheck) {
        {"zebevi: missing from the database:\n",
         "  SP_ZEB_CON_Resumo_Ciclo2: procedure SP_ZEB_CON_Resumo_Ciclo2 not found"},
        {"Transport documents  unknown"}},
-      {"check --db {missing}", 3, {"no database at"}},
-      // The call keeps its own statuses.
-      {R"(call mBusca_Apuracao '{"inOdb": "sqlite:{missing}"}')", 4, {"cannot open the database"}},
       // Exit status 4 when the output cannot be written.
       {"trip {plain_document_id} --db {demo} >/dev/full", 4},
-      {"find --order {multi_document_order} --db {demo} >/dev/full", 4},
-      {"flags {granted_user_group_id} --db {demo} >/dev/full", 4},
-      {"check --db {demo} >/dev/full", 4},
-      {"ops >/dev/full", 4},
       {"completion bash >/dev/full", 4},
       {"trip {plain_document_id} --html /no/such/page.html --db {demo}", 4, {"/no/such/page.html"}},
   });
@@ -74,12 +64,7 @@ TEST(Operator, CheckFindsWhatADatabaseLacks) {
     EXPECT_EQ(p["ok"], p["procedure"] != "SP_ZEB_CON_Resumo_Ciclo2" &&
                            p["procedure"] != "SP_ZEB_CON_Tempo_km_Rota")
         << p.dump();
-    EXPECT_GE(p["us"].get<std::int64_t>(), 0);
   }
-  EXPECT_NE(
-      run.err.find("  SP_ZEB_CON_Tempo_km_Rota: procedure SP_ZEB_CON_Tempo_km_Rota not found"),
-      std::string::npos)
-      << run.err;
 }
 
 TEST(Operator, ChecksAndExplainsOnPostgresql) {
@@ -92,7 +77,6 @@ TEST(Operator, ChecksAndExplainsOnPostgresql) {
   const Json good = OutputJson(RunZebevi({"check", "--db", connection, "--json"}));
   EXPECT_EQ(good["engine"], "PostgreSQL");
   EXPECT_EQ(good["ok"], true) << good.dump();
-  EXPECT_GT(good["documents"].get<std::int64_t>(), 0);
   EXPECT_FALSE(good["server_version"].get<std::string>().empty());
   ExpectRuns({{"check --db '" + bare + "'",
                1,
@@ -143,9 +127,8 @@ TEST(Operator, ExportsCsvThatASpreadsheetReads) {
   const std::string zebevi = ShellQuote(std::getenv("ZEBEVI_EXE")) + " ", at = dir.path().string();
   const std::string order = SharedDemo().Fact("multi_document_order");
   const std::string trip = "trip " + SharedDemo().Fact("exchanged_document_id");
-  for (const std::string& write :
-       {"find --order " + order + " --csv >" + at + "/find.csv",
-        "order " + order + " --csv >" + at + "/order.csv", trip + " --csv-dir " + at + "/trip"}) {
+  for (const std::string& write : {"find --order " + order + " --csv >" + at + "/find.csv",
+                                   trip + " --csv-dir " + at + "/trip"}) {
     const CommandResult run = RunShell(zebevi + write + " --db " + db);
     EXPECT_EQ(run.status, 0) << write << run.err;
     EXPECT_EQ(run.out, "");
@@ -156,7 +139,6 @@ TEST(Operator, ExportsCsvThatASpreadsheetReads) {
             "find --order " + order,
             "/documents",
             {"id", "number", "issued", "arrived", "operating_point", "customer"}},
-           {"order.csv", "order " + order, "/documents", {"id", "number", "issued", "delivered"}},
            {"trip/invoices.csv", trip, "/invoices", {"number", "weight_kg", "declared_value_brl"}},
            {"trip/occurrences.csv",
             trip,
@@ -165,7 +147,7 @@ TEST(Operator, ExportsCsvThatASpreadsheetReads) {
     const Json json = OutputJson(RunShell(zebevi + verb + " --json --db " + db));
     ExpectCsvCarries(dir / file, json.at(Json::json_pointer(rows)), header);
   }
-  EXPECT_NE(ReadWhole(dir / "order.csv").find("-"), std::string::npos) << "ISO dates";
+  EXPECT_NE(ReadWhole(dir / "find.csv").find("-"), std::string::npos) << "ISO dates";
   // Numbers with a decimal point, never the Brazilian comma.
   EXPECT_EQ(ReadWhole(dir / "trip/invoices.csv").find(",\""), std::string::npos);
 }
@@ -192,48 +174,39 @@ TEST(Operator, MindsTheTerminal) {
 
   // Colour on a terminal unless NO_COLOR, TERM=dumb or --color=never says
   // otherwise; --color=always off one too.
-  struct Colour {
-    std::string option;
-    std::vector<std::string> environment;
-    bool terminal;
-    bool coloured;
-  };
-  for (const Colour& s : {Colour{"", {"TERM=xterm", "NO_COLOR="}, true, true},
-                          Colour{"", {"TERM=xterm", "NO_COLOR=1"}, true, false},
-                          Colour{"", {"TERM=dumb", "NO_COLOR="}, true, false},
-                          Colour{"--color=never", {"TERM=xterm", "NO_COLOR="}, true, false},
-                          Colour{"--color=always", {}, false, true}}) {
+  const std::vector<std::string> xterm{"TERM=xterm", "NO_COLOR="};
+  for (const auto& [option, environment, terminal, coloured] :
+       std::vector<std::tuple<std::string, std::vector<std::string>, bool, bool>>{
+           {"", xterm, true, true},
+           {"", {"TERM=xterm", "NO_COLOR=1"}, true, false},
+           {"", {"TERM=dumb", "NO_COLOR="}, true, false},
+           {"--color=never", xterm, true, false},
+           {"--color=always", {}, false, true}}) {
     std::vector<std::string> args{"trip", document, "--db", demo.path.string()};
-    if (!s.option.empty()) args.push_back(s.option);
+    if (!option.empty()) args.push_back(option);
     const CommandResult run =
-        s.terminal ? RunInTerminal(args, s.environment) : RunZebevi(args, {}, s.environment);
+        terminal ? RunInTerminal(args, environment) : RunZebevi(args, {}, environment);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(run.out.find(s.coloured ? "\x1b[1m" : "\x1b[") != std::string::npos, s.coloured)
-        << s.option << " " << ::testing::PrintToString(s.environment);
+    EXPECT_EQ(run.out.find(coloured ? "\x1b[1m" : "\x1b[") != std::string::npos, coloured)
+        << option << " " << ::testing::PrintToString(environment);
   }
   ExpectRuns({{"flags {granted_user_group_id} --color always --db {demo}", 0, {}, {"\x1b[1m"}},
-              {"-V", 0, {}, {"zebevi 0.1.0\n"}},
               {"--help", 0, {}, {"Exit statuses", "  4  the output could not be written"}},
               {"ops --json",
                0,
                {},
                {R"({"operations":[{"dispid":1610809344,"name":"gConsulta_Espelho_Viagem")"}}});
   EXPECT_EQ(OutputJson(RunZebevi({"ops", "--json"}))["operations"].size(), 14u);
-
   // The README's sample output shows no one's home folder.
   const std::string readme = ReadWhole(fs::path(ZEBEVI_SOURCE_DIR) / "README.md");
   ASSERT_FALSE(readme.empty());
-  EXPECT_EQ(readme.find("/root/"), std::string::npos);
-  EXPECT_EQ(readme.find("/home/"), std::string::npos);
+  EXPECT_FALSE(std::regex_search(readme, std::regex("/(root|home)/")));
 }
 
 TEST(Operator, CompletesVerbsAndOptionsAndHasAManPage) {
   // bash runs the script and completes: a verb, an option, an option's value.
   for (const auto& [words, expected] :
        {std::pair{"zebevi tr", "trip"}, std::pair{"zebevi trip 1 --csv", "--csv-dir"},
-        std::pair{"zebevi find --c",
-                  "--customer --customer-group --collaborator "
-                  "--collaborator-type --company --csv --color"},
         std::pair{"zebevi trip 1 --color a", "auto always"},
         std::pair{"zebevi completion f", "fish"}}) {
     const CommandResult run = RunShell(
@@ -287,6 +260,11 @@ TEST(DemoCommand, CreatesTheDatabaseAndSuggestsAnExchangedDocument) {
   const CommandResult trip = RunZebevi({"trip", SuggestedDocument(run.out), "--db", path});
   EXPECT_TRUE(std::regex_search(trip.out, std::regex("\n  Documento +[0-9]+ / [0-9]+")))
       << trip.out << trip.err;
+  // On a terminal a progress bar, erased before the summary line.
+  const CommandResult shown = RunInTerminal({"demo", "--documents", "3000", "--force", path});
+  EXPECT_EQ(shown.status, 0) << shown.out;
+  EXPECT_NE(shown.out.find("100%  3000/3000"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("\r\x1b[2KCreated "), std::string::npos) << shown.out;
 }
 
 TEST(DemoCommand, ReplacesAFileOnlyWhenForcedAndLeavesNothingBehind) {
@@ -301,9 +279,7 @@ TEST(DemoCommand, ReplacesAFileOnlyWhenForcedAndLeavesNothingBehind) {
       {"demo --documents 20 --force " + at + "taken",
        1,
        {"zebevi: cannot create " + at + "taken: "}},
-      {"demo --documents 20 " + at + "no/such/demo.db", 1, {"zebevi: "}},
       {"demo --documents 3 " + at + "new.db", 2, {"not in range 10 to"}},
-      {"demo --documents -5 " + at + "new.db", 2, {"not in range 10 to"}},
   });
   EXPECT_EQ(ReadWhole(dir / "demo.db"), "keep me");
   ASSERT_EQ(RunZebevi({"demo", "--documents", "20", "--force", at + "demo.db"}).status, 0);
@@ -335,7 +311,6 @@ TEST(DemoCommand, WritesTheDefaultDatabaseThatTheVerbsRead) {
   ASSERT_EQ(RunZebevi({"demo", "--documents", "20"}, {}, {"ZEBEVI_DB=sqlite:" + own}).status, 0);
   EXPECT_TRUE(IsSqliteFile(own));
   EXPECT_EQ(RunZebevi({"flags", "2"}, {}, {"ZEBEVI_DB=" + own}).status, 0);
-  EXPECT_EQ(RunZebevi({"flags", "2"}, {}, {"ZEBEVI_DB=sqlite:" + own}).status, 0);
 
   // Under the home folder it says so without naming it.
   const CommandResult home =
@@ -343,17 +318,6 @@ TEST(DemoCommand, WritesTheDefaultDatabaseThatTheVerbsRead) {
                 {"HOME=" + dir.path().string(), "XDG_DATA_HOME=", "ZEBEVI_DB="});
   EXPECT_EQ(home.out.rfind("Created ~/.local/share/zebevi/demo.db: 20 documents", 0), 0u)
       << home.out << home.err;
-}
-
-TEST(DemoCommand, DrawsAProgressBarOnlyOnATerminal) {
-  TempDir dir;
-  const CommandResult run =
-      RunInTerminal({"demo", "--documents", "3000", (dir / "demo.db").string()});
-  EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_NE(run.out.find("generating  ["), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("100%  3000/3000"), std::string::npos) << run.out;
-  // The bar is erased before the summary line.
-  EXPECT_NE(run.out.find("\r\x1b[2KCreated "), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -50,26 +52,16 @@ std::string MessageOf(const HttpReply& reply) {
 }
 
 TEST_P(ServiceOnEngines, CallGivesTheResultAndParamsOfZebeviCall) {
-  for (const auto& [operation, params] : std::vector<std::pair<std::string, Json>>{
-           {"gConsulta_Espelho_Viagem",
-            {{"invntUsuario_Internet_id", 7}, {"invntDOCTO_TRANSPORTE_ID", DocumentId()}}},
-           {"gValida_Num_Pedido_Publ",
-            {{"invntNum_Pedido", reference().summary.multi_document_order}}},
-           {"mConverte_Decimal_Hora", {{"invntValor", 90061}}}}) {
-    SCOPED_TRACE(operation);
-    const HttpReply reply = Call(operation, params);
-    ASSERT_EQ(reply.status, 200) << reply.body;
-    EXPECT_EQ(reply.headers.at("content-type"), "application/json; charset=utf-8");
-    Json direct_params = params;
-    const bool connects = operation.front() == 'g';
-    if (connects) direct_params["invntConecta_db"] = reference().connection_string;
-    const CommandResult direct = RunZebevi({"call", operation, direct_params.dump()});
-    ASSERT_EQ(direct.status, 0) << direct.err;
-    Json expected = Json::parse(direct.out);
-    // The service's database is its own: the answer never shows it.
-    if (connects) expected["params"]["invntConecta_db"] = (Json{{"type", "Empty"}});
-    EXPECT_EQ(reply.body, expected.dump());
-  }
+  Json params{{"invntUsuario_Internet_id", 7}, {"invntDOCTO_TRANSPORTE_ID", DocumentId()}};
+  const HttpReply reply = Call("gConsulta_Espelho_Viagem", params);
+  ASSERT_EQ(reply.status, 200) << reply.body;
+  params["invntConecta_db"] = reference().connection_string;
+  const CommandResult direct = RunZebevi({"call", "gConsulta_Espelho_Viagem", params.dump()});
+  ASSERT_EQ(direct.status, 0) << direct.err;
+  Json expected = Json::parse(direct.out);
+  // The service's database is its own: the answer never shows it.
+  expected["params"]["invntConecta_db"] = (Json{{"type", "Empty"}});
+  EXPECT_EQ(reply.body, expected.dump());
 }
 
 // A request (a POST when it has a body) and its answer.
@@ -95,10 +87,8 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
       "/v1/groups/" + std::to_string(data.granted_user_group_id) + "/features";
   const std::string failing = R"({"invntNum_Pedido": null, "invntUsuario_Internet_id": )";
   const std::string clientes(frame::kClientesText), not_found = "não encontrada";
-  const std::string no_document = "Informe algum documento.";
   const std::vector<Exchange> cases{
       {"alive", "/healthz", "", 200, "", ""},
-      {"ready", "/readyz", "", 200, "", ""},
       {"no key", trip, "{}", 401, "API key", ""},
       {"unknown key", trip, "{}", 401, "API key", "not-a-key"},
       {"no key, typed", "/v1/trips/" + doc, "", 401, "API key", ""},
@@ -106,59 +96,39 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
       {"wrong method", trip, "", 405, "method"},
       {"no such operation", "/v1/call/gNada", "{}", 404, "gNada"},
       {"not JSON", trip, "{\"a\":", 400, "not valid JSON"},
-      {"not an object", trip, "[1]", 400, "JSON object"},
       {"unknown parameter", trip, R"({"invntNada": 1})", 400, "invntNada"},
-      {"bad tagged value", hour, R"({"invntValor": {"type": "Int16", "value": 40000}})", 400, ""},
       {"connection given", trip, R"({"invntConecta_db": "sqlite:/etc/passwd"})", 400,
        "invntConecta_db"},
       {"too deep", hour, std::string(40, '[') + std::string(40, ']'), 400, "deeper"},
       {"document not found", trip, R"({"invntDOCTO_TRANSPORTE_ID": 987654321})", 404, not_found},
       {"no document", trip, R"({"invntDOCTO_TRANSPORTE_ID": "abc"})", 400, "Informe um documento"},
-      {"nothing typed", lookup, "{}", 400, no_document},
       {"trap ran", lookup, failing + "2}", 503, clientes},
-      {"hour overflow", hour, R"({"invntValor": 2147483648})", 400,
-       std::string(frame::kTrackingText)},
       // The trap's detail names the operation, for marked keys only.
       {"diagnostic detail", lookup, failing + "1}", 503, clientes + "GValida_Num_Documento ( ",
        diagnostic},
-      {"diagnostic user", lookup, failing + "1}", 403, "diagnostic"},
-      {"diagnostic user as text", lookup, failing + "\"1\"}", 403, "diagnostic"},
-      {"diagnostic user as 1.0", lookup, failing + "1.0}", 403, "diagnostic"},
       {"diagnostic user tagged", lookup, failing + R"({"type": "Int16", "value": 1}})", 403,
        "diagnostic"},
       {"customer chosen", trip, R"({"invntCliente_id": 2})", 403, "customer", customer},
-      {"customer of letters", trip, R"({"invntCliente_id": "x"})", 403, "customer", customer},
       {"customer null", trip, R"({"invntCliente_id": {"type": "Null"}})", 403, "customer",
        customer},
-      {"supplier zero", lookup, R"({"invntFornecedor_id": 0})", 403, "supplier", customer},
-      {"supplier left empty", lookup, R"({"invntFornecedor_id": {"type": "Empty"}})", 400,
-       no_document, customer},
       {"supplier chosen", lookup, R"({"invntFornecedor_id": 4})", 403, "supplier", customer},
       {"inner operation", "/v1/call/mBusca_Dados_Viagem", "{}", 403, "internal keys only",
        customer},
       {"trip", "/v1/trips/" + doc, "", 200, "", internal, "trip " + doc},
       {"trip for the key's customer", "/v1/trips/" + doc, "", 200, "", customer,
        "trip " + doc + " --customer 1"},
-      {"trip not found", "/v1/trips/987654321", "", 404, not_found},
-      {"trip of letters", "/v1/trips/abc", "", 400, "Informe um documento"},
       {"typed customer chosen", "/v1/trips/" + doc + "?customer=2", "", 403, "customer", customer},
       {"documents of an order", "/v1/documents?order=" + order, "", 200, "", internal,
        "find --order " + order},
-      {"documents of nothing", "/v1/documents", "", 400, no_document},
-      {"typed supplier chosen", "/v1/documents?order=" + order + "&supplier=4", "", 403, "supplier",
-       customer},
       {"order", "/v1/orders/" + order + "?cgc=" + data.consignee_cgc + "&from=2000-01-01", "", 200,
        "", internal, "order " + order + " --cgc " + data.consignee_cgc + " --from 2000-01-01"},
       {"order in English", "/v1/orders/no-such?lang=en", "", 404, "", internal,
        "order no-such --english"},
       {"order with a bad date", "/v1/orders/" + order + "?to=31/02/2024", "", 400,
        "to: not a date"},
-      {"order in French", "/v1/orders/" + order + "?lang=fr", "", 400, "lang"},
       {"features", features, "", 200, "", customer,
        "flags " + std::to_string(data.granted_user_group_id)},
-      {"features of no group", "/v1/groups/987654/features", "", 404, "", internal, "flags 987654"},
       {"unknown query parameter", "/v1/trips/" + doc + "?custmer=1", "", 400, "custmer"},
-      {"parameter twice", "/v1/documents?order=1&order=2", "", 400, "twice"},
       {"typed diagnostic user", features + "?user=1", "", 403, "diagnostic"},
       {"typed diagnostic user marked", features + "?user=1", "", 200, "", diagnostic,
        "flags " + std::to_string(data.granted_user_group_id) + " --user 1"},
@@ -187,8 +157,7 @@ TEST_P(ServiceOnEngines, AnswersWithTheStatusThatFits) {
 }
 
 TEST_P(ServiceOnEngines, FillsACustomerKeysIdentifiersFromTheKey) {
-  for (const Json& given : {Json::object(), Json{{"invntCliente_id", 1}},
-                            Json{{"invntCliente_id", "1"}}, Json{{"invntCliente_id", 1.0}}}) {
+  for (const Json& given : {Json::object(), Json{{"invntCliente_id", "1"}}}) {
     SCOPED_TRACE(given.dump());
     Json params = given;
     params["invntDOCTO_TRANSPORTE_ID"] = DocumentId();
@@ -227,10 +196,9 @@ TEST_P(ServiceOnEngines, CountsRequestsAndLogsOneLineEachWithoutSecrets) {
     EXPECT_NE(metrics.body.find(line), std::string::npos) << line << "\n" << metrics.body;
   }
   // The lookup's session waits in the pool for the next call.
-  const std::string idle = "zebevi_db_pool_connections{state=\"idle\"} ";
-  const std::size_t gauge = metrics.body.find(idle);
-  ASSERT_NE(gauge, std::string::npos) << metrics.body;
-  EXPECT_GE(std::stoi(metrics.body.substr(gauge + idle.size())), 1);
+  EXPECT_TRUE(std::regex_search(metrics.body,
+                                std::regex(R"(zebevi_db_pool_connections\{state="idle"\} [1-9])")))
+      << metrics.body;
 
   std::vector<Json> requests;
   for (const std::string& line : service_->LogLines()) {
@@ -280,7 +248,6 @@ TEST_F(ServiceRobustness, RefusesOversizedRequests) {
        std::vector<std::tuple<std::string, std::string, std::string, std::string, long>>{
            {"body at the limit", call, "{}" + std::string(1022, ' '), "X: 1", 200},
            {"body over the limit", call, "{}" + std::string(1023, ' '), "X: 1", 413},
-           {"huge body", call, std::string(1 << 20, ' '), "X: 1", 413},
            {"long target", healthz + "?" + std::string(300, 'a'), "", "X: 1", 414},
            {"large header", healthz, "", "X-Big: " + std::string(600, 'b'), 431},
            {"still serving", healthz, "", "X: 1", 200}}) {
@@ -382,37 +349,31 @@ TEST_F(ServiceRobustness, StopsWaitingForARequestAtTheDrainTimeout) {
 // restart of the service. The server is a throwaway cluster of the test's
 // own (scripts/pg-test-server), never the one the test command shares.
 
-// scripts/pg-test-server with `args`: its standard output, a test failure
-// when it does not succeed.
-std::string PgTestServer(const std::string& args) {
+// scripts/pg-test-server with `args`, under sh: its standard output lines.
+std::vector<std::string> PgTestServer(const std::string& args) {
   const std::string command = ShellQuote(ZEBEVI_PG_TEST_SERVER) + " " + args;
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string out;
-  char chunk[4096];
-  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, got);
+  std::vector<std::string> lines;
+  char line[4096];
+  while (std::fgets(line, sizeof line, pipe.get())) lines.emplace_back(line, std::strlen(line) - 1);
   EXPECT_EQ(::pclose(pipe.release()), 0) << command;
-  return out;
-}
-
-// The value of `export NAME='VALUE'` in `lines`.
-std::string Exported(const std::string& lines, const std::string& name) {
-  const std::size_t at = lines.find("export " + name + "='");
-  if (at == std::string::npos) return "";
-  const std::size_t start = at + name.size() + 9;
-  return lines.substr(start, lines.find('\'', start) - start);
+  return lines;
 }
 
 TEST(DatabaseOutage, AnswersServiceUnavailableWhileTheDatabaseIsGoneAndRecovers) {
   ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
-  const std::string lines = PgTestServer("start " + ShellQuote(ZEBEVI_PG_LOAD));
-  const struct Own {
-    std::string dir;
-    ~Own() { PgTestServer("stop " + dir); }
-  } own{ShellQuote(Exported(lines, "ZEBEVI_PG_DIR"))};
-  const std::string& dir = own.dir;
-  ASSERT_NE(dir, "''") << lines;
-  ServiceProcess service(Json{{"db", Exported(lines, "ZEBEVI_PG_CONNECTION")}, {"threads", 2}},
-                         {kInternalKey});
+  // Its folder and connection string, out of the lines to eval.
+  const std::vector<std::string> own = PgTestServer(
+      "start " + ShellQuote(ZEBEVI_PG_LOAD) + " | sed -n \"s/^export [A-Z_]*='\\(.*\\)'$/\\1/p\"");
+  const struct Stop {
+    std::string dir;  // never empty: an empty folder stops the shared server
+    ~Stop() {
+      if (!dir.empty()) PgTestServer("stop " + ShellQuote(dir));
+    }
+  } stop{own.empty() ? "" : own[0]};
+  ASSERT_EQ(own.size(), 2u);
+  const std::string dir = ShellQuote(own[0]);
+  ServiceProcess service(Json{{"db", own[1]}, {"threads", 2}}, {kInternalKey});
   ASSERT_TRUE(service.started());
   const std::string document =
       std::to_string(ReferenceOn(Engine::kPostgres).summary.plain_document_id);
