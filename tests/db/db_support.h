@@ -47,6 +47,9 @@ class ServerEngineTest : public ::testing::TestWithParam<Engine> {
   std::string Connection(std::string_view extra = {}) const {
     return connection_string_ + std::string(extra);
   }
+  // `command`'s answer on a pooled session of the reference database.
+  db::Table Run(std::string_view command) { return Open(Connection())->session().Execute(command); }
+  Value One(std::string_view command) { return Run(command).rows.at(0).at(0); }
   std::string connection_string_;
 };
 

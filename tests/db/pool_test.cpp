@@ -71,9 +71,7 @@ TEST_F(PoolTest, AFullPoolWaitsForAReturnThenGivesUp) {
   DbConnectionRef holder = Open(one);
 
   const Clock::time_point start = Clock::now();
-  const Error e = FailureOf([&] { Open(one); });
-  EXPECT_EQ(e.number(), kDbConnectionFailed);
-  EXPECT_NE(e.description().find("within 1 s"), std::string::npos) << e.description();
+  EXPECT_AUTOMATION_ERROR_SAYING(Open(one), kDbConnectionFailed, "within 1 s");
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(900));
 
   std::thread returner([&] {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "db/db_support.h"
@@ -37,7 +38,7 @@ INSERT INTO kinds VALUES
 INSERT INTO zeb_procedure VALUES
   ('SP_By_Id', 'SELECT id, name FROM t WHERE id = ?1'),
   ('SP_By_Name', 'SELECT id FROM t WHERE name = ?1'),
-  ('SP_Echo', 'SELECT ?1 AS a, typeof(?1) AS ta, ?2 AS b, typeof(?2) AS tb, ?3 AS c, typeof(?3) AS tc'),
+  ('SP_Echo', 'SELECT quote(?1) || '' '' || quote(?2) || '' '' || quote(?3)'),
   ('SP_Two', 'SELECT 1; SELECT 2'),
   ('SP_Trailing', 'SELECT count(*) AS n FROM t;  -- all of them'),
   ('SP_Broken', 'SELECT missing FROM nowhere'),
@@ -65,26 +66,20 @@ TEST_F(SqliteSessionTest, ColumnsMapToValueKinds) {
   ASSERT_EQ(table.columns,
             (std::vector<std::string>{"i", "r", "s", "d", "dt", "ts", "tz", "b", "nd"}));
   ASSERT_EQ(table.rows.size(), 3u);
-  const struct {
-    std::size_t row, column;
-    Value value;
-    const char* why;
-  } cells[] = {
-      {0, 3, Value::Date(k20240315), "DATE"},
-      {0, 4, Value::Date(k20240315 + k1430), "DATETIME"},
-      {0, 5, Value::Date(k20240315 + k1430), "ISO with T"},
-      {0, 6, Value::Date(36525), "TIMESTAMP WITH TIME ZONE"},
-      {0, 7, Value::String(std::string("AB\0C", 4)), "blob"},
-      {0, 8, Value::String("2024-03-15"), "ISO text outside a date column"},
-      {1, 0, Value::Int32(-2147483647 - 1), "int32 edge"},
-      {2, 0, Value::Double(2147483648.0), "beyond int32"},
-      {1, 4, Value::String("2024-02-30 10:00:00"), "no such day"},
-      {1, 5, Value::String("2024-03-15 14:30"), "no seconds"},
-      {2, 4, Value::Int32(45366), "a number in a date column stays a number"},
-  };
-  for (const auto& c : cells) {
-    EXPECT_EQ(table.rows[c.row][c.column], c.value)
-        << table.columns[c.column] << " of row " << c.row << " " << c.why;
+  // Date columns read ISO texts (with T or a zone) as dates, and nothing else.
+  for (const auto& [row, column, value] : std::vector<std::tuple<std::size_t, std::size_t, Value>>{
+           {0, 3, Value::Date(k20240315)},
+           {0, 4, Value::Date(k20240315 + k1430)},
+           {0, 5, Value::Date(k20240315 + k1430)},
+           {0, 6, Value::Date(36525)},
+           {0, 7, Value::String(std::string("AB\0C", 4))},
+           {0, 8, Value::String("2024-03-15")},  // not a date column
+           {1, 0, Value::Int32(-2147483647 - 1)},
+           {2, 0, Value::Double(2147483648.0)},
+           {1, 4, Value::String("2024-02-30 10:00:00")},
+           {1, 5, Value::String("2024-03-15 14:30")},
+           {2, 4, Value::Int32(45366)}}) {
+    EXPECT_EQ(table.rows[row][column], value) << table.columns[column] << " of row " << row;
   }
   EXPECT_EQ(First("SELECT 9007199254740993"), Value::Double(9007199254740992.0));
 }
@@ -104,33 +99,18 @@ TEST_F(SqliteSessionTest, ColumnsFollowATableRebuiltUnderAKeptStatement) {
 }
 
 TEST_F(SqliteSessionTest, ArgumentsBindAsNumbersTextsAndNulls) {
-  const struct {
-    const char* command;
-    std::vector<Value> row;
-  } calls[] = {
-      {"EXEC SP_Echo 7, '7', NULL",
-       {Value::Int32(7), Value("integer"), Value("7"), Value("text"), Value::Null(),
-        Value("null")}},
-      {"EXEC SP_Echo -1.5, 3000000000, 'O''Neil'",
-       {Value::Double(-1.5), Value("real"), Value::Double(3000000000.0), Value("integer"),
-        Value("O'Neil"), Value("text")}},
-      // Missing arguments are NULL, not those of the call before.
-      {"EXEC SP_Echo 1",
-       {Value::Int32(1), Value("integer"), Value::Null(), Value("null"), Value::Null(),
-        Value("null")}},
-  };
-  for (const auto& c : calls) {
-    EXPECT_EQ(session_->Execute(c.command).rows.at(0), c.row) << c.command;
+  for (const auto& [command, quoted] : std::vector<std::pair<const char*, const char*>>{
+           {"EXEC SP_Echo 7, '7', NULL", "7 '7' NULL"},
+           {"EXEC SP_Echo -1.5, 3000000000, 'O''Neil'", "-1.5 3000000000 'O''Neil'"},
+           // Missing arguments are NULL, not those of the call before.
+           {"EXEC SP_Echo 1", "1 NULL NULL"}}) {
+    EXPECT_EQ(First(command), Value::String(quoted)) << command;
   }
   EXPECT_EQ(session_->Execute("exec sp_by_ID 2 ").rows.at(0).at(1), Value::String("dois"));
-  // Spliced into the body, the second would drop the table.
-  for (const auto& [command, first] : std::vector<std::pair<const char*, Value>>{
-           {"EXEC SP_Trailing", Value::Int32(3)},
-           {"EXEC SP_By_Name 'x''; DROP TABLE t; --'", Value()},
-           {"EXEC SP_By_Name 'três'", Value::Int32(3)}}) {
-    const Table table = session_->Execute(command);
-    EXPECT_EQ(table.rows.empty() ? Value() : table.rows[0][0], first) << command;
-  }
+  // Spliced into the body, the text would drop the table.
+  EXPECT_TRUE(session_->Execute("EXEC SP_By_Name 'x''; DROP TABLE t; --'").rows.empty());
+  EXPECT_EQ(First("EXEC SP_By_Name 'três'"), Value::Int32(3));
+  EXPECT_EQ(First("EXEC SP_Trailing"), Value::Int32(3));
 }
 
 TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
@@ -145,9 +125,7 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
            {"SELECT nope FROM t", "no such column: nope"},
            // The database is opened read-only.
            {"EXEC SP_Write 'x'", "procedure SP_Write: "}}) {
-    const Error e = FailureOf([&] { session_->Execute(command); });
-    EXPECT_EQ(e.number(), kDbCommandFailed) << command;
-    EXPECT_NE(e.description().find(says), std::string::npos) << command << ": " << e.description();
+    EXPECT_AUTOMATION_ERROR_SAYING(session_->Execute(command), kDbCommandFailed, says);
   }
   // A failed use leaves no statement holding a transaction open.
   EXPECT_TRUE(session_->Reusable());
