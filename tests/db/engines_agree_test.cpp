@@ -89,9 +89,6 @@ TEST_F(EnginesAgreeTest, DocumentAndPublishedOrderLookups) {
     Agree(call + order + rest);
     Agree(call + "NULL" + rest);
   }
-  for (std::int64_t number = 100001; number < 100001 + testing::kReferenceDocuments; number += 7) {
-    Agree(call + "NULL, NULL, " + std::to_string(number) + ", NULL, NULL, NULL, NULL, NULL, NULL ");
-  }
 
   const std::string& cgc = s_.consignee_cgc;
   const std::string punctuated = cgc.substr(0, 2) + "." + cgc.substr(2, 3) + "." +

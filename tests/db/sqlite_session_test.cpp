@@ -122,7 +122,6 @@ TEST_F(SqliteSessionTest, FailuresNameTheirCauseAndLeaveTheSessionReusable) {
            {"EXEC SP_Broken", "procedure SP_Broken: no such table: nowhere"},
            {"SELECT 1; DELETE FROM t", "more than one statement"},
            {"-- nothing", "no statement"},
-           {"SELECT nope FROM t", "no such column: nope"},
            // The database is opened read-only.
            {"EXEC SP_Write 'x'", "procedure SP_Write: "}}) {
     EXPECT_AUTOMATION_ERROR_SAYING(session_->Execute(command), kDbCommandFailed, says);
@@ -204,12 +203,10 @@ TEST_F(SqliteSessionTest, AReadSpanKeepsItsSnapshotUntilPlainSqlOrTheEndOfTheCon
 TEST_F(SqliteSessionTest, ADamagedCatalogIsReportedAsDamagedNotAsAMissingProcedure) {
   session_.reset();
   // Every page but the first (the schema) overwritten.
-  const auto size = static_cast<std::size_t>(std::filesystem::file_size(path_));
-  ASSERT_GT(size, 4096u);
-  std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
-  file.seekp(4096);
-  ASSERT_TRUE(file.write(std::string(size - 4096, '\xa5').data(), std::streamsize(size - 4096)));
-  file.close();
+  const auto size = static_cast<std::streamsize>(std::filesystem::file_size(path_)) - 4096;
+  ASSERT_TRUE(std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary)
+                  .seekp(4096)
+                  .write(std::string(static_cast<std::size_t>(size), '\xa5').data(), size));
   SqliteSession damaged(ConnectionString::Parse(SqliteConnection(path_)));
   EXPECT_EQ(FailureOf([&] { damaged.Execute("EXEC SP_By_Id 1"); }).description(),
             "procedure SP_By_Id: the procedure catalog cannot be read: database disk image is "

@@ -35,7 +35,6 @@ void RunSqlScript(const std::filesystem::path& path, std::string_view sql);
 // The whole content of a file ("" when it cannot be read).
 std::string ReadWhole(const std::filesystem::path& path);
 
-// "sqlite:PATH".
 std::string SqliteConnection(const std::filesystem::path& path);
 
 // How many of this process's descriptors are open on `path` (one per SQLite session).
