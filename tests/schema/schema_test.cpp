@@ -1,16 +1,11 @@
-// The generator's parts (tax numbers, plates, cities, calendar, random
-// numbers); the reference database it generates, read through the product's
-// own SQLite sessions; then the stored procedures called as the
-// component calls them, against what their tables hold: the trip's queries,
-// the document lookup (typed numbers narrowed by the caller's identifiers)
-// and the published order lookup (company, issue dates, tax numbers).
+// The generator's parts, the reference database it generates (read through
+// the product's own SQLite sessions), then the stored procedures called as
+// the component calls them, against what their tables hold.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
-#include <limits>
-#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -32,16 +27,11 @@ namespace {
 using zebevi::testing::ReadWhole;
 using zebevi::testing::TempDir;
 
-class Reader {
- public:
-  explicit Reader(const std::string& connection_string) { connection_.Open(connection_string); }
-  db::Table Query(std::string_view sql) { return connection_.session().Execute(sql); }
-  std::int64_t Count(std::string_view sql) {
-    return static_cast<std::int64_t>(ToDouble(Query(sql).rows.at(0).at(0)));
-  }
-
- private:
-  DbConnection connection_;
+struct Reader {
+  explicit Reader(const std::string& connection_string) { connection.Open(connection_string); }
+  db::Table Query(std::string_view sql) { return connection.session().Execute(sql); }
+  std::int64_t Count(std::string_view sql) { return ToInt32(Query(sql).rows.at(0).at(0)); }
+  DbConnection connection;
 };
 
 // The reference data set every engine suite holds, on SQLite.
@@ -50,80 +40,36 @@ const testing::EngineReference& Reference() {
 }
 
 GeneratorOptions Options(std::int64_t documents, std::uint64_t seed = testing::kReferenceSeed) {
-  GeneratorOptions options;
-  options.documents = documents;
-  options.seed = seed;
-  return options;
+  return {.documents = documents, .seed = seed, .progress = {}};
 }
 
-TEST(TaxNumbers, CheckDigitsMatchPublishedExamples) {
-  // Examples whose check digits are worked out in the tax authority's
-  // explanations of the CPF and CNPJ algorithms.
+// Whether a CGC (14 digits) or CPF (11) carries its own check digits.
+bool CheckDigitsHold(const std::string& number) {
+  return number == (number.size() == 14
+                        ? Cgc(std::stoll(number.substr(0, 8)), std::stoi(number.substr(8, 4)))
+                        : Cpf(std::stoll(number.substr(0, 9))));
+}
+
+TEST(TaxNumbers, CarryTheirCheckDigitsAndNeverRepeat) {
+  // Examples worked out in the tax authority's explanations of the algorithms.
   EXPECT_EQ(Cpf(529982247), "52998224725");
-  EXPECT_EQ(Cpf(111444777), "11144477735");
   EXPECT_EQ(Cgc(11222333, 1), "11222333000181");
-  EXPECT_EQ(Cgc(11444777, 1), "11444777000161");
-  // A leading zero stays: tax numbers are digit strings, not numbers.
-  EXPECT_EQ(Cpf(1234567).size(), 11u);
   EXPECT_EQ(Cpf(1234567).substr(0, 2), "00");
-}
-
-TEST(TaxNumbers, NeverRepeatAndAlwaysCarryValidDigits) {
   TaxNumbers taxes(42);
   std::set<std::string> seen;
   for (int i = 0; i < 20000; ++i) {
-    const std::string cgc = taxes.NextCgc();
-    const std::string cpf = taxes.NextCpf();
-    ASSERT_EQ(cgc.size(), 14u);
-    ASSERT_EQ(cpf.size(), 11u);
-    EXPECT_EQ(Cgc(std::stoll(cgc.substr(0, 8)), std::stoi(cgc.substr(8, 4))), cgc);
-    EXPECT_EQ(Cpf(std::stoll(cpf.substr(0, 9))), cpf);
-    EXPECT_NE(cpf.find_first_not_of(cpf[0]), std::string::npos) << "repeated digits: " << cpf;
-    EXPECT_TRUE(seen.insert(cgc).second) << cgc;
-    EXPECT_TRUE(seen.insert(cpf).second) << cpf;
-  }
-}
-
-TEST(Plates, FollowBothFormsAndNeverRepeat) {
-  const std::regex old_form("[A-Z]{3}[0-9]{4}");
-  const std::regex mercosul("[A-Z]{3}[0-9][A-J][0-9]{2}");
-  std::set<std::string> seen;
-  for (std::int64_t i = 0; i < 50000; ++i) {
-    const bool is_mercosul = i % 3 == 0;
-    const std::string plate = Plate(i, is_mercosul);
-    EXPECT_TRUE(std::regex_match(plate, is_mercosul ? mercosul : old_form)) << plate;
-    EXPECT_TRUE(seen.insert(plate).second) << plate;
-  }
-  // The Mercosul form turns the second digit into a letter, 0 into A.
-  const std::string old_plate = Plate(7, false);
-  const std::string new_plate = Plate(7, true);
-  EXPECT_EQ(new_plate[4], 'A' + (old_plate[4] - '0'));
-  EXPECT_EQ(old_plate.substr(0, 4), new_plate.substr(0, 4));
-}
-
-TEST(Cities, RoadDistancesArePlausible) {
-  const auto cities = Cities();
-  const auto find = [&](std::string_view name) {
-    for (const City& city : cities) {
-      if (city.name == name) return city;
+    for (const auto& [number, digits] : {std::pair{taxes.NextCgc(), 14u}, {taxes.NextCpf(), 11u}}) {
+      ASSERT_EQ(number.size(), digits);
+      EXPECT_TRUE(CheckDigitsHold(number)) << number;
+      EXPECT_NE(number.find_first_not_of(number[0]), std::string::npos) << number;
+      EXPECT_TRUE(seen.insert(number).second) << number;
     }
-    ADD_FAILURE() << "no city " << name;
-    return cities.front();
-  };
-  // São Paulo to Curitiba is about 410 km by road, to Recife about 2 660.
-  const std::int64_t to_curitiba = RoadDistanceTenths(find("São Paulo"), find("Curitiba"));
-  const std::int64_t to_recife = RoadDistanceTenths(find("São Paulo"), find("Recife"));
-  EXPECT_GT(to_curitiba, 3300);
-  EXPECT_LT(to_curitiba, 5000);
-  EXPECT_GT(to_recife, 22000);
-  EXPECT_LT(to_recife, 32000);
-  EXPECT_EQ(RoadDistanceTenths(find("Recife"), find("São Paulo")), to_recife);
+  }
 }
 
 TEST(Calendar, WritesIsoTexts) {
   const std::int64_t moment = MomentOf(2026, 3, 5) + 14 * kHour + 7 * kMinute + 9;
   EXPECT_EQ(DateTimeText(moment).view(), "2026-03-05 14:07:09");
-  EXPECT_EQ(DateText(moment).view(), "2026-03-05");
   EXPECT_EQ(DateText(MomentOf(2024, 2, 28) + kDay).view(), "2024-02-29");
   EXPECT_EQ(DateText(MomentOf(2025, 2, 28) + kDay).view(), "2025-03-01");
   EXPECT_EQ(DateTimeText(MomentOf(2025, 12, 31) + kDay - 1).view(), "2025-12-31 23:59:59");
@@ -131,60 +77,34 @@ TEST(Calendar, WritesIsoTexts) {
 }
 
 TEST(Random, IsReproducibleAndCoversItsRange) {
-  Random a(7, 1);
-  Random b(7, 1);
-  Random other_stream(7, 2);
-  Random other_seed(8, 1);
-  int same_stream = 0;
-  int same_seed = 0;
-  for (int i = 0; i < 100; ++i) {
-    const std::uint64_t value = a.Next();
-    EXPECT_EQ(value, b.Next());
-    same_stream += value == other_stream.Next();
-    same_seed += value == other_seed.Next();
-  }
-  EXPECT_EQ(same_stream, 0);
-  EXPECT_EQ(same_seed, 0);
-
   // Pinned output: a change of algorithm would silently change every data
   // set generated from a given seed.
   Random pinned(1, 0);
   EXPECT_EQ(pinned.Next(), 12966619160104079557ULL);
   EXPECT_EQ(pinned.Next(), 9600361134598540522ULL);
-
-  bool low = false;
-  bool high = false;
-  for (int i = 0; i < 1000; ++i) {
-    const std::int64_t value = a.Between(-3, 3);
-    ASSERT_GE(value, -3);
-    ASSERT_LE(value, 3);
-    low |= value == -3;
-    high |= value == 3;
-  }
-  EXPECT_TRUE(low && high);
-}
-
-constexpr std::int64_t kSome = std::numeric_limits<std::int64_t>::max();
-
-// What "SELECT <what>" counts, between least and most.
-struct Bound {
-  std::string what;
-  std::int64_t least, most;
-};
-
-void ExpectWithin(Reader& db, const std::vector<Bound>& bounds) {
-  for (const auto& [what, least, most] : bounds) {
-    const std::int64_t n = db.Count("SELECT " + what);
-    EXPECT_GE(n, least) << what;
-    EXPECT_LE(n, most) << what;
-  }
+  Random a(7, 1), other_stream(7, 2), other_seed(8, 1);
+  const std::uint64_t first = a.Next();
+  EXPECT_NE(first, other_stream.Next());
+  EXPECT_NE(first, other_seed.Next());
+  std::set<std::int64_t> drawn;
+  for (int i = 0; i < 1000; ++i) drawn.insert(a.Between(-3, 3));
+  EXPECT_EQ(drawn, (std::set<std::int64_t>{-3, -2, -1, 0, 1, 2, 3}));
 }
 
 TEST(Generator, SameSeedGivesSameContentAndAnotherSeedDoesNot) {
   TempDir dir;
-  for (const auto& [name, seed] : {std::pair{"a.db", 7}, {"b.db", 7}, {"c.db", 8}}) {
-    GenerateSqlite(dir / name, Options(100, seed));
+  std::int64_t last = 0;
+  GeneratorOptions progress = Options(2500);
+  progress.progress = [&](std::int64_t done, std::int64_t total) {
+    EXPECT_EQ(total, 2500);
+    EXPECT_GE(done, last);
+    last = done;
+  };
+  for (const auto& [name, options] :
+       {std::pair{"a.db", progress}, {"b.db", Options(2500)}, {"c.db", Options(2500, 8)}}) {
+    GenerateSqlite(dir / name, options);
   }
+  EXPECT_EQ(last, 2500) << "progress reaches the total";
   EXPECT_TRUE(ReadWhole(dir / "a.db") == ReadWhole(dir / "b.db"));
   EXPECT_FALSE(ReadWhole(dir / "a.db") == ReadWhole(dir / "c.db"));
 }
@@ -213,97 +133,73 @@ TEST(Generator, FailureLeavesNoFileBehindAndNeverTouchesAnExistingOne) {
   EXPECT_EQ(ReadWhole(dir / "precious.db"), "keep me");
 }
 
-TEST(Generator, ReportsProgressUpToTheTotal) {
-  TempDir dir;
-  std::int64_t last = 0;
-  int calls = 0;
-  GeneratorOptions options = Options(2500);
-  options.progress = [&](std::int64_t done, std::int64_t total) {
-    EXPECT_EQ(total, 2500);
-    EXPECT_GE(done, last);
-    last = done;
-    ++calls;
-  };
-  GenerateSqlite(dir / "progress.db", options);
-  EXPECT_EQ(last, 2500);
-  EXPECT_GE(calls, 3);
-}
-
 // The summary's counts, the rows the engine suites rely on, and rows that
 // agree with each other.
 TEST(Generator, TheReferenceRowsMatchTheSummaryAndAgree) {
   const GeneratorSummary& s = Reference().summary;
   Reader db(Reference().connection_string);
   EXPECT_EQ(s.documents, testing::kReferenceDocuments);
+  for (const auto& [table, n] : std::vector<std::pair<std::string, std::int64_t>>{
+           {"docto_transporte", s.documents},
+           {"pedido", s.orders},
+           {"nota_fiscal", s.invoices},
+           {"tracking_mensagem", s.occurrences},
+           {"resumo_ciclo", s.cycles},
+           {"rota", s.routes},
+           {"troca_docto_transp", s.exchanged_children},
+           {"parceiro", s.parties},
+           {"cliente", s.customers},
+           {"zeb_procedure", 9}}) {
+    EXPECT_EQ(db.Count("SELECT count(*) FROM " + table), n) << table;
+  }
   // The grants of the thirteen feature flags (114 to 126) of a user group.
   const auto grants = [](std::int64_t group, const char* presence) {
     return "count(*) FROM GRUPO_USUARIO_PARTICUL WHERE PARTICUL_FUNCAO_ID BETWEEN 114 AND 126 "
            "AND presenca_particularidade LIKE '" +
            std::string(presence) + "' AND Grupo_Usuario_Id = " + std::to_string(group);
   };
-  const auto exactly = [](std::string what, std::int64_t n) {
-    return Bound{std::move(what), n, n};
-  };
-  ExpectWithin(
-      db,
-      {
-          exactly("count(*) FROM docto_transporte", s.documents),
-          exactly("count(*) FROM pedido", s.orders),
-          exactly("count(*) FROM nota_fiscal", s.invoices),
-          exactly("count(*) FROM tracking_mensagem", s.occurrences),
-          exactly("count(*) FROM resumo_ciclo", s.cycles),
-          exactly("count(DISTINCT docto_transp_pai_id) FROM troca_docto_transp", s.exchanges),
-          exactly("count(*) FROM troca_docto_transp", s.exchanged_children),
-          exactly("count(*) FROM rota", s.routes),
-          exactly("count(*) FROM parceiro", s.parties),
-          exactly("count(*) FROM cliente", s.customers),
-          exactly("count(*) FROM docto_transporte d JOIN pedido p ON p.pedido_id = d.pedido_id "
+  const auto count = [&](const std::string& what) { return db.Count("SELECT " + what); };
+  EXPECT_EQ(count("count(DISTINCT docto_transp_pai_id) FROM troca_docto_transp"), s.exchanges);
+  EXPECT_EQ(count("count(*) FROM docto_transporte d JOIN pedido p ON p.pedido_id = d.pedido_id "
                   "WHERE p.num_pedido = '" +
-                      s.multi_document_order + "'",
-                  s.multi_document_order_documents),
-          exactly("empresa_id FROM grupo_usuario WHERE grupo_usuario_id = " +
-                      std::to_string(s.granted_user_group_id),
-                  s.granted_user_group_company_id),
-          {grants(s.granted_user_group_id, "S"), 3, 12},
-          exactly(grants(s.refused_user_group_id, "S"), 0),
-          {grants(s.refused_user_group_id, "N"), 1, kSome},
-          exactly(grants(s.empty_user_group_id, "%"), 0),
-          exactly("count(*) FROM PARTICUL_FUNCAO WHERE PARTICUL_FUNCAO_ID = 114 AND "
-                  "desc_particul_funcao = 'Número do pedido'",
-                  1),
-          // The catalog, its names found whatever their case, an index and the statistics.
-          exactly("count(*) FROM zeb_procedure", 9),
-          exactly("count(*) FROM zeb_procedure WHERE name = 'sp_zeb_con_tempo_km_rota'", 1),
-          exactly("count(*) FROM sqlite_master WHERE name = 'ix_tracking_mensagem_docto'", 1),
-          {"count(*) FROM sqlite_stat1", 1, kSome},
-          // Tracking moves forward in time and distance.
-          exactly("count(*) FROM tracking_mensagem a JOIN tracking_mensagem b ON "
-                  "b.docto_transporte_id = a.docto_transporte_id AND b.tracking_mensagem_id = "
-                  "a.tracking_mensagem_id + 1 WHERE b.data_tracking < a.data_tracking OR "
-                  "b.odometro < a.odometro",
-                  0),
-          // The verdict follows the arrival times; documents under way have none.
-          exactly(
-              "count(*) FROM docto_transporte WHERE flag_no_prazo IS NOT CASE WHEN "
-              "data_chegada_cliente_prevista IS NULL THEN 'I' WHEN data_chegada_cliente_efetiva "
-              "IS NULL THEN NULL WHEN data_chegada_cliente_efetiva <= "
-              "data_chegada_cliente_prevista THEN 'S' ELSE 'N' END",
-              0),
-          // The cycle's totals are the sums of their parts.
-          exactly("count(*) FROM resumo_ciclo WHERE tempo_proc <> tempo_carga + tempo_descarga OR "
-                  "tempo_transporte <> tempo_pos_carga + tempo_rem_dest + tempo_ant_desc OR "
-                  "tempo_operacao <> tempo_ate_rem + tempo_ant_carga + tempo_carga + "
-                  "tempo_transporte + tempo_descarga + tempo_pos_desc + tempo_retorno OR "
-                  "abs(km_total - km_ate_rem - km_rem_dest - km_apos_dest) > 0.001",
-                  0),
-          // No parent is a child; plates are unique.
-          exactly("count(*) FROM troca_docto_transp WHERE docto_transp_pai_id IN "
-                  "(SELECT docto_transp_filho_id FROM troca_docto_transp)",
-                  0),
-          exactly("count(*) - count(DISTINCT placa) FROM (SELECT placa FROM cavalo UNION ALL "
-                  "SELECT placa FROM carreta)",
-                  0),
-      });
+                  s.multi_document_order + "'"),
+            s.multi_document_order_documents);
+  EXPECT_EQ(count("empresa_id FROM grupo_usuario WHERE grupo_usuario_id = " +
+                  std::to_string(s.granted_user_group_id)),
+            s.granted_user_group_company_id);
+  const std::int64_t granted = count(grants(s.granted_user_group_id, "S"));
+  EXPECT_TRUE(granted >= 3 && granted <= 12) << granted;
+  EXPECT_EQ(count(grants(s.refused_user_group_id, "S")), 0);
+  EXPECT_GE(count(grants(s.refused_user_group_id, "N")), 1);
+  EXPECT_EQ(count(grants(s.empty_user_group_id, "%")), 0);
+  EXPECT_EQ(count("count(*) FROM PARTICUL_FUNCAO WHERE PARTICUL_FUNCAO_ID = 114 AND "
+                  "desc_particul_funcao = 'Número do pedido'"),
+            1);
+  // Catalog names are found whatever their case; an index and the statistics.
+  EXPECT_EQ(count("count(*) FROM zeb_procedure WHERE name = 'sp_zeb_con_tempo_km_rota'"), 1);
+  EXPECT_EQ(count("count(*) FROM sqlite_master WHERE name = 'ix_tracking_mensagem_docto'"), 1);
+  EXPECT_GE(count("count(*) FROM sqlite_stat1"), 1);
+  for (const char* violations :
+       {// Tracking moves forward in time and distance.
+        "tracking_mensagem a JOIN tracking_mensagem b ON b.docto_transporte_id = "
+        "a.docto_transporte_id AND b.tracking_mensagem_id = a.tracking_mensagem_id + 1 WHERE "
+        "b.data_tracking < a.data_tracking OR b.odometro < a.odometro",
+        // The verdict follows the arrival times; documents under way have none.
+        "docto_transporte WHERE flag_no_prazo IS NOT CASE WHEN data_chegada_cliente_prevista "
+        "IS NULL THEN 'I' WHEN data_chegada_cliente_efetiva IS NULL THEN NULL WHEN "
+        "data_chegada_cliente_efetiva <= data_chegada_cliente_prevista THEN 'S' ELSE 'N' END",
+        // The cycle's totals are the sums of their parts.
+        "resumo_ciclo WHERE tempo_proc <> tempo_carga + tempo_descarga OR tempo_transporte <> "
+        "tempo_pos_carga + tempo_rem_dest + tempo_ant_desc OR tempo_operacao <> tempo_ate_rem "
+        "+ tempo_ant_carga + tempo_carga + tempo_transporte + tempo_descarga + tempo_pos_desc "
+        "+ tempo_retorno OR abs(km_total - km_ate_rem - km_rem_dest - km_apos_dest) > 0.001",
+        // No parent is a child; plates are unique.
+        "troca_docto_transp WHERE docto_transp_pai_id IN (SELECT docto_transp_filho_id FROM "
+        "troca_docto_transp)",
+        "(SELECT placa FROM (SELECT placa FROM cavalo UNION ALL SELECT placa FROM carreta) "
+        "GROUP BY placa HAVING count(*) > 1)"}) {
+    EXPECT_EQ(db.Count(std::string("SELECT count(*) FROM ") + violations), 0) << violations;
+  }
   EXPECT_TRUE(db.Query("PRAGMA foreign_key_check").rows.empty());
   std::int64_t rows = 0;
   for (const auto& table : db.Query("SELECT name FROM sqlite_master WHERE type = 'table' "
@@ -312,62 +208,6 @@ TEST(Generator, TheReferenceRowsMatchTheSummaryAndAgree) {
     rows += db.Count("SELECT count(*) FROM " + table[0].string());
   }
   EXPECT_EQ(rows, s.rows);
-}
-
-// Proportions on a larger set, where chance evens out.
-TEST(Generator, ProportionsAndRangesAreRealistic) {
-  TempDir dir;
-  GenerateSqlite(dir / "large.db", Options(4000, 99));
-  Reader db(testing::SqliteConnection(dir / "large.db"));
-  const auto per = [](const char* rows, const char* extreme) {
-    return std::string(extreme) + "(n) FROM (SELECT count(*) AS n FROM " + rows + ")";
-  };
-  ExpectWithin(
-      db, {
-              // Of 4000 documents: exchanged, without a route, delivered without a measured cycle.
-              {"count(DISTINCT docto_transp_pai_id) + count(*) FROM troca_docto_transp", 561, 1119},
-              {"count(*) FROM docto_transporte WHERE rota_id IS NULL", 401, 799},
-              {"count(*) FROM docto_transporte d WHERE NOT EXISTS (SELECT 1 FROM resumo_ciclo r "
-               "WHERE r.docto_transporte_id = d.docto_transporte_id)",
-               121, 319},
-              // Children per exchange, invoices and occurrences per document.
-              {per("troca_docto_transp GROUP BY docto_transp_pai_id", "min"), 1, 1},
-              {per("troca_docto_transp GROUP BY docto_transp_pai_id", "max"), 4, 4},
-              {per("nota_fiscal GROUP BY docto_transporte_id", "min"), 1, 1},
-              {per("nota_fiscal GROUP BY docto_transporte_id", "max"), 5, 5},
-              {per("tracking_mensagem GROUP BY docto_transporte_id", "min"), 3, 3},
-              {per("tracking_mensagem GROUP BY docto_transporte_id", "max"), 20, 20},
-              {"count(DISTINCT docto_transporte_id) FROM nota_fiscal", 4000, 4000},
-              {"count(*) FROM nota_fiscal WHERE val_declarado > 1000000", 1, kSome},
-              {"count(*) FROM nota_fiscal WHERE val_declarado <> round(val_declarado)", 1, kSome},
-              {"count(*) FROM nota_fiscal WHERE val_declarado = round(val_declarado)", 1, kSome},
-              {"count(*) FROM resumo_ciclo WHERE tempo_rem_dest > 86400", 1, kSome},
-              {"count(*) FROM docto_transporte WHERE data_emissao < '2024-01-01' OR "
-               "data_entrega >= '2027-01-01'",
-               0, 0},
-              {"count(*) FROM nota_fiscal WHERE data_emissao < '2024-01-01'", 0, 0},
-          });
-}
-
-TEST(Generator, TaxNumbersCarryTheirCheckDigitsAndPlatesTheirForm) {
-  Reader db(Reference().connection_string);
-  for (const auto& row : db.Query("SELECT cgc FROM parceiro WHERE cgc IS NOT NULL UNION ALL "
-                                  "SELECT cgc FROM empresa UNION ALL SELECT cgc FROM fornecedor "
-                                  "UNION ALL SELECT cpf FROM parceiro WHERE cpf IS NOT NULL "
-                                  "UNION ALL SELECT cpf FROM colaborador")
-                             .rows) {
-    const std::string& number = row[0].string();
-    ASSERT_TRUE(number.size() == 14 || number.size() == 11) << number;
-    EXPECT_EQ(number.size() == 14
-                  ? Cgc(std::stoll(number.substr(0, 8)), std::stoi(number.substr(8, 4)))
-                  : Cpf(std::stoll(number.substr(0, 9))),
-              number);
-  }
-  const std::regex plate("[A-Z]{3}[0-9][A-Z0-9][0-9]{2}");
-  for (const auto& row :
-       db.Query("SELECT placa FROM cavalo UNION ALL SELECT placa FROM carreta").rows) {
-    EXPECT_TRUE(std::regex_match(row[0].string(), plate)) << row[0].string();
-  }
 }
 
 const std::string kNothing = "SELECT 1 WHERE 0";
@@ -543,8 +383,6 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
       {"invoice", "NULL, " + invoice + ", NULL", none,
        "SELECT docto_transporte_id FROM nota_fiscal WHERE num_nota_fiscal = " + invoice},
       {"number", "NULL, NULL, " + number, none, numbered + number},
-      {"order and number", order + ", NULL, " + number, none,
-       ordered + " AND d.num_docto_transporte = " + number},
       {"an empty invoice and a zero number are not given", order + ", '', 0", none, ordered},
       {"nothing given", "NULL, NULL, NULL", none, kNothing},
       {"zero identifiers", "NULL, NULL, " + number, "0, 0, 0, 0, 0, 0", numbered + number},
@@ -568,9 +406,7 @@ TEST_F(Procedures, DocumentLookupMatchesTheTypedNumbersNarrowedByTheCaller) {
     const std::vector<std::int32_t> found = call(c.caller);
     EXPECT_EQ(found, Ids(Run(c.expected)));
     EXPECT_EQ(found.empty(), c.expected == kNothing);
-    if (c.narrows) {
-      EXPECT_LT(found.size(), call(none).size());
-    }
+    EXPECT_TRUE(!c.narrows || found.size() < call(none).size()) << found.size();
   }
 }
 
@@ -604,15 +440,13 @@ TEST_F(Procedures, CollaboratorsSeeTheDocumentsOfTheirScope) {
        staff("t.escopo = 'P' AND " + company + " AND NOT " + point) + ", NULL", false},
       {"staff of its company", staff("t.escopo = 'E' AND " + company) + ", NULL", true},
       {"staff of another company", staff("t.escopo = 'E' AND NOT " + company) + ", NULL", false},
-      {"an unknown collaborator", "999999, NULL", false},
       // The type given (2, the traffic operator's) overrides its own.
       {"a driver given a company-wide type", other_driver + ", 2", true},
   };
   for (const auto& c : cases) {
     const std::vector<std::int32_t> found =
-        Ids(Run("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, "
-                "NULL, " +
-                field(3) + ", NULL, NULL, NULL, NULL, " + c.who));
+        Ids(Run("EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, NULL, " + field(3) +
+                ", NULL, NULL, NULL, NULL, " + c.who));
     EXPECT_EQ(std::count(found.begin(), found.end(), s_.plain_document_id), c.sees ? 1 : 0)
         << c.name;
   }
@@ -654,8 +488,6 @@ TEST_F(Procedures, PublishedOrderLookupFiltersByCompanyIssueDatesAndConsignee) {
   } cases[] = {
       {"the order in its company", args(in, order), in_company},
       {"the order in every company", args("NULL", order), anywhere},
-      {"an unknown order", args(in, "'0000000000'"), kNothing},
-      {"an unknown order anywhere", args("NULL", "'0000000000'"), kNothing},
       {"an unknown company", args("'999'", order), ""},
       {"a company that is no number", args("'abc'", order), ""},
       {"issued between two days", args(in, order, "'" + first + "', '" + last + "', NULL, NULL"),
@@ -664,12 +496,9 @@ TEST_F(Procedures, PublishedOrderLookupFiltersByCompanyIssueDatesAndConsignee) {
        args(in, order, "'" + first + " 00:00:00', '" + last + " 00:00:00', NULL, NULL"), ranged},
       {"issued from a day on", args(in, order, "'" + first + "', NULL, NULL, NULL"),
        in_company + " AND d.data_emissao >= '" + first + "'"},
-      {"issued after every document", args(in, order, "'2030-01-01', NULL, NULL, NULL"), kNothing},
       {"the consignee's CGC", args(in, order, "NULL, NULL, '" + cgc + "', NULL"), by_cgc},
-      {"the CGC punctuated", args(in, order, "NULL, NULL, '" + Punctuated(cgc) + "', NULL"),
-       by_cgc},
-      {"the CGC after a blank", args(in, order, "NULL, NULL, ' " + Punctuated(cgc) + "', NULL"),
-       by_cgc},
+      {"the CGC punctuated after a blank",
+       args(in, order, "NULL, NULL, ' " + Punctuated(cgc) + "', NULL"), by_cgc},
       {"an unknown CGC", args(in, order, "NULL, NULL, '00.000.000/0000-00', NULL"), kNothing},
       {"the consignee's CPF",
        args("'" + of_person(1) + "'", Quoted(of_person(0)),
@@ -692,9 +521,7 @@ TEST_F(Procedures, PublishedOrderLookupFiltersByCompanyIssueDatesAndConsignee) {
     for (std::size_t r = 0; r < found.rows.size(); ++r) {
       EXPECT_EQ(found.rows[r][0], Value::Int32(static_cast<std::int32_t>(expected.size())));
       EXPECT_EQ(found.rows[r][1], Value::Int32(expected.empty() ? 0 : 1));
-      if (r > 0) {
-        EXPECT_LE(ToDouble(found.rows[r - 1][4]), ToDouble(found.rows[r][4]));
-      }
+      EXPECT_TRUE(r == 0 || ToDouble(found.rows[r - 1][4]) <= ToDouble(found.rows[r][4])) << r;
     }
   }
   for (const std::string& narrower : {ranged, by_cgc}) {

@@ -4,7 +4,7 @@ namespace zebevi::testing {
 
 std::vector<std::string> CommandLog::commands() const {
   std::vector<std::string> sql;
-  for (const CommandTrace& trace : traces_) sql.push_back(trace.sql);
+  for (const CommandTrace& trace : traces()) sql.push_back(trace.sql);
   return sql;
 }
 

@@ -3,6 +3,7 @@
 #ifndef ZEBEVI_TESTS_SUPPORT_COMMAND_LOG_H_
 #define ZEBEVI_TESTS_SUPPORT_COMMAND_LOG_H_
 
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,22 +13,33 @@
 
 namespace zebevi::testing {
 
-// Records every command traced while it lives; the process's trace sink is
-// cleared when it goes away.
+// Records every command traced, on any thread, while it lives; the
+// process's trace sink is cleared when it goes away.
 class CommandLog {
  public:
   CommandLog() {
-    SetCommandTraceSink([this](const CommandTrace& trace) { traces_.push_back(trace); });
+    SetCommandTraceSink([this](const CommandTrace& trace) {
+      std::lock_guard lock(mutex_);
+      traces_.push_back(trace);
+    });
   }
   ~CommandLog() { SetCommandTraceSink(nullptr); }
   CommandLog(const CommandLog&) = delete;
   CommandLog& operator=(const CommandLog&) = delete;
 
+  std::vector<CommandTrace> traces() const {
+    std::lock_guard lock(mutex_);
+    return traces_;
+  }
   std::vector<std::string> commands() const;
   // The failure of the last command. REQUIRES: it failed.
-  const Error& last_error() const { return traces_.at(traces_.size() - 1).error.value(); }
+  Error last_error() const {
+    std::lock_guard lock(mutex_);
+    return traces_.at(traces_.size() - 1).error.value();
+  }
 
  private:
+  mutable std::mutex mutex_;
   std::vector<CommandTrace> traces_;
 };
 

@@ -29,18 +29,15 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Creates (or extends) the SQLite file `path` by running the script `sql`;
-// a test failure on any error.
+// Creates (or extends) the SQLite file `path` by running `sql`; a test failure on any error.
 void RunSqlScript(const std::filesystem::path& path, std::string_view sql);
 
 // The whole content of a file ("" when it cannot be read).
 std::string ReadWhole(const std::filesystem::path& path);
 
-// "sqlite:PATH".
 std::string SqliteConnection(const std::filesystem::path& path);
 
-// How many of this process's descriptors are open on `path`: an open
-// SQLite session holds one on its file.
+// How many of this process's descriptors are open on `path` (one per SQLite session).
 int OpenDescriptors(const std::filesystem::path& path);
 
 // `text` as one shell word, single-quoted.
@@ -55,8 +52,7 @@ struct CommandResult {
 CommandResult RunZebevi(const std::vector<std::string>& args, std::string_view input = {},
                         const std::vector<std::string>& environment = {});
 
-// The failure `statement` raises (a failed expectation, and Error(0, ""),
-// when it raises none).
+// The failure `statement` raises; a failed expectation and Error(0, "") when none.
 template <typename Statement>
 Error FailureOf(Statement statement) {
   try {
@@ -70,11 +66,16 @@ Error FailureOf(Statement statement) {
 
 }  // namespace zebevi::testing
 
-// Expects `statement` to fail with a zebevi::Error of the given number.
-#define EXPECT_AUTOMATION_ERROR(statement, expected_number)                                 \
+// Expects `statement` to fail with a zebevi::Error of the given number (and
+// a description that holds `text`).
+#define EXPECT_AUTOMATION_ERROR(statement, expected_number) \
+  EXPECT_AUTOMATION_ERROR_SAYING(statement, expected_number, "")
+#define EXPECT_AUTOMATION_ERROR_SAYING(statement, expected_number, text)                    \
   do {                                                                                      \
     const ::zebevi::Error zebevi_error_ = ::zebevi::testing::FailureOf([&] { statement; }); \
     EXPECT_EQ(zebevi_error_.number(), (expected_number)) << zebevi_error_.description();    \
+    EXPECT_NE(zebevi_error_.description().find(text), std::string::npos)                    \
+        << zebevi_error_.description();                                                     \
   } while (false)
 
 #endif  // ZEBEVI_TESTS_SUPPORT_TEST_SUPPORT_H_
