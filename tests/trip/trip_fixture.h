@@ -1,6 +1,5 @@
-// Helpers for the trip-summary tests: small fixture databases, the log of
-// the commands sent, the diagnostic detail a trap appends, and a client's
-// variables for a whole trip summary.
+// Helpers for the trip tests: small fixture databases, rules that cannot be
+// created, and a client's variables for a whole trip summary.
 #ifndef ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 #define ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 
@@ -37,12 +36,6 @@ class FixtureDatabase {
   }
 
   const std::filesystem::path& path() const { return path_; }
-  // A new connection, open on the file.
-  DbConnectionRef Open() const {
-    auto connection = std::make_shared<DbConnection>();
-    connection->Open(SqliteConnection(path_));
-    return connection;
-  }
 
  private:
   TempDir dir_;

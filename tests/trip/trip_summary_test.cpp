@@ -89,7 +89,6 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
       {"no header", Value::Int32(40), 2, 10, "Documentação de Viagem não encontrada.", all},
       // The conversion's own message, with no detail even for user 1.
       {"return time too long", Value::Int32(50), 5, 10, tracking, after_return},
-      {"empty", Value(), 0, 10, "Informe um documento de transporte.", all},
       {"blank", Value(" \t "), 0, 10, "Informe um documento de transporte.", all},
       {"zero", Value::Int32(0), 0, 10, "Informe um documento de transporte.", all},
   };
@@ -169,7 +168,6 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
   const std::pair<std::string, int> cases[] = {
       {"postgresql://" + where, 0},
       {"postgresql://ninguem@" + where, 50},
-      {"postgresql://" + where + "&user=ninguem", 50},
       {postgres.connection_string + ";User ID=ninguem", 50},
   };
   for (const auto& [connection_string, status] : cases) {
