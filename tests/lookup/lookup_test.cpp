@@ -20,6 +20,7 @@ namespace zebevi::testing {
 namespace {
 
 const std::string kClientes(frame::kClientesText);
+const char* const kConecta = "invntConecta_db";
 const char* const kUser = "invntUsuario_Internet_id";
 const char* const kMsg = "outvntMsg_ret";
 const char* const kOrder = "invntNum_Pedido";
@@ -99,29 +100,27 @@ TEST_F(ValidaNumDocumentoTest, CleansTheTypedNumbersThenRefusesOrListsEveryMatch
   };
   // The numeric test comes first, then none given, then all given; a
   // missing arrival stays the empty text.
-  ExpectCalls(
-      kDocumento,
-      {
-          {"not numeric", Typed("P-1", "NF-1", " 1\t2A "), kRefusedStatus,
-           refused(Typed("P-1", "NF-1", "12A"), numeric), 0},
-          {"nothing", Typed(Value(), Value(), Value()), kRefusedStatus,
-           refused(Typed("", "", ""), "Informe algum documento."), 0},
-          {"blanks and a zero", Typed(" ", "\t", " 0 \n"), kRefusedStatus,
-           refused(Typed("", "", "0"), "Informe algum documento."), 0},
-          {"all three", Typed("P-1", "NF-1", "5001"), kRefusedStatus,
-           refused(Typed("P-1", "NF-1", "5001"), "Informe somente um documento."), 0},
-          {"an order of two", Typed("\tP-2 \r\n", Value(), Int(0)), Value::Int16(0),
-           With(Typed("P-2", "", "0"),
-                Documents(Int(2), List({"11", "12"}), List({"5002", "5003"}),
-                          List({"06/03/2002", "08/03/2002"}), List({"", "09/03/2002 08:00:00"}),
-                          List({"Ponto Santos", "Ponto Santos"}),
-                          List({"Cliente B", "Cliente C"})))},
-          {"a transport document", Typed("", "", "5001"), Value::Int16(0),
-           Documents(Int(1), List({"10"}), List({"5001"}), List({"05/03/2002"}),
-                     List({"07/03/2002 14:07:09"}), List({"Ponto Campinas"}), List({"Cliente A"}))},
-          {"no match", Typed("P-9", "", ""), kRefusedStatus, {{kMsg, "Documento não cadastrado."}}},
-      },
-      db_);
+  // clang-format off
+  ExpectCalls(kDocumento, {
+      {"not numeric", Typed("P-1", "NF-1", " 1\t2A "), kRefusedStatus,
+       refused(Typed("P-1", "NF-1", "12A"), numeric), 0},
+      {"nothing", Typed(Value(), Value(), Value()), kRefusedStatus,
+       refused(Typed("", "", ""), "Informe algum documento."), 0},
+      {"blanks and a zero", Typed(" ", "\t", " 0 \n"), kRefusedStatus,
+       refused(Typed("", "", "0"), "Informe algum documento."), 0},
+      {"all three", Typed("P-1", "NF-1", "5001"), kRefusedStatus,
+       refused(Typed("P-1", "NF-1", "5001"), "Informe somente um documento."), 0},
+      {"an order of two", Typed("\tP-2 \r\n", Value(), Int(0)), Value::Int16(0),
+       With(Typed("P-2", "", "0"),
+            Documents(Int(2), List({"11", "12"}), List({"5002", "5003"}),
+                      List({"06/03/2002", "08/03/2002"}), List({"", "09/03/2002 08:00:00"}),
+                      List({"Ponto Santos", "Ponto Santos"}), List({"Cliente B", "Cliente C"})))},
+      {"a transport document", Typed("", "", "5001"), Value::Int16(0),
+       Documents(Int(1), List({"10"}), List({"5001"}), List({"05/03/2002"}),
+                 List({"07/03/2002 14:07:09"}), List({"Ponto Campinas"}), List({"Cliente A"}))},
+      {"no match", Typed("P-9", "", ""), kRefusedStatus, {{kMsg, "Documento não cadastrado."}}},
+  }, db_);
+  // clang-format on
 }
 
 TEST_F(ValidaNumDocumentoTest, SendsAllNineArgumentsInTheirOrder) {
@@ -148,39 +147,20 @@ TEST_F(ValidaNumDocumentoTest, TrapsWithTheLabelOfTheFailedStep) {
   const std::string prefix = kClientes + "GValida_Num_Documento ( ";
   const Error null = Error::InvalidUseOfNull();
   const Inputs diagnostic{{kUser, Int(1)}};
-  ExpectCalls(kDocumento,
-              {{"refused, diagnostic",
-                With(Typed("P-1", "", ""), {{kUser, "1"}}),
-                kTrapped,
-                {{kMsg, Detail(prefix, refusal, 4030)}},
-                0}},
-              kRefused);
-  ExpectCalls(kDocumento,
-              {{"no provider",
-                With(Typed("P-1", "", ""), {{kUser, Int(2)}}),
-                kTrapped,
-                {{kMsg, kClientes}},
-                0}},
-              kNoProvider);
-  ExpectCalls(kDocumento,
-              {
-                  {"null order",
-                   With(Typed(Value::Null(), "", ""), diagnostic),
-                   kTrapped,
-                   {{kMsg, Detail(prefix, null, 3770)}},
-                   0},
-                  {"null invoice",
-                   With(Typed(" P-1\t", Value::Null(), ""), diagnostic),
-                   kTrapped,
-                   {{kOrder, "P-1"}, {kMsg, Detail(prefix, null, 3780)}},
-                   0},
-                  {"null document",
-                   With(Typed("", "", Value::Null()), diagnostic),
-                   kTrapped,
-                   {{kMsg, Detail(prefix, null, 3790)}},
-                   0},
-              },
-              db_);
+  // clang-format off
+  ExpectCalls(kDocumento, {
+      {"refused", With(Typed("P-1", "", ""), {{kConecta, kRefused}, {kUser, "1"}}), kTrapped,
+       {{kMsg, Detail(prefix, refusal, 4030)}}, 0},
+      {"no provider, another user", With(Typed("P-1", "", ""), {{kConecta, kNoProvider}}),
+       kTrapped, {{kMsg, kClientes}}, 0},
+      {"null order", With(Typed(Value::Null(), "", ""), diagnostic), kTrapped,
+       {{kMsg, Detail(prefix, null, 3770)}}, 0},
+      {"null invoice", With(Typed(" P-1\t", Value::Null(), ""), diagnostic), kTrapped,
+       {{kOrder, "P-1"}, {kMsg, Detail(prefix, null, 3780)}}, 0},
+      {"null document", With(Typed("", "", Value::Null()), diagnostic), kTrapped,
+       {{kMsg, Detail(prefix, null, 3790)}}, 0},
+  }, db_);
+  // clang-format on
 
   // What was stored before a missing column stays.
   const OperationCall broken(kDocumento, With(Typed("P-2", "", ""), diagnostic),
@@ -263,34 +243,25 @@ TEST_F(ValidaNumPedidoPublTest, RefusesAnEmptyOrderUnqueriedSpeaksEnglishForACap
   const auto refused = [](const std::string& message) { return Inputs{{kMsg, message}}; };
   // Fewer rows than announced: the last elements stay Empty; a row without
   // a delivery still has its issue date formatted.
-  ExpectCalls(
-      kPedido,
-      {
-          {"blank order",
-           Order(" \t\r\n ", "I"),
-           kRefusedStatus,
-           {{kOrder, ""}, {kMsg, "Informe algum documento."}},
-           0},
-          {"no order",
-           Order(Value()),
-           kRefusedStatus,
-           {{kOrder, ""}, {kMsg, "Informe algum documento."}},
-           0},
-          {"no row, English", Order("NOROW", "I"), kRefusedStatus, refused(kNoRowEnglish)},
-          {"no row, small i", Order("NOROW", "i"), kRefusedStatus, refused(kNoRowPortuguese)},
-          {"nothing found, English", Order("Z", "I"), kRefusedStatus, refused(kCantFind)},
-          {"nothing found, I and a blank", Order("Z", "I "), kRefusedStatus, refused(kNoOrder)},
-          {"nothing found, Null", Order("Z", Value::Null()), kRefusedStatus, refused(kNoOrder)},
-          {"three documents", Order(" P3\n", "I"), Value::Int16(0),
-           With(Published(Int(3), Ints({10, 11, 12}), Ints({5001, 5002, 5003}),
-                          List({"05/03/2002", "06/03/2002", "08/03/2002"}),
-                          List({"07/03/2002", "", "09/03/2002"})),
-                {{kOrder, "P3"}})},
-          {"fewer than announced", Order("F3"), Value::Int16(0),
-           Published(Int(3), Ints({30, 31, -1}), Ints({7001, 7002, -1}),
-                     List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()}))},
-      },
-      db_);
+  const Inputs blank{{kOrder, ""}, {kMsg, "Informe algum documento."}};
+  // clang-format off
+  ExpectCalls(kPedido, {
+      {"blank order", Order(" \t\r\n ", "I"), kRefusedStatus, blank, 0},
+      {"no order", Order(Value()), kRefusedStatus, blank, 0},
+      {"no row, English", Order("NOROW", "I"), kRefusedStatus, refused(kNoRowEnglish)},
+      {"no row, small i", Order("NOROW", "i"), kRefusedStatus, refused(kNoRowPortuguese)},
+      {"nothing found, English", Order("Z", "I"), kRefusedStatus, refused(kCantFind)},
+      {"nothing found, I and a blank", Order("Z", "I "), kRefusedStatus, refused(kNoOrder)},
+      {"nothing found, Null", Order("Z", Value::Null()), kRefusedStatus, refused(kNoOrder)},
+      {"three documents", Order(" P3\n", "I"), Value::Int16(0),
+       With(Published(Int(3), Ints({10, 11, 12}), Ints({5001, 5002, 5003}),
+                      List({"05/03/2002", "06/03/2002", "08/03/2002"}),
+                      List({"07/03/2002", "", "09/03/2002"})), {{kOrder, "P3"}})},
+      {"fewer than announced", Order("F3"), Value::Int16(0),
+       Published(Int(3), Ints({30, 31, -1}), Ints({7001, 7002, -1}),
+                 List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()}))},
+  }, db_);
+  // clang-format on
 }
 
 TEST_F(ValidaNumPedidoPublTest, SendsSevenArgumentsWithTheLiteralNullSecond) {
@@ -318,39 +289,25 @@ TEST_F(ValidaNumPedidoPublTest, TrapsWithTheLabelOfTheFailedStep) {
   const std::string prefix = kClientes + "gValida_Num_Pedido_Publ ( ";
   const Error refusal = FailureOf([] { DbConnection().Open(kRefused); });
   const Inputs diagnostic{{kUser, Int(1)}};
-  ExpectCalls(kPedido,
-              {{"refused, diagnostic",
-                With(Order("P3", "I"), {{kUser, "1"}}),
-                kTrapped,
-                {{kMsg, Detail(prefix, refusal, 4550)}},
-                0}},
-              kRefused);
-  ExpectCalls(
-      kPedido,
-      {{"no provider", With(Order("P3"), {{kUser, Int(2)}}), kTrapped, {{kMsg, kClientes}}, 0}},
-      kNoProvider);
   // A first date that reads as no date fails as its argument is rendered;
   // a row beyond the announced count, after what was stored.
   const Inputs beyond = Published(Int(2), Ints({20, 21}), Ints({6001, 6002}),
                                   List({"02/01/2003", "04/01/2003"}), List({"03/01/2003", ""}));
-  ExpectCalls(kPedido,
-              {
-                  {"null order",
-                   With(Order(Value::Null()), diagnostic),
-                   kTrapped,
-                   {{kMsg, Detail(prefix, Error::InvalidUseOfNull(), 4400)}},
-                   0},
-                  {"no date",
-                   With(Order("P3"), {{kUser, Int(1)}, {"inData_Emissao_Ini", "ontem"}}),
-                   kTrapped,
-                   {{kMsg, Detail(prefix, Error::TypeMismatch(), 4490)}},
-                   0},
-                  {"beyond the count", With(Order("X2"), diagnostic), kTrapped,
-                   With(beyond, {{kMsg, Detail(prefix, Error::SubscriptOutOfRange(), 1100)}})},
-                  {"beyond the count, not the diagnostic user", Order("X2"), kTrapped,
-                   With(beyond, {{kMsg, kClientes}})},
-              },
-              db_);
+  // clang-format off
+  ExpectCalls(kPedido, {
+      {"refused", With(Order("P3", "I"), {{kConecta, kRefused}, {kUser, "1"}}), kTrapped,
+       {{kMsg, Detail(prefix, refusal, 4550)}}, 0},
+      {"no provider, another user", With(Order("P3"), {{kConecta, kNoProvider}}), kTrapped,
+       {{kMsg, kClientes}}, 0},
+      {"null order", With(Order(Value::Null()), diagnostic), kTrapped,
+       {{kMsg, Detail(prefix, Error::InvalidUseOfNull(), 4400)}}, 0},
+      {"no date", With(Order("P3"), {{kUser, Int(1)}, {"inData_Emissao_Ini", "ontem"}}), kTrapped,
+       {{kMsg, Detail(prefix, Error::TypeMismatch(), 4490)}}, 0},
+      {"beyond the count", With(Order("X2"), diagnostic), kTrapped,
+       With(beyond, {{kMsg, Detail(prefix, Error::SubscriptOutOfRange(), 1100)}})},
+      {"beyond the count, another user", Order("X2"), kTrapped, With(beyond, {{kMsg, kClientes}})},
+  }, db_);
+  // clang-format on
 }
 
 class LookupsOnEngines : public EngineTest {};
