@@ -75,16 +75,7 @@ Inputs Typed(Value pedido, Value nota_fiscal, Value docto) {
 }
 
 // The count and the six lists.
-Inputs Documents(Value qtde, Value ids, Value numbers, Value issued, Value arrived, Value points,
-                 Value customers) {
-  return {{"outvntQtde_Docto", std::move(qtde)},
-          {"outarrvntDocto_Transporte_Id", std::move(ids)},
-          {"outarrvntNum_Docto_Transporte", std::move(numbers)},
-          {"outarrvntData_Emissao", std::move(issued)},
-          {"outarrvntData_Chegada", std::move(arrived)},
-          {"outarrvntPonto_Operacao", std::move(points)},
-          {"outarrvntCliente", std::move(customers)}};
-}
+Inputs Documents(std::vector<Value> answer) { return InOrder(kDocumento, answer); }
 
 class ValidaNumDocumentoTest : public ::testing::Test {
  protected:
@@ -112,12 +103,12 @@ TEST_F(ValidaNumDocumentoTest, CleansTheTypedNumbersThenRefusesOrListsEveryMatch
        refused(Typed("P-1", "NF-1", "5001"), "Informe somente um documento."), 0},
       {"an order of two", Typed("\tP-2 \r\n", Value(), Int(0)), Value::Int16(0),
        With(Typed("P-2", "", "0"),
-            Documents(Int(2), List({"11", "12"}), List({"5002", "5003"}),
+            Documents({Int(2), List({"11", "12"}), List({"5002", "5003"}),
                       List({"06/03/2002", "08/03/2002"}), List({"", "09/03/2002 08:00:00"}),
-                      List({"Ponto Santos", "Ponto Santos"}), List({"Cliente B", "Cliente C"})))},
+                      List({"Ponto Santos", "Ponto Santos"}), List({"Cliente B", "Cliente C"})}))},
       {"a transport document", Typed("", "", "5001"), Value::Int16(0),
-       Documents(Int(1), List({"10"}), List({"5001"}), List({"05/03/2002"}),
-                 List({"07/03/2002 14:07:09"}), List({"Ponto Campinas"}), List({"Cliente A"}))},
+       Documents({Int(1), List({"10"}), List({"5001"}), List({"05/03/2002"}),
+                 List({"07/03/2002 14:07:09"}), List({"Ponto Campinas"}), List({"Cliente A"})})},
       {"no match", Typed("P-9", "", ""), kRefusedStatus, {{kMsg, "Documento não cadastrado."}}},
   }, db_);
   // clang-format on
@@ -217,14 +208,10 @@ Inputs Order(Value pedido, Value idioma = Value()) {
   return {{kOrder, std::move(pedido)}, {"idioma", std::move(idioma)}};
 }
 
-// The return code, the count and the four lists.
-Inputs Published(Value count, Value ids, Value numbers, Value issued, Value delivered) {
-  return {{"outvntRetorno", Int(1)},
-          {"outvntTam_arr", std::move(count)},
-          {"outvntarr_Docto_transporte_id", std::move(ids)},
-          {"outvntarr_Num_docto_transporte", std::move(numbers)},
-          {"outvntarr_Data_emissao", std::move(issued)},
-          {"outvntarr_Data_entrega", std::move(delivered)}};
+// The return code, then the count and the four lists.
+Inputs Published(std::vector<Value> answer) {
+  answer.insert(answer.begin(), Int(1));
+  return InOrder(kPedido, answer);
 }
 
 Value Ints(std::vector<std::int32_t> numbers) {
@@ -254,12 +241,12 @@ TEST_F(ValidaNumPedidoPublTest, RefusesAnEmptyOrderUnqueriedSpeaksEnglishForACap
       {"nothing found, I and a blank", Order("Z", "I "), kRefusedStatus, refused(kNoOrder)},
       {"nothing found, Null", Order("Z", Value::Null()), kRefusedStatus, refused(kNoOrder)},
       {"three documents", Order(" P3\n", "I"), Value::Int16(0),
-       With(Published(Int(3), Ints({10, 11, 12}), Ints({5001, 5002, 5003}),
+       With(Published({Int(3), Ints({10, 11, 12}), Ints({5001, 5002, 5003}),
                       List({"05/03/2002", "06/03/2002", "08/03/2002"}),
-                      List({"07/03/2002", "", "09/03/2002"})), {{kOrder, "P3"}})},
+                      List({"07/03/2002", "", "09/03/2002"})}), {{kOrder, "P3"}})},
       {"fewer than announced", Order("F3"), Value::Int16(0),
-       Published(Int(3), Ints({30, 31, -1}), Ints({7001, 7002, -1}),
-                 List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()}))},
+       Published({Int(3), Ints({30, 31, -1}), Ints({7001, 7002, -1}),
+                 List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()})})},
   }, db_);
   // clang-format on
 }
@@ -291,8 +278,8 @@ TEST_F(ValidaNumPedidoPublTest, TrapsWithTheLabelOfTheFailedStep) {
   const Inputs diagnostic{{kUser, Int(1)}};
   // A first date that reads as no date fails as its argument is rendered;
   // a row beyond the announced count, after what was stored.
-  const Inputs beyond = Published(Int(2), Ints({20, 21}), Ints({6001, 6002}),
-                                  List({"02/01/2003", "04/01/2003"}), List({"03/01/2003", ""}));
+  const Inputs beyond = Published({Int(2), Ints({20, 21}), Ints({6001, 6002}),
+                                   List({"02/01/2003", "04/01/2003"}), List({"03/01/2003", ""})});
   // clang-format off
   ExpectCalls(kPedido, {
       {"refused", With(Order("P3", "I"), {{kConecta, kRefused}, {kUser, "1"}}), kTrapped,

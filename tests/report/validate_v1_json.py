@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""Every --json answer of `zebevi trip|find|order|flags`, over every kind of
-demo document and user group, against the published version 1 JSON Schemas.
-
-usage: validate_v1_json.py ZEBEVI_EXE SCHEMA_DIR
-"""
+"""Every --json answer of `zebevi trip|find|order|flags` over each kind of demo
+document and user group against the version 1 JSON Schemas.
+usage: validate_v1_json.py ZEBEVI_EXE SCHEMA_DIR"""
 import copy
 import json
 import pathlib

@@ -1,19 +1,17 @@
-// The feature flags of a user group, end to end: the entry operation on a
-// connection string, the inner query on a connection; on a fixture SQLite
-// database for the edges and on the reference data set of every engine.
+// The feature flags of a user group, end to end on a fixture SQLite
+// database: the entry operation on a connection string, the inner query on
+// a connection. (On the reference data set the engines agree over every
+// operation's calls, in the trip tests.)
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "frame/trap.h"
 #include "support/command_log.h"
-#include "support/engines.h"
 #include "support/operation_calls.h"
 #include "support/test_support.h"
 #include "zebevi/db.h"
-#include "zebevi/evi.h"
 
 namespace zebevi {
 namespace {
@@ -149,32 +147,6 @@ TEST_F(GrupoUsuarioPartiTest, ARefusedConnectionReportsLabelZeroAndKeepsTheFlags
     EXPECT_EQ(call(Value::Int32(2))["outvntMsg_ret"], Value(kClientes));
   }
 }
-
-class GrupoUsuarioPartiOnEngines : public testing::EngineTest {};
-
-// The group with several grants and some refusals: exactly its present
-// grants, read straight from the table, come back. (The other groups and
-// the inner query: the engines agree over every operation's calls, in the
-// trip tests.)
-TEST_P(GrupoUsuarioPartiOnEngines, MatchesTheGrantsOfTheReferenceData) {
-  const std::int64_t group = reference().summary.granted_user_group_id;
-  DbRecordset rows;
-  rows.Open(
-      "SELECT PARTICUL_FUNCAO_ID AS code FROM GRUPO_USUARIO_PARTICUL WHERE Grupo_Usuario_Id = " +
-          std::to_string(group) +
-          " AND presenca_particularidade = 'S' AND PARTICUL_FUNCAO_ID BETWEEN 114 AND 126",
-      reference().connection_string);
-  std::string present = kNone;
-  for (; !rows.eof(); rows.MoveNext()) present[ToInt32(Plain(rows.Fields("code"))) - 114] = 'S';
-  ASSERT_GE(std::count(present.begin(), present.end(), 'S'), 2);
-
-  const testing::OperationCall granted = Entry(reference().connection_string, Value::Int32(5),
-                                               Value::Int32(static_cast<std::int32_t>(group)));
-  EXPECT_EQ(std::tuple(granted.result, granted["outvntMsg_ret"], Flags(granted)),
-            std::tuple(Value::Int16(0), Value("earlier"), present));
-}
-
-ZEBEVI_INSTANTIATE_ON_ENGINES(GrupoUsuarioPartiOnEngines);
 
 }  // namespace
 }  // namespace zebevi

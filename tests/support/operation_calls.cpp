@@ -120,6 +120,16 @@ Inputs With(Inputs base, const Inputs& more) {
   return base;
 }
 
+Inputs InOrder(std::string_view operation, const std::vector<Value>& values) {
+  Inputs named;
+  for (const ParamInfo& param : FindOperation(operation)->params) {
+    if (param.name.starts_with("out") && named.size() < values.size()) {
+      named[std::string(param.name)] = values[named.size()];
+    }
+  }
+  return named;
+}
+
 bool SameAnswer(const OperationCall& a, const OperationCall& b) {
   if (!(a.result == b.result)) return false;
   for (std::size_t i = 0; i < a.args.size(); ++i) {

@@ -56,6 +56,8 @@ void ExpectCalls(std::string_view operation, const std::vector<CallRow>& rows,
 
 // `base` with `more` over it.
 Inputs With(Inputs base, const Inputs& more);
+// `values` given to the first outputs of `operation`, in interface order.
+Inputs InOrder(std::string_view operation, const std::vector<Value>& values);
 
 // Whether `a` gave the result and the parameters (but the connection's) of
 // `b`; ExpectSameAnswer says which differ.

@@ -3,9 +3,6 @@
 // it writes; every other output must keep what the caller passed.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
-#include "support/engines.h"
 #include "support/operation_calls.h"
 #include "trip_fixture.h"
 
@@ -23,17 +20,6 @@ const Value kTracking("Acesso a informações de tracking não disponível. Favo
 
 Value Int(std::int32_t n) { return Value::Int32(n); }
 Value List(ValueArray items) { return Value::Array(std::move(items)); }
-
-// `values` given to the outputs of `operation` in interface order.
-Inputs InOrder(std::string_view operation, const std::vector<Value>& values) {
-  Inputs named;
-  for (const ParamInfo& param : FindOperation(operation)->params) {
-    if (param.name.starts_with("out") && named.size() < values.size()) {
-      named[std::string(param.name)] = values[named.size()];
-    }
-  }
-  return named;
-}
 
 // Each test on its own copy of the trip tables.
 class TripQueryTest : public ::testing::Test {
@@ -67,8 +53,8 @@ TEST_F(TripQueryTest, ExchangeGivesParentChildrenAndTheirNumbers) {
       {"one child", {{kDoc, Int(600)}}, kTrue, answer(601, List({Int(600)}), "P-601 / C-600", 1)},
       {"null fields", {{kDoc, Int(800)}}, kTrue, answer(0, List({Int(0)}), " / ", 1)},
       {"no exchange: its own parent, whatever rows follow", {{kDoc, "500"}}, kTrue,
-       {{"outlngDOCTO_TRANSP_PAI_ID", Int(500)}, {"outstrNum_docto", ""}, {"outlngQtde_Docto", Int(0)},
-        {"outstrFlag_Docto_Pai", "S"}, {"outstrFlag_Troca_Nota", "N"}}},
+       {{"outlngDOCTO_TRANSP_PAI_ID", Int(500)}, {"outstrNum_docto", ""},
+        {"outlngQtde_Docto", Int(0)}, {"outstrFlag_Docto_Pai", "S"}, {"outstrFlag_Troca_Nota", "N"}}},
       {"no row", {{kDoc, Int(404)}}, kTrue, {}},
       {"overflow", {{kDoc, Int(900)}, {kUser, "1"}}, kFalse,
        With(counted, {{kMsg, kClientes & "mConsulta_TROCA_DOCTO_TRANSP ( Overflow : 6)   No Nº 3090"
@@ -280,24 +266,6 @@ TEST_F(TripQueryTest, RouteShowsTheDistanceAsItComesAndOnlyTheTimeOfDay) {
   const OperationCall far(op, With(route(Int(11)), {{kUser, Int(1)}}), db_);
   EXPECT_TRUE(ToString(far[kMsg]).ends_with(" No Nº 4770")) << ToString(far[kMsg]);
 }
-
-class RouteMeasuresOnEngines : public EngineTest {};
-
-// The executable's trace line: the command as sent and the rows it gave.
-TEST_P(RouteMeasuresOnEngines, TheExecutableAnswersWithATraceLine) {
-  const auto route = reference().summary.route_id;
-  const CommandResult run = RunZebevi(
-      {"call", "--trace", "mConsulta_Dados_Rota",
-       nlohmann::json{{"invntRota_id", route}, {"inOdb", reference().connection_string}}.dump()});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(nlohmann::json::parse(run.out)["result"]["value"], true);
-  const auto trace = nlohmann::json::parse(run.err);
-  EXPECT_EQ(trace["sql"], "Exec SP_ZEB_CON_Tempo_km_Rota  " + std::to_string(route));
-  EXPECT_EQ(trace["rows"], 1);
-  EXPECT_TRUE(trace["us"].is_number_integer());
-}
-
-ZEBEVI_INSTANTIATE_ON_ENGINES(RouteMeasuresOnEngines);
 
 }  // namespace
 }  // namespace zebevi::testing

@@ -3,11 +3,8 @@
 // agree over every operation's calls, and the schema check reads each.)
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "db/connection_string.h"
 #include "support/engines.h"
-#include "support/password_text.h"
 #include "trip_fixture.h"
 
 namespace zebevi::testing {
@@ -178,29 +175,6 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
     if (status == 50) {
       EXPECT_TRUE(ToString(summary.message).ends_with(")   No Nº 1320"));
     }
-  }
-}
-
-// Passwords holding ';' leave tails that look like keys; none of their
-// password bytes reaches the message or a command.
-TEST(TripSummary, NoPasswordFragmentReachesTheMessageOrTheTrace) {
-  ZEBEVI_REQUIRE_ENGINE(Engine::kPostgres);
-  const std::string base = ReferenceOn(Engine::kPostgres).connection_string + ";Pooling=false";
-  CommandLog log;
-  std::mt19937 random(5);
-  for (int round = 0; round < 40; ++round) {
-    std::string password;
-    for (int i = 0; i < 8; ++i) {
-      password += random() % 3 ? PasswordByte(random())
-                               : kPasswordSeparators[random() % kPasswordSeparators.size()];
-    }
-    SummaryCall summary(base + ";Password=" + password, Value::Int32(1));
-    summary.user = Value::Int32(1);  // the diagnostic user: the trap says the most
-    summary.Run();
-    ASSERT_FALSE(HasPasswordByte(ToString(summary.message))) << ToString(summary.message);
-  }
-  for (const std::string& command : log.commands()) {
-    ASSERT_FALSE(HasPasswordByte(command)) << command;
   }
 }
 
