@@ -1,9 +1,8 @@
 // Helpers for the trip tests: small fixture databases, rules that cannot be
-// created, and a client's variables for a whole trip summary.
+// created, and the outputs of a whole trip summary.
 #ifndef ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 #define ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -75,26 +74,6 @@ enum SummaryOutput {
   kOutputs
 };
 // clang-format on
-
-// A client's variables for one gConsulta_Espelho_Viagem call. Every output
-// starts as "in", so that the ones the call leaves alone show.
-struct SummaryCall {
-  Value conecta;
-  Value user = Value::Int32(5);
-  Value grupo_usuario = Value::Array({Value("never read")});
-  Value cliente;
-  Value grupo_cliente;
-  Value docto;
-  std::array<Value, kOutputs> out;
-  Value message = "earlier";
-  Value status;
-
-  SummaryCall(std::string connection_string, Value document);
-
-  void Run();
-  // The outputs that still hold what the client passed.
-  std::vector<int> untouched() const;
-};
 
 }  // namespace zebevi::testing
 

@@ -5,10 +5,40 @@
 
 #include "db/connection_string.h"
 #include "support/engines.h"
+#include "support/operation_calls.h"
 #include "trip_fixture.h"
 
 namespace zebevi::testing {
 namespace {
+
+const char* const kOp = "gConsulta_Espelho_Viagem";
+const char* const kDoc = "invntDOCTO_TRANSPORTE_ID";
+const char* const kUser = "invntUsuario_Internet_id";
+const char* const kMsg = "outvntMsg_ret";
+
+// The summary of `document` on `db` for user 5, its outputs marked, `more`
+// over that; the user group is never read.
+OperationCall Summary(const std::string& db, Value document, const Inputs& more = {}) {
+  return OperationCall(kOp,
+                       Marked(kOp, With({{kUser, Value::Int32(5)},
+                                         {"invntGrupo_Usuario_Id", Value::Array({"never read"})},
+                                         {kDoc, std::move(document)},
+                                         {kMsg, "earlier"}},
+                                        more)),
+                       db);
+}
+
+// The output `i` (a SummaryOutput).
+Value Out(const OperationCall& call, int i) { return std::get<Value>(call.args[6 + i]); }
+
+// The outputs that still hold their mark.
+std::vector<int> Untouched(const OperationCall& call) {
+  std::vector<int> outputs;
+  for (int i = 0; i < kOutputs; ++i) {
+    if (Out(call, i) == Value("in")) outputs.push_back(i);
+  }
+  return outputs;
+}
 
 // The outputs from `first` to `last`, in interface order.
 std::vector<int> Outputs(int first, int last) {
@@ -19,20 +49,15 @@ std::vector<int> Outputs(int first, int last) {
 
 class TripSummaryTest : public ::testing::Test {
  protected:
-  // Unpooled, so that releasing the connection closes the file.
-  SummaryCall Call(Value document) {
-    return SummaryCall("Provider=SQLite;Data Source=" + db_.path().string() + ";Pooling=false",
-                       std::move(document));
-  }
-
   FixtureDatabase db_{kTrips};
+  // Unpooled, so that releasing the connection closes the file.
+  std::string unpooled_ = "Provider=SQLite;Data Source=" + db_.path().string() + ";Pooling=false";
 };
 
 TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
   CommandLog log;
-  SummaryCall summary = Call(Value(" 1001\t"));
-  summary.Run();
-  EXPECT_EQ(summary.status, Value::Int16(0));
+  const OperationCall summary = Summary(unpooled_, " 1001\t");
+  EXPECT_EQ(summary.result, Value::Int16(0));
   EXPECT_EQ(log.commands(), (std::vector<std::string>{
                                 "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   1001",
                                 "Exec SP_ZEB_CON_Dados_Doc_Viagem11 1001, 1000, 'S' ",
@@ -41,10 +66,10 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
                                 "Exec SP_ZEB_CON_Resumo_Ciclo2 1001, 'S'",
                                 "Exec SP_ZEB_CON_Tempo_km_Rota  7",
                             }));
-  EXPECT_EQ(summary.untouched(), std::vector<int>{});
+  EXPECT_EQ(Untouched(summary), std::vector<int>{});
   // The client's identifier holds the cleaned text; a success writes no message.
-  EXPECT_EQ(std::tie(summary.docto, summary.out[kNumDocto], summary.out[kKmRota],
-                     summary.out[kTempoRota], summary.message),
+  EXPECT_EQ(std::tuple(summary[kDoc], Out(summary, kNumDocto), Out(summary, kKmRota),
+                       Out(summary, kTempoRota), summary[kMsg]),
             std::tuple(Value("1001"), Value("1000 / 1001 / 1002"), Value("412,5"), Value("02:00"),
                        Value("earlier")));
   EXPECT_EQ(OpenDescriptors(db_.path()), 0) << "the connection is gone";
@@ -52,10 +77,8 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
   // Without exchange rows the parent stays 0 and the flag empty; a
   // customer gets the customer's tracking.
   CommandLog own;
-  SummaryCall plain = Call(Value("30"));
-  plain.cliente = Value::Int32(33);
-  plain.Run();
-  EXPECT_EQ(plain.status, Value::Int16(0));
+  EXPECT_EQ(Summary(unpooled_, "30", {{"invntCliente_id", Value::Int32(33)}}).result,
+            Value::Int16(0));
   EXPECT_EQ(own.commands(), (std::vector<std::string>{
                                 "EXEC SP_ZEB_CON_TROCA_DOCTO_TRANSP   30",
                                 "Exec SP_ZEB_CON_Dados_Doc_Viagem11 30, 0, NULL ",
@@ -91,21 +114,17 @@ TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CommandLog log;
-    SummaryCall summary = Call(c.document);
-    summary.user = Value::Int32(1);
-    summary.Run();
-    EXPECT_EQ(std::tuple(summary.status, summary.message, log.commands().size(),
-                         summary.untouched(), OpenDescriptors(db_.path())),
+    const OperationCall summary = Summary(unpooled_, c.document, {{kUser, Value::Int32(1)}});
+    EXPECT_EQ(std::tuple(summary.result, summary[kMsg], log.commands().size(), Untouched(summary),
+                         OpenDescriptors(db_.path())),
               std::tuple(Value::Int16(c.status), Value(c.message), c.commands, c.untouched, 0));
   }
-  SummaryCall zero = Call(Value::Int32(0));
-  zero.Run();
-  EXPECT_EQ(zero.docto, Value("0"));
-  SummaryCall stopped = Call(Value::Int32(50));
-  stopped.Run();
+  EXPECT_EQ(Summary(unpooled_, Value::Int32(0))[kDoc], Value("0"));
+  const OperationCall stopped = Summary(unpooled_, Value::Int32(50));
   // Earlier outputs stay written.
-  EXPECT_EQ(std::tie(stopped.out[kNumDocto], stopped.out[kQtdeOcor], stopped.out[kTempoAteRem]),
-            std::tuple(Value("CT-50"), Value::Int32(1), Value("01:00")));
+  EXPECT_EQ(
+      std::tuple(Out(stopped, kNumDocto), Out(stopped, kQtdeOcor), Out(stopped, kTempoAteRem)),
+      std::tuple(Value("CT-50"), Value::Int32(1), Value("01:00")));
 }
 
 TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
@@ -127,26 +146,22 @@ TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SummaryCall summary = Call(c.document);
-    if (!c.connection.is_empty()) summary.conecta = c.connection;
-    summary.user = Value("1");
-    summary.Run();
-    EXPECT_EQ(std::tuple(summary.status, summary.message, summary.untouched().size()),
+    Inputs more{{kUser, "1"}};
+    if (!c.connection.is_empty()) more["invntConecta_db"] = c.connection;
+    const OperationCall summary = Summary(unpooled_, c.document, more);
+    EXPECT_EQ(std::tuple(summary.result, summary[kMsg], Untouched(summary).size()),
               std::tuple(Value::Int16(50), kClientes & c.detail, std::size_t{kOutputs}));
   }
-  SummaryCall far = Call(Value(" 12\t"));
-  far.conecta = unreachable;
-  far.Run();
-  EXPECT_EQ(std::tie(far.message, far.docto), std::tuple(kClientes, Value(" 12\t")))
+  const OperationCall far = Summary(unreachable, " 12\t");
+  EXPECT_EQ(std::tuple(far[kMsg], far[kDoc]), std::tuple(kClientes, Value(" 12\t")))
       << "the identifier is never reached";
   EXPECT_EQ(OpenDescriptors(db_.path()), 0) << "released after the trap";
 
   UncreatableRules uncreatable;
-  SummaryCall without_rules = Call(Value::Int32(1001));
-  without_rules.user = Value::Int32(1);
-  without_rules.Run();
-  EXPECT_EQ(without_rules.status, Value::Int16(50));
-  EXPECT_EQ(without_rules.message, kClientes & Detail(prefix, uncreatable.failure(), 1330));
+  const OperationCall without_rules =
+      Summary(unpooled_, Value::Int32(1001), {{kUser, Value::Int32(1)}});
+  EXPECT_EQ(std::tuple(without_rules.result, without_rules[kMsg]),
+            std::tuple(Value::Int16(50), kClientes & Detail(prefix, uncreatable.failure(), 1330)));
 }
 
 // The built-in account stands in only for a string that names no user: a
@@ -165,16 +180,13 @@ TEST(TripSummary, AConnectionStringsOwnUserWins) {
       {postgres.connection_string + ";User ID=ninguem", 50},
   };
   for (const auto& [connection_string, status] : cases) {
-    SummaryCall summary(
-        connection_string,
-        Value::Int32(static_cast<std::int32_t>(postgres.summary.exchanged_document_id)));
-    summary.user = Value::Int32(1);
-    summary.Run();
-    EXPECT_EQ(summary.status, Value::Int16(status)) << connection_string;
+    const OperationCall summary =
+        Summary(connection_string,
+                Value::Int32(static_cast<std::int32_t>(postgres.summary.exchanged_document_id)),
+                {{kUser, Value::Int32(1)}});
+    EXPECT_EQ(summary.result, Value::Int16(status)) << connection_string;
     // The server refuses the account: no password, or not its password.
-    if (status == 50) {
-      EXPECT_TRUE(ToString(summary.message).ends_with(")   No Nº 1320"));
-    }
+    EXPECT_TRUE(status == 0 || ToString(summary[kMsg]).ends_with(")   No Nº 1320"));
   }
 }
 
