@@ -13,12 +13,8 @@
 #include "support/test_support.h"
 #include "zebevi/db.h"
 
-namespace zebevi {
+namespace zebevi::testing {
 namespace {
-
-using ::zebevi::testing::RunSqlScript;
-using ::zebevi::testing::SqliteConnection;
-using ::zebevi::testing::TempDir;
 
 const std::string kClientes(frame::kClientesText);
 const std::string kTracking(frame::kTrackingText);
@@ -41,7 +37,7 @@ const std::string kAsPassed = "-------------";
 // The thirteen flags a call left, in parameter order (codes 114 to 126),
 // one letter each: 'S', 'N', '-' for the marker passed in, '?' for anything
 // else.
-std::string Flags(const testing::OperationCall& call) {
+std::string Flags(const OperationCall& call) {
   std::string shown;
   for (std::size_t i = 0; i < call.args.size(); ++i) {
     if (!call.op->params[i].name.starts_with("outvntFlag_")) continue;
@@ -51,14 +47,17 @@ std::string Flags(const testing::OperationCall& call) {
   return shown;
 }
 
-// gConsulta_Grupo_Usuario_Parti on `connection_string`, its flags marked.
-testing::OperationCall Entry(const std::string& connection_string, Value user, Value group) {
+// gConsulta_Grupo_Usuario_Parti on `connection_string`, its flags marked,
+// `more` over the user and the group.
+OperationCall Entry(const std::string& connection_string, Value user, Value group,
+                    const Inputs& more = {}) {
   const char* op = "gConsulta_Grupo_Usuario_Parti";
-  return testing::OperationCall(op,
-                                testing::Marked(op, {{"invntUsuario_Internet_id", std::move(user)},
-                                                     {"invntGrupo_Usuario_Id", std::move(group)},
-                                                     {"outvntMsg_ret", "earlier"}}),
-                                connection_string);
+  return OperationCall(op,
+                       Marked(op, With({{"invntUsuario_Internet_id", std::move(user)},
+                                        {"invntGrupo_Usuario_Id", std::move(group)},
+                                        {"outvntMsg_ret", "earlier"}},
+                                       more)),
+                       connection_string);
 }
 
 class GrupoUsuarioPartiTest : public ::testing::Test {
@@ -80,12 +79,12 @@ TEST_F(GrupoUsuarioPartiTest, GrantedCodesInRangeSetTheirFlagsSentAsWritten) {
   };
   for (const auto& [user, group, flags, message] : cases) {
     SCOPED_TRACE(::testing::PrintToString(group));
-    const testing::OperationCall o = Entry(db_, user, group);
+    const OperationCall o = Entry(db_, user, group);
     EXPECT_EQ(std::tuple(o.result, o["outvntMsg_ret"], Flags(o)),
               std::tuple(Value::Int16(0), Value(message), flags));
   }
 
-  testing::CommandLog log;
+  CommandLog log;
   Entry(db_, Value::Int32(5), Value::Double(1));
   Entry(db_, Value::Int32(5), Value());
   const std::string head =
@@ -101,19 +100,19 @@ TEST_F(GrupoUsuarioPartiTest, GrantedCodesInRangeSetTheirFlagsSentAsWritten) {
 // never closes its connection.
 TEST_F(GrupoUsuarioPartiTest, AFailedQueryGivesTheTrackingTextWithItsLabel) {
   const char* inner = "mConsulta_Grupo_Usuario_Parti";
-  const testing::Inputs group{{"invntGrupo_Usuario_Id", Value::Int32(1)},
-                              {"invntUsuario_Internet_id", Value::Int32(1)}};
-  const testing::OperationCall ok(inner, testing::Marked(inner, group), db_);
+  const Inputs group{{"invntGrupo_Usuario_Id", Value::Int32(1)},
+                     {"invntUsuario_Internet_id", Value::Int32(1)}};
+  const OperationCall ok(inner, Marked(inner, group), db_);
   EXPECT_EQ(std::tuple(ok.result, Flags(ok)), std::tuple(Value::Boolean(true), "SNNNNNNNNNNNS"));
   EXPECT_TRUE(std::get<DbConnectionRef>(ok.args[0])->is_open());
-  const testing::OperationCall none(inner, testing::With(group, {{"inOdb", Value()}}), db_);
+  const OperationCall none(inner, With(group, {{"inOdb", Value()}}), db_);
   EXPECT_EQ(std::tuple(none.result, Flags(none), none["outvntMsg_ret"]),
             std::tuple(Value::Boolean(false), kNone,
                        Value(kTracking + "( no connection was given for the command : " +
                              std::to_string(kDbConnectionFailed) + ")   No Nº 5120")));
 
   RunSqlScript(path_, "DROP TABLE PARTICUL_FUNCAO;");
-  const testing::OperationCall plain = Entry(db_, Value::Int32(2), Value::Int32(1));
+  const OperationCall plain = Entry(db_, Value::Int32(2), Value::Int32(1));
   EXPECT_EQ(std::tuple(plain.result, plain["outvntMsg_ret"], Flags(plain)),
             std::tuple(Value::Int16(10), Value(kTracking), kNone));
   const std::string text = ToString(Entry(db_, Value("1"), Value::Int32(1))["outvntMsg_ret"]);
@@ -125,28 +124,21 @@ TEST_F(GrupoUsuarioPartiTest, AFailedQueryGivesTheTrackingTextWithItsLabel) {
 TEST_F(GrupoUsuarioPartiTest, ARefusedConnectionReportsLabelZeroAndKeepsTheFlags) {
   const std::string refused = "sqlite:/nonexistent/x.db";
   const std::pair<Value, Error> cases[] = {
-      {refused, testing::FailureOf([&] { DbConnection().Open(refused); })},
+      {refused, FailureOf([&] { DbConnection().Open(refused); })},
       {Value::Null(), Error::InvalidUseOfNull()}};
   for (const auto& [connection, error] : cases) {
-    const auto call = [&](Value user) {
-      const char* op = "gConsulta_Grupo_Usuario_Parti";
-      return testing::OperationCall(
-          op,
-          testing::Marked(op, {{"invntConecta_db", connection},
-                               {"invntUsuario_Internet_id", user},
-                               {"invntGrupo_Usuario_Id", Value::Int32(1)}}),
-          "");
-    };
-    const testing::OperationCall diagnostic = call(Value::Int32(1));
+    const Inputs given{{"invntConecta_db", connection}};
+    const OperationCall diagnostic = Entry("", Value::Int32(1), Value::Int32(1), given);
     EXPECT_EQ(std::tuple(diagnostic.result, diagnostic["outvntMsg_ret"], Flags(diagnostic)),
               std::tuple(Value::Int16(10),
                          Value(kClientes + "ZebEVI.gConsulta_Grupo_Usuario_Parti ( " +
                                error.description() + " : " + std::to_string(error.number()) +
                                ")   No Nº 0"),
                          kAsPassed));
-    EXPECT_EQ(call(Value::Int32(2))["outvntMsg_ret"], Value(kClientes));
+    EXPECT_EQ(Entry("", Value::Int32(2), Value::Int32(1), given)["outvntMsg_ret"],
+              Value(kClientes));
   }
 }
 
 }  // namespace
-}  // namespace zebevi
+}  // namespace zebevi::testing
