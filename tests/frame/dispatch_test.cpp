@@ -36,13 +36,9 @@ TEST(InterfaceTable, ListsTheFourteenOperationsWithTheirTypedParameters) {
   EXPECT_EQ(FindOperation(0x6003000E), nullptr);
 }
 
-std::vector<Argument> HourArgs(Value seconds) {
-  return {std::move(seconds), Value(), Value(), Value()};
-}
-
 TEST(Invoke, CallsByNameOrIdentifierAndRefusesWrongArguments) {
   auto evi = CreateEVI();
-  auto args = HourArgs(Value::Int32(5400));
+  std::vector<Argument> args{Value::Int32(5400), Value(), Value(), Value()};
   EXPECT_EQ(Invoke(*evi, "MPEGA_HORA", args), Value::Boolean(true));
   EXPECT_EQ(std::get<Value>(args[1]), Value("1"));
   std::vector<Argument> convert{Value::Int32(90061), Value(), Value()};

@@ -1,8 +1,7 @@
 // The two lookups, gValida_Num_Documento and gValida_Num_Pedido_Publ, called
-// by name: fixture databases holding one procedure for the edges, the
-// reference data set of every engine for the ordinary path. Each row gives
-// what a call writes, typed numbers cleaned included; every other argument
-// must keep what the caller passed.
+// by name on fixture databases holding one procedure, and on the reference
+// data set of every engine. Each row gives what a call writes, the typed
+// numbers cleaned included; every other argument keeps what it was passed.
 #include <gtest/gtest.h>
 
 #include <regex>

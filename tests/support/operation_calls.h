@@ -59,10 +59,8 @@ Inputs With(Inputs base, const Inputs& more);
 // `values` given to the first outputs of `operation`, in interface order.
 Inputs InOrder(std::string_view operation, const std::vector<Value>& values);
 
-// Whether `a` gave the result and the parameters (but the connection's) of
-// `b`; ExpectSameAnswer says which differ.
+// Whether `a` gave the result and the parameters (but the connection's) of `b`.
 bool SameAnswer(const OperationCall& a, const OperationCall& b);
-void ExpectSameAnswer(const OperationCall& actual, const OperationCall& expected);
 
 // Makes every one of `calls` on both strings and expects the same answers,
 // and every operation of the interface among them.

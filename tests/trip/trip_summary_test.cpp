@@ -40,7 +40,7 @@ std::vector<int> Untouched(const OperationCall& call) {
   return outputs;
 }
 
-// The outputs from `first` to `last`, in interface order.
+// The outputs from `first` to `last`.
 std::vector<int> Outputs(int first, int last) {
   std::vector<int> outputs;
   for (int i = first; i <= last; ++i) outputs.push_back(i);
