@@ -162,11 +162,6 @@ TEST_F(ValidaNumDocumentoTest, TrapsWithTheLabelOfTheFailedStep) {
   EXPECT_TRUE(text.ends_with(" : " + std::to_string(kDbItemNotFound) + ")   No Nº 4250")) << text;
   EXPECT_EQ(broken["outarrvntNum_Docto_Transporte"], List({"5002", Value()}));
   EXPECT_EQ(broken["outarrvntCliente"], List({Value(), Value()}));
-
-  // A database without the procedure fails when the result set opens.
-  const OperationCall missing(kDocumento, With(Typed("P-2", "", ""), diagnostic),
-                              ProcedureDb(dir_, "", "SP_Outro", "SELECT 1"));
-  EXPECT_TRUE(ToString(missing[kMsg]).ends_with(")   No Nº 4030")) << ToString(missing[kMsg]);
 }
 
 // gValida_Num_Pedido_Publ.

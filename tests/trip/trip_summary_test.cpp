@@ -90,34 +90,27 @@ TEST_F(TripSummaryTest, AnExchangedDocumentWithARouteRunsTheSixQueriesInOrder) {
 
 TEST_F(TripSummaryTest, EachEdgeStopsOrSkipsWhereItShould) {
   const std::vector<int> all = Outputs(0, kOutputs - 1);
-  const std::string tracking =
-      "Acesso a informações de tracking não disponível. Favor tentar mais tarde.";
-  struct Case {
-    const char* name;
-    Value document;
-    std::size_t commands;
-    std::int16_t status;
-    std::string message;
-    std::vector<int> untouched;
-  };
+  const Value tracking("Acesso a informações de tracking não disponível. Favor tentar mais tarde.");
+  const Value no_document("Informe um documento de transporte.");
   std::vector<int> after_return = Outputs(kTempoRetorno, kTempoRemDes);
   after_return.insert(after_return.end(), {kKmRota, kTempoRota});
   const std::vector<int> bare{kQtdeOcor, kDescrOcor, kDataOcor, kOdometroOcor, kKmRota, kTempoRota};
-  const Case cases[] = {
-      {"no route, no occurrence", Value::Int32(20), 5, 0, "earlier", bare},
-      {"no header", Value::Int32(40), 2, 10, "Documentação de Viagem não encontrada.", all},
+  // document, commands sent, status, message, outputs left alone
+  const std::tuple<Value, std::size_t, std::int16_t, Value, std::vector<int>> cases[] = {
+      {Value::Int32(20), 5, 0, "earlier", bare},  // no route, no occurrence
+      {Value::Int32(40), 2, 10, "Documentação de Viagem não encontrada.", all},
       // The conversion's own message, with no detail even for user 1.
-      {"return time too long", Value::Int32(50), 5, 10, tracking, after_return},
-      {"blank", Value(" \t "), 0, 10, "Informe um documento de transporte.", all},
-      {"zero", Value::Int32(0), 0, 10, "Informe um documento de transporte.", all},
+      {Value::Int32(50), 5, 10, tracking, after_return},
+      {Value(" \t "), 0, 10, no_document, all},
+      {Value::Int32(0), 0, 10, no_document, all},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [document, commands, status, message, untouched] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(document));
     CommandLog log;
-    const OperationCall summary = Summary(unpooled_, c.document, {{kUser, Value::Int32(1)}});
+    const OperationCall summary = Summary(unpooled_, document, {{kUser, Value::Int32(1)}});
     EXPECT_EQ(std::tuple(summary.result, summary[kMsg], log.commands().size(), Untouched(summary),
                          OpenDescriptors(db_.path())),
-              std::tuple(Value::Int16(c.status), Value(c.message), c.commands, c.untouched, 0));
+              std::tuple(Value::Int16(status), message, commands, untouched, 0));
   }
   EXPECT_EQ(Summary(unpooled_, Value::Int32(0))[kDoc], Value("0"));
   const OperationCall stopped = Summary(unpooled_, Value::Int32(50));
@@ -133,24 +126,18 @@ TEST_F(TripSummaryTest, ItsOwnStepsTrapWithStatus50AndTheirLabels) {
   const Error refusal = FailureOf([&] { DbConnection().Open(unreachable, "SISTEMA", "TRMVQKD"); });
   const std::string prefix = "gConsulta_Espelho_Viagem ( ";
   const Error null_use = Error::InvalidUseOfNull();
-  struct Case {
-    const char* name;
-    Value connection;
-    Value document;
-    std::string detail;
+  // A null document, a null connection string, an unreachable database.
+  const std::tuple<Value, Value, std::string> cases[] = {
+      {Value(unpooled_), Value::Null(), Detail(prefix, null_use, 1330)},
+      {Value::Null(), Value::Int32(1001), Detail(prefix, null_use, 1300)},
+      {Value(unreachable), Value(" 12\t"), Detail(prefix, refusal, 1320)},
   };
-  const Case cases[] = {
-      {"null document", Value(), Value::Null(), Detail(prefix, null_use, 1330)},
-      {"null connection string", Value::Null(), Value::Int32(1001), Detail(prefix, null_use, 1300)},
-      {"unreachable database", Value(unreachable), Value(" 12\t"), Detail(prefix, refusal, 1320)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Inputs more{{kUser, "1"}};
-    if (!c.connection.is_empty()) more["invntConecta_db"] = c.connection;
-    const OperationCall summary = Summary(unpooled_, c.document, more);
+  for (const auto& [connection, document, detail] : cases) {
+    SCOPED_TRACE(detail);
+    const OperationCall summary =
+        Summary("", document, {{kUser, "1"}, {"invntConecta_db", connection}});
     EXPECT_EQ(std::tuple(summary.result, summary[kMsg], Untouched(summary).size()),
-              std::tuple(Value::Int16(50), kClientes & c.detail, std::size_t{kOutputs}));
+              std::tuple(Value::Int16(50), kClientes & detail, std::size_t{kOutputs}));
   }
   const OperationCall far = Summary(unreachable, " 12\t");
   EXPECT_EQ(std::tuple(far[kMsg], far[kDoc]), std::tuple(kClientes, Value(" 12\t")))
