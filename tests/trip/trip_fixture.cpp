@@ -1,7 +1,6 @@
 #include "trip_fixture.h"
 
 #include "frame/trap.h"
-#include "zebevi/evi.h"
 
 namespace zebevi::testing {
 
@@ -95,27 +94,5 @@ INSERT INTO ciclo VALUES (1001, 1, 1, 1, 1, 1, 60, 60, 60, 60, 60, 60, 60, 60, 6
   (30, 1, 1, 1, 1, 1, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60, 60),
   (50, 1, 10, 20, 30, 40, 5400, 120, 3600, 2147483648, 1, 1, 1, 1, 1, 1, 1, 1, 1);
 )sql";
-
-SummaryCall::SummaryCall(std::string connection_string, Value document)
-    : conecta(std::move(connection_string)), docto(std::move(document)) {
-  out.fill(Value("in"));
-}
-
-void SummaryCall::Run() {
-  auto& o = out;
-  status = CreateEVI()->gConsulta_Espelho_Viagem(
-      conecta, user, grupo_usuario, cliente, grupo_cliente, docto, o[0], o[1], o[2], o[3], o[4],
-      o[5], o[6], o[7], o[8], o[9], o[10], o[11], o[12], o[13], o[14], o[15], o[16], o[17], o[18],
-      o[19], o[20], o[21], o[22], o[23], o[24], o[25], o[26], o[27], o[28], o[29], o[30], o[31],
-      o[32], o[33], o[34], o[35], o[36], o[37], o[38], o[39], message);
-}
-
-std::vector<int> SummaryCall::untouched() const {
-  std::vector<int> outputs;
-  for (int i = 0; i < kOutputs; ++i) {
-    if (out[i] == Value("in")) outputs.push_back(i);
-  }
-  return outputs;
-}
 
 }  // namespace zebevi::testing

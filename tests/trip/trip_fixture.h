@@ -1,10 +1,8 @@
-// Helpers for the trip-summary tests: small fixture databases, the log of
-// the commands sent, the diagnostic detail a trap appends, and a client's
-// variables for a whole trip summary.
+// Helpers for the trip tests: small fixture databases, rules that cannot be
+// created, and the outputs of a whole trip summary.
 #ifndef ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 #define ZEBEVI_TESTS_TRIP_TRIP_FIXTURE_H_
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,12 +35,6 @@ class FixtureDatabase {
   }
 
   const std::filesystem::path& path() const { return path_; }
-  // A new connection, open on the file.
-  DbConnectionRef Open() const {
-    auto connection = std::make_shared<DbConnection>();
-    connection->Open(SqliteConnection(path_));
-    return connection;
-  }
 
  private:
   TempDir dir_;
@@ -82,26 +74,6 @@ enum SummaryOutput {
   kOutputs
 };
 // clang-format on
-
-// A client's variables for one gConsulta_Espelho_Viagem call. Every output
-// starts as "in", so that the ones the call leaves alone show.
-struct SummaryCall {
-  Value conecta;
-  Value user = Value::Int32(5);
-  Value grupo_usuario = Value::Array({Value("never read")});
-  Value cliente;
-  Value grupo_cliente;
-  Value docto;
-  std::array<Value, kOutputs> out;
-  Value message = "earlier";
-  Value status;
-
-  SummaryCall(std::string connection_string, Value document);
-
-  void Run();
-  // The outputs that still hold what the client passed.
-  std::vector<int> untouched() const;
-};
 
 }  // namespace zebevi::testing
 
