@@ -14,8 +14,11 @@ class ConnectionPool::Lease final : public Session {
   Lease(std::shared_ptr<ConnectionPool> pool, std::string key, std::unique_ptr<Session> session)
       : pool_(std::move(pool)), key_(std::move(key)), session_(std::move(session)) {}
   ~Lease() override {
-    if (!lost_) session_->EndReadSpan();
-    if (lost_) session_.reset();
+    if (lost_) {
+      session_.reset();
+    } else {
+      session_->EndReadSpan();
+    }
     pool_->Return(key_, std::move(session_));
   }
   Lease(const Lease&) = delete;

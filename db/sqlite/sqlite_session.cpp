@@ -130,16 +130,24 @@ void SqliteSession::EndSpanTransaction() {
   span_reading_ = false;
   // A read transaction cannot fail to end; if it did, the session would
   // stay inside it and the pool would not lend it again.
-  if (sqlite3_get_autocommit(db_.get()) == 0) {
-    sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
-  }
+  if (sqlite3_get_autocommit(db_.get()) == 0) RunTransactionStatement(*commit_);
+}
+
+bool SqliteSession::RunTransactionStatement(SqliteStatement& statement) {
+  const bool done = sqlite3_step(statement.get()) == SQLITE_DONE;
+  sqlite3_reset(statement.get());
+  return done;
 }
 
 Table SqliteSession::Call(const ProcedureCall& call) {
   // Deferred: the transaction takes the file's shared lock with its first
   // read, as the call would have, and keeps it for the calls that follow.
   if (in_span_ && !span_reading_ && sqlite3_get_autocommit(db_.get()) != 0) {
-    span_reading_ = sqlite3_exec(db_.get(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!commit_) {
+      begin_ = std::make_unique<SqliteStatement>(db_.get(), "BEGIN");
+      commit_ = std::make_unique<SqliteStatement>(db_.get(), "COMMIT");
+    }
+    span_reading_ = RunTransactionStatement(*begin_);
   }
   SqliteProcedure& procedure = catalog_->Find(call.name);
   // The body was read at some earlier snapshot. Once the call has read its

@@ -61,6 +61,8 @@ class SqliteSession final : public Session {
   SqliteStatement& PlainStatement(std::string_view sql);
   // Ends the read transaction that the span began, if one is open.
   void EndSpanTransaction();
+  // Runs a kept transaction statement; whether it succeeded.
+  static bool RunTransactionStatement(SqliteStatement& statement);
 
   // Declared first, so that the statements below are finalized before the
   // connection closes.
@@ -68,6 +70,11 @@ class SqliteSession final : public Session {
   std::unique_ptr<SqliteCatalog> catalog_;
   std::unordered_map<std::string, std::unique_ptr<SqliteStatement>> plain_;
   std::deque<std::string> plain_order_;  // oldest first
+  // Prepared together on the first span's first call: a span begins and
+  // ends on every summary, and parsing the texts each time would cost
+  // more than running them; ending a span (in the destructor too) then
+  // prepares nothing.
+  std::unique_ptr<SqliteStatement> begin_, commit_;
   bool in_span_ = false;       // a read span is open
   bool span_reading_ = false;  // and its read transaction has begun
   std::string path_;
