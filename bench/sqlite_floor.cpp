@@ -14,10 +14,15 @@ namespace {
 
 }  // namespace
 
-SqliteFloor::SqliteFloor(const std::string& path, bool one_read) : one_read_(one_read) {
+SqliteFloor::SqliteFloor(const std::string& path, SqliteFloorReading reading)
+    : one_read_(reading.one_read) {
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
       SQLITE_OK) {
     Fail(db_, path);
+  }
+  if (reading.mapped && sqlite3_exec(db_, "PRAGMA mmap_size = 2146435072; PRAGMA quick_check",
+                                     nullptr, nullptr, nullptr) != SQLITE_OK) {
+    Fail(db_, "the memory map");
   }
   sqlite3_stmt* lookup = nullptr;
   if (sqlite3_prepare_v2(db_, "SELECT body FROM zeb_procedure WHERE name = ?1", -1, &lookup,

@@ -14,13 +14,20 @@ struct sqlite3_stmt;
 
 namespace zebevi::bench {
 
+struct SqliteFloorReading {
+  // Each summary's queries in one read transaction, as zebevi's summary
+  // reads them, instead of one each.
+  bool one_read = false;
+  // The file read through a memory map, warmed before the first summary,
+  // as zebevi reads it with "Memory Map MB".
+  bool mapped = false;
+};
+
 class SqliteFloor final : public TripFloor {
  public:
   // Opens the reference database file `path` read-only. Throws
-  // std::runtime_error on any failure. `one_read`: each summary's queries
-  // in one read transaction, as zebevi's summary reads them, instead of
-  // one each.
-  explicit SqliteFloor(const std::string& path, bool one_read = false);
+  // std::runtime_error on any failure.
+  explicit SqliteFloor(const std::string& path, SqliteFloorReading reading = {});
   ~SqliteFloor() override;
   SqliteFloor(const SqliteFloor&) = delete;
   SqliteFloor& operator=(const SqliteFloor&) = delete;
