@@ -29,16 +29,21 @@ void RatioSummary::Finalize() {
         found = &seen;
       }
     }
-    char limit[32];
-    std::snprintf(limit, sizeof limit, "%s %.2f", target.at_most ? "<=" : ">=", target.limit);
+    char limit[32] = "-";
+    if (target.limit) {
+      std::snprintf(limit, sizeof limit, "%s %.2f", target.at_most ? "<=" : ">=", *target.limit);
+    }
     if (found == nullptr) {
       std::printf("%-58s %9s %12s  not run\n", target.label.c_str(), "-", limit);
       continue;
     }
     const double value = found->counters.at(target.counter).value;
-    const bool met = target.at_most ? value <= target.limit : value >= target.limit;
-    std::printf("%-58s %9.3f %12s  %s\n", target.label.c_str(), value, limit,
-                met ? "met" : "NOT MET");
+    const char* verdict = "for reference";
+    if (target.limit) {
+      const bool met = target.at_most ? value <= *target.limit : value >= *target.limit;
+      verdict = met ? "met" : "NOT MET";
+    }
+    std::printf("%-58s %9.3f %12s  %s\n", target.label.c_str(), value, limit, verdict);
   }
   std::fflush(stdout);
 }

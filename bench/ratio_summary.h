@@ -2,11 +2,14 @@
 // it as a counter, and this reporter, besides the usual console table,
 // collects them and prints one summary of every ratio beside its target
 // once the run is over, so that no figure is left to be worked out by hand.
+// A ratio without a target is printed for reference: the floor's own
+// growth, by which zebevi's is read.
 #ifndef ZEBEVI_BENCH_RATIO_SUMMARY_H_
 #define ZEBEVI_BENCH_RATIO_SUMMARY_H_
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +22,8 @@ struct Target {
   std::string label;
   std::string benchmark;
   std::string counter;
-  double limit;
-  bool at_most;  // true: the ratio must not exceed `limit`; false: reach it
+  std::optional<double> limit;  // none: a figure to read the others by
+  bool at_most = true;          // true: the ratio must not exceed `limit`; false: reach it
 };
 
 class RatioSummary : public benchmark::ConsoleReporter {
