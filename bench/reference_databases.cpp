@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "bench/sqlite_floor.h"
 #include "schema/generator.h"
 #include "schema/sql_text.h"
 #include "schema/sqlite_sink.h"
@@ -53,7 +54,9 @@ const ReferenceDatabase& SqliteMappedReference(std::int64_t documents) {
   // The summary opens a string that names no user with its built-in
   // account, which makes another pool entry; naming one keeps the session
   // warmed here the one the summaries take.
-  at->second = {"Provider=SQLite;Data Source=" + path + ";Memory Map MB=2047;User ID=bench", path};
+  at->second = {"Provider=SQLite;Data Source=" + path +
+                    ";Memory Map MB=" + std::to_string(kMappedMegabytes) + ";User ID=bench",
+                path};
   // The check reads every page through the map of that pooled session.
   DbRecordset check;
   check.Open("PRAGMA quick_check", at->second.connection_string);

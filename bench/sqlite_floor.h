@@ -14,6 +14,10 @@ struct sqlite3_stmt;
 
 namespace zebevi::bench {
 
+// The map the mapped reference databases and their floor read through:
+// the most "Memory Map MB" maps.
+inline constexpr long kMappedMegabytes = 2047;
+
 struct SqliteFloorReading {
   // Each summary's queries in one read transaction, as zebevi's summary
   // reads them, instead of one each.
